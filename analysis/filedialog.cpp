@@ -1,0 +1,137 @@
+#include "filedialog.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+#include "files.hpp"
+#include "layout.hpp"
+#include "runend.hpp"
+
+namespace flownet {
+
+namespace {
+
+constexpr int kNameWidth = 41;
+
+constexpr const char* kExitOrName = " (E)xit or try another (N)ame? (e/n)";
+
+bool isNo(char c) {
+    return c == 'N' || c == 'n';
+}
+
+// "(E)xit or try another (N)ame?": returns to try another name; any other answer than "N" ends the
+// program with the given line.
+void exitOrAnotherName(Console& con, const char* terminated) {
+    writeLayout(con.out, "(A,$)", {kExitOrName});
+    if (!isNo(requireChar(con))) stopOrderly(terminated);
+}
+
+bool isOpenHere(const std::string& name, const RecordFile& input, const ReportFile& report) {
+    return (input.isOpen() && sameFile(name, input.path())) ||
+           (report.stream.is_open() && sameFile(name, report.path));
+}
+
+// The already-open test: the user may go on or end the program.
+void alreadyOpenWarning(Console& con) {
+    writeLayout(con.out, "(A)", {" Hold on, that file is already opened!"});
+    writeLayout(con.out, "(A,$)", {" Keep going? (y/n) (Else you will exit the program)."});
+    if (!isYes(requireChar(con))) stopOrderly("TERMINATED. Check your program.");
+}
+
+}  // namespace
+
+void closeReport(ReportFile& report) {
+    if (!report.stream.is_open()) return;
+    report.stream.flush();
+    bool ok = !report.stream.fail();
+    report.stream.close();
+    ok = ok && !report.stream.fail();
+    report.stream.clear();
+    if (!ok) stopFailure(report.path + ": the report could not be written in full");
+}
+
+int endAnalysisRun(ReportFile& report, const RunEnd& end, const char* program,
+                   std::ostream& console, std::ostream& errors) {
+    RunEnd last = end;
+    try {
+        closeReport(report);
+    } catch (const RunEnd& e) {
+        if (last.status == 0) last = e;  // a report that could not be written is a failure
+    }
+    if (last.status == 0) {
+        console << last.line << '\n';
+    } else {
+        console.flush();
+        errors << program << ": " << last.line << '\n';
+    }
+    console.flush();
+    return last.status;
+}
+
+void INFILE(Console& con, RecordFile& input, const ReportFile& report) {
+    for (;;) {
+        writeLayout(con.out, "(A,$)", {" Input filename (and optional folder)?"});
+        std::string name = requireText(con, kNameWidth);
+        if (!fileExists(name)) {
+            writeLayout(con.out, "(1X,/,' The file',/,1X,A41,/,' does not exist!')", {name});
+            exitOrAnotherName(con, "TERMINATED. Find out which file you want.");
+            continue;
+        }
+        writeLayout(con.out, "(/,' The file',/,1X,A41,/,' is to be read. OK? (y/n)',$)", {name});
+        if (!isYes(requireChar(con))) {
+            exitOrAnotherName(con, "TERMINATED. Figure out which file.");
+            continue;
+        }
+        if (isOpenHere(name, input, report)) alreadyOpenWarning(con);
+        if (!input.open(trimmedName(name))) {
+            stopFailure(trimmedName(name) +
+                        ": the file cannot be opened for reading: " + std::strerror(errno));
+        }
+        return;
+    }
+}
+
+void OUTFIL(Console& con, ReportFile& report, const RecordFile& input) {
+    for (;;) {
+        writeLayout(con.out, "(/,A,$)", {" Output filename (and optional folder)?"});
+        std::string name = requireText(con, kNameWidth);
+        if (fileExists(name)) {
+            writeLayout(
+                con.out,
+                "(/,' The EXISTING file',/,1X,A41,/,' is to be',' OVERWRITTEN. OK? (y/n)',$)",
+                {name});
+            if (!isYes(requireChar(con))) {
+                exitOrAnotherName(con, "TERMINATED. Figure out which file");
+                continue;
+            }
+            if (isOpenHere(name, input, report)) {
+                alreadyOpenWarning(con);
+                if (input.isOpen() && sameFile(name, input.path())) {
+                    // The network file is still to be read: it is never opened for writing.
+                    writeLayout(
+                        con.out, "(A)",
+                        {" That is the network file being read; it cannot be the output file."});
+                    continue;
+                }
+            }
+        } else {
+            writeLayout(con.out,
+                        "(1X,/,' The file',/,1X,A41,/,' will be the output file.',' OK? (y,n)',$)",
+                        {name});
+            if (isNo(requireChar(con))) {
+                exitOrAnotherName(con, "TERMINATED. Find out which file you want.");
+                continue;
+            }
+        }
+        closeReport(report);  // the previous network's report, complete
+        report.path = trimmedName(name);
+        report.stream.open(report.path, std::ios::out | std::ios::trunc | std::ios::binary);
+        if (!report.stream.is_open()) {
+            stopFailure(report.path +
+                        ": the report file cannot be opened for writing: " + std::strerror(errno));
+        }
+        return;
+    }
+}
+
+}  // namespace flownet

@@ -1,0 +1,39 @@
+// The file dialogs of the analysis programs: the network file to read and the report to write.
+//
+// Every way out of a dialog that is not a successful open ends the program with one of its
+// "TERMINATED." lines on the console.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+#include "runend.hpp"
+#include "textio.hpp"
+
+namespace flownet {
+
+// The report stream: the file every line of an analysis report goes to.
+struct ReportFile {
+    std::ofstream stream;
+    std::string path;  // the name as opened, without trailing blanks
+};
+
+// Flushes and closes the report; a report that could not be written in full ends the run with a
+// failure naming the file.
+void closeReport(ReportFile& report);
+
+// Ends an analysis run: closes the report and writes the line of the end (the console line of an
+// orderly end, or the failure on `errors` after the program's name). Returns the exit status.
+int endAnalysisRun(ReportFile& report, const RunEnd& end, const char* program,
+                   std::ostream& console, std::ostream& errors);
+
+// Asks for the network file to read, confirms it with the user and opens it as `input`.
+void INFILE(Console& con, RecordFile& input, const ReportFile& report);
+
+// Asks for the report file, confirms it (warning when it exists) and opens it as `report`. A report
+// still open from an earlier network is closed, complete, before the new one is opened; naming it
+// again and confirming twice replaces it. The network file being read is never opened for
+// writing: naming it leads back to the question for a name.
+void OUTFIL(Console& con, ReportFile& report, const RecordFile& input);
+
+}  // namespace flownet

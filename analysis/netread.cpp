@@ -1,0 +1,172 @@
+#include "netread.hpp"
+
+#include <cmath>
+#include <vector>
+
+#include "layout.hpp"
+#include "listing.hpp"
+#include "network.hpp"
+#include "runend.hpp"
+
+namespace flownet {
+
+void stopWithReportError(std::ostream& report, const char* layout,
+                         std::initializer_list<Item> items) {
+    writeLayout(report, layout, items);
+    stopOrderly(kStopLine);
+}
+
+TitleRead readTitle(RecordFile& in, std::string& title, int& k) {
+    std::string record, problem;
+    if (!in.next(record)) return TitleRead::End;
+    return parseTitleRecord(record, title, k, problem) ? TitleRead::Ok : TitleRead::Unreadable;
+}
+
+float analysisTolerance(int k) {
+    if (k == 0) return 1.0E-6f;
+    return std::pow(10.0f, static_cast<float>(1 - k));
+}
+
+namespace {
+
+constexpr const char* kRangeError = "('0 ERROR COMPARTMENT NUMBER',I4,' OUT OF RANGE 1 TO',I4)";
+
+void readNames(RecordFile& in, std::ostream& report, int first, int last) {
+    for (int k = first; k <= last; ++k) {
+        std::string record;
+        if (!in.next(record)) in.failAtEnd("the name of compartment " + std::to_string(k));
+        std::vector<std::string> pieces = namePieces(parseNameRecord(record));
+        std::vector<Item> items{Item(k)};
+        items.insert(items.end(), pieces.begin(), pieces.end());
+        writeLayout(report, "(1X,I2,2X,6A4,A1)", items);
+    }
+}
+
+// One list of entry records: ends at its terminator or after n + 1 records; an index given again
+// overwrites the earlier value. With a null target the values are read and discarded.
+void readVectorList(RecordFile& in, std::ostream& report, int n, VecView* target,
+                    const char* what) {
+    for (int r = 0; r < n + 1; ++r) {
+        int index = 0;
+        float value = 0.0f;
+        std::string problem;
+        switch (readEntryRecord(in, index, value, problem)) {
+            case RecordRead::End:
+                in.failAtEnd(std::string("the end of the list of ") + what);
+            case RecordRead::Unreadable:
+                in.fail(problem);
+            case RecordRead::Terminator:
+                return;
+            case RecordRead::Entry:
+                break;
+        }
+        if (index > n) stopWithReportError(report, kRangeError, {index, n});
+        if (target != nullptr) (*target)(index) = value;
+    }
+}
+
+void readFlowList(RecordFile& in, std::ostream& report, int n, MatView T) {
+    for (int r = 0; r < (n + 1) * (n + 1); ++r) {
+        int from = 0, to = 0;
+        float value = 0.0f;
+        std::string problem;
+        switch (readFlowRecord(in, from, to, value, problem)) {
+            case RecordRead::End:
+                in.failAtEnd("the end of the list of flows");
+            case RecordRead::Unreadable:
+                in.fail(problem);
+            case RecordRead::Terminator:
+                return;
+            case RecordRead::Entry:
+                break;
+        }
+        if (from > n) stopWithReportError(report, kRangeError, {from, n});
+        if (to < 1 || to > n) stopWithReportError(report, kRangeError, {to, n});
+        T(from, to) = value;
+    }
+}
+
+bool anyNegative(ConstVecView v, int n) {
+    for (int i = 1; i <= n; ++i) {
+        if (v(i) < 0.0f) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::string& title, int& n,
+                 int& nl, const NetworkArrays& net) {
+    std::vector<std::string> pieces = titlePieces(title);
+    writeLayout(report, "(/,/,1X,19A4,A2,/)", std::vector<Item>(pieces.begin(), pieces.end()));
+
+    // Counts.
+    std::string record, problem;
+    if (!in.next(record)) return false;
+    if (!parseCountsRecord(record, n, nl, problem)) {
+        stopWithReportError(report, "('0 ERROR NUMBER OF COMPARTMENTS MAX=',I3)", {limit});
+    }
+    writeLayout(report, "(1X,'NUMBER OF COMPARTMENTS IS ',I4)", {n});
+    if (n > limit)
+        stopWithReportError(report, "('0 ERROR NUMBER OF COMPARTMENTS MAX=',I3)", {limit});
+    if (n < 1) stopWithReportError(report, "('0 ERROR NUMBER OF COMPARTMENTS MUST BE AT LEAST 1')");
+    if (nl <= 0) nl = n;
+    if (nl > n) {
+        stopWithReportError(report, "('0 ERROR NUMBER OF LIVING COMPARTMENTS',I4,' EXCEEDS',I4)",
+                            {nl, n});
+    }
+    if (nl < n) writeLayout(report, "(1X,'NUMBER OF LIVING COMPARTMENTS IS',I4)", {nl});
+
+    // Names, echoed as they are read.
+    writeLayout(report, "(/,1X,'LIVING COMPARTMENTS',/)");
+    readNames(in, report, 1, nl);
+    if (nl < n) {
+        writeLayout(report, "(/,1X,'NON-LIVING COMPARTMENTS',/)");
+        readNames(in, report, nl + 1, n);
+    }
+
+    for (int i = 1; i <= n; ++i) {
+        net.IN(i) = 0.0f;
+        net.EX(i) = 0.0f;
+        net.RE(i) = 0.0f;
+        for (int j = 1; j <= n; ++j) net.T(i, j) = 0.0f;
+    }
+
+    // The five lists. Standing stocks are read and discarded.
+    readVectorList(in, report, n, nullptr, "standing stocks");
+
+    VecView IN = net.IN, EX = net.EX, RE = net.RE;
+    readVectorList(in, report, n, &IN, "inputs");
+    writeLayout(report, "(/,1X,'INPUT VECTOR')");
+    VECPRT(report, IN, n);
+    if (anyNegative(IN, n))
+        stopWithReportError(report, "('0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0')");
+
+    readVectorList(in, report, n, &EX, "exports");
+    writeLayout(report, "(1X,'EXPORT VECTOR')");
+    VECPRT(report, EX, n);
+    if (anyNegative(EX, n)) {
+        stopWithReportError(report, "('0 ERROR EXPORT VECTOR CAN NOT HAVE VALUES LESS THAN 0')");
+    }
+
+    readVectorList(in, report, n, &RE, "respirations");
+    if (anyNegative(RE, n))
+        stopWithReportError(report, "('0 ERROR RESPIRATIONS CANNOT BE LESS THAN 0.')");
+    writeLayout(report, "(1X,'RESPIRATION VECTOR')");
+    VECPRT(report, RE, n);
+
+    readFlowList(in, report, n, net.T);
+    writeLayout(report, "(1X,'EXCHANGE MATRIX')");
+    MATPRT(report, net.T, n);
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            if (net.T(i, j) < 0.0f) {
+                stopWithReportError(report,
+                                    "('0 ERROR EXCHANGE MATRIX CAN NOT HAVE VALUES LESS THAN 0')");
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace flownet

@@ -1,0 +1,64 @@
+#include "files.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+namespace flownet {
+
+std::string trimmedName(const std::string& name) {
+    std::size_t e = name.find_last_not_of(' ');
+    return e == std::string::npos ? std::string() : name.substr(0, e + 1);
+}
+
+bool fileExists(const std::string& name) {
+    std::string n = trimmedName(name);
+    if (n.empty()) return false;
+    struct stat st {};
+    return ::stat(n.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::string na = trimmedName(a), nb = trimmedName(b);
+    if (na.empty() || nb.empty()) return false;
+    struct stat sa {
+    }, sb{};
+    if (::stat(na.c_str(), &sa) != 0 || ::stat(nb.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+NewFile writeNewFile(const std::string& name, const std::string& contents, std::string& problem) {
+    std::string n = trimmedName(name);
+    if (n.empty()) {
+        problem = "the file name is blank";
+        return NewFile::Failed;
+    }
+    int fd = ::open(n.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) return NewFile::Exists;
+        problem = std::strerror(errno);
+        return NewFile::Failed;
+    }
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        ssize_t k = ::write(fd, contents.data() + done, contents.size() - done);
+        if (k < 0) {
+            if (errno == EINTR) continue;
+            problem = std::strerror(errno);
+            ::close(fd);
+            ::unlink(n.c_str());  // the partial file is ours: leave nothing half written
+            return NewFile::Failed;
+        }
+        done += static_cast<std::size_t>(k);
+    }
+    if (::close(fd) != 0) {
+        problem = std::strerror(errno);
+        ::unlink(n.c_str());
+        return NewFile::Failed;
+    }
+    return NewFile::Written;
+}
+
+}  // namespace flownet

@@ -1,0 +1,24 @@
+// The files the user names.
+#pragma once
+
+#include <string>
+
+namespace flownet {
+
+// A name as typed, without its trailing blanks.
+std::string trimmedName(const std::string& name);
+
+// True when a file of that name exists (a folder does not count; a name of all blanks never
+// exists).
+bool fileExists(const std::string& name);
+
+// True when the two names lead to one and the same existing file, however they are spelled.
+bool sameFile(const std::string& a, const std::string& b);
+
+enum class NewFile { Written, Exists, Failed };
+
+// Creates a new file holding `contents`. An existing file is never touched: the result is then
+// Exists. Failed, with the reason in `problem`, when the file cannot be created or written.
+NewFile writeNewFile(const std::string& name, const std::string& contents, std::string& problem);
+
+}  // namespace flownet

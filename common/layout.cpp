@@ -1,0 +1,519 @@
+#include "layout.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+
+namespace flownet {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Parsing a layout into a tree of descriptors.
+
+struct Node {
+    enum class Kind { Group, Int, Exp, Fix, Text, Skip, Literal, Slash };
+    Kind kind = Kind::Literal;
+    int repeat = 1;
+    int w = -1;                  // field width; -1 for A without a width
+    int d = 0;                   // decimals of E and F
+    std::string text;            // literal text
+    std::vector<Node> children;  // group members
+};
+
+struct Parsed {
+    std::vector<Node> top;
+    bool keepLineOpen = false;  // trailing $
+};
+
+[[noreturn]] void badLayout(std::string_view layout, std::size_t pos) {
+    throw std::logic_error("bad layout at column " + std::to_string(pos + 1) + ": " +
+                           std::string(layout));
+}
+
+class LayoutParser {
+public:
+    explicit LayoutParser(std::string_view layout) : s_(layout) {}
+
+    Parsed parse() {
+        Parsed p;
+        skipBlanks();
+        if (!eat('(')) badLayout(s_, pos_);
+        p.top = parseList(p.keepLineOpen);
+        skipBlanks();
+        if (pos_ != s_.size()) badLayout(s_, pos_);
+        return p;
+    }
+
+private:
+    std::string_view s_;
+    std::size_t pos_ = 0;
+
+    void skipBlanks() {
+        while (pos_ < s_.size() && s_[pos_] == ' ') ++pos_;
+    }
+    bool eat(char c) {
+        skipBlanks();
+        if (pos_ < s_.size() && s_[pos_] == c) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
+    bool atDigit() const { return pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9'; }
+    int number() {
+        if (!atDigit()) badLayout(s_, pos_);
+        int v = 0;
+        while (atDigit()) v = v * 10 + (s_[pos_++] - '0');
+        return v;
+    }
+
+    // Items up to and including the closing parenthesis of the current group.
+    std::vector<Node> parseList(bool& keepLineOpen) {
+        std::vector<Node> nodes;
+        for (;;) {
+            skipBlanks();
+            if (pos_ >= s_.size()) badLayout(s_, pos_);
+            char c = s_[pos_];
+            if (c == ')') {
+                ++pos_;
+                return nodes;
+            }
+            if (c == ',') {
+                ++pos_;
+                continue;
+            }
+            if (c == '/') {
+                ++pos_;
+                Node slash;
+                slash.kind = Node::Kind::Slash;
+                nodes.push_back(std::move(slash));
+                continue;
+            }
+            if (c == '$') {
+                ++pos_;
+                keepLineOpen = true;
+                continue;
+            }
+            if (c == '\'') {
+                nodes.push_back(literal());
+                continue;
+            }
+            int repeat = atDigit() ? number() : 1;
+            skipBlanks();
+            if (pos_ >= s_.size()) badLayout(s_, pos_);
+            Node n;
+            n.repeat = repeat;
+            char k = s_[pos_++];
+            switch (k) {
+                case '(':
+                    n.kind = Node::Kind::Group;
+                    n.children = parseList(keepLineOpen);
+                    break;
+                case 'X':
+                    n.kind = Node::Kind::Skip;
+                    n.w = repeat;
+                    n.repeat = 1;
+                    break;
+                case 'I':
+                    n.kind = Node::Kind::Int;
+                    n.w = number();
+                    break;
+                case 'E':
+                case 'F':
+                    n.kind = k == 'E' ? Node::Kind::Exp : Node::Kind::Fix;
+                    n.w = number();
+                    if (!eat('.')) badLayout(s_, pos_);
+                    n.d = number();
+                    if (k == 'E' && n.d < 1) badLayout(s_, pos_);
+                    break;
+                case 'A':
+                    n.kind = Node::Kind::Text;
+                    n.w = atDigit() ? number() : -1;
+                    break;
+                default:
+                    badLayout(s_, pos_ - 1);
+            }
+            nodes.push_back(std::move(n));
+        }
+    }
+
+    Node literal() {
+        Node n;  // a literal
+        ++pos_;  // opening quote
+        for (;;) {
+            if (pos_ >= s_.size()) badLayout(s_, pos_);
+            char c = s_[pos_++];
+            if (c == '\'') {
+                if (pos_ < s_.size() && s_[pos_] == '\'') {  // '' stands for one quote
+                    n.text += '\'';
+                    ++pos_;
+                    continue;
+                }
+                return n;
+            }
+            n.text += c;
+        }
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Output.
+
+std::string fitRight(std::string s, int w) {
+    if (static_cast<int>(s.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
+    return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+}
+
+std::string nonFinite(double x, int w) {
+    if (std::isnan(x)) return fitRight("NaN", w);
+    return fitRight(x < 0 ? "-Inf" : "Inf", w);
+}
+
+class Writer {
+public:
+    Writer(std::ostream& out, std::span<const Item> items) : out_(out), items_(items) {}
+
+    // Runs the nodes once; false when output stopped at a data descriptor without a value.
+    bool run(const std::vector<Node>& nodes, std::size_t from = 0) {
+        for (std::size_t k = from; k < nodes.size(); ++k) {
+            const Node& n = nodes[k];
+            for (int r = 0; r < n.repeat; ++r) {
+                if (!one(n)) return false;
+            }
+        }
+        return true;
+    }
+    bool valuesLeft() const { return next_ < items_.size(); }
+    bool tookValue() const { return took_; }
+    void resetTook() { took_ = false; }
+
+private:
+    std::ostream& out_;
+    std::span<const Item> items_;
+    std::size_t next_ = 0;
+    bool took_ = false;
+
+    const Item& take(Item::Kind kind) {
+        const Item& it = items_[next_++];
+        took_ = true;
+        if (it.kind != kind) throw std::logic_error("layout descriptor does not match its value");
+        return it;
+    }
+
+    bool one(const Node& n) {
+        switch (n.kind) {
+            case Node::Kind::Group:
+                return run(n.children);
+            case Node::Kind::Skip:
+                out_ << std::string(static_cast<std::size_t>(n.w), ' ');
+                return true;
+            case Node::Kind::Literal:
+                out_ << n.text;
+                return true;
+            case Node::Kind::Slash:
+                out_ << '\n';
+                return true;
+            default:
+                break;
+        }
+        if (!valuesLeft()) return false;
+        switch (n.kind) {
+            case Node::Kind::Int:
+                out_ << formatInteger(take(Item::Kind::Int).i, n.w);
+                break;
+            case Node::Kind::Exp:
+                out_ << formatExponent(take(Item::Kind::Real).r, n.w, n.d);
+                break;
+            case Node::Kind::Fix:
+                out_ << formatFixed(take(Item::Kind::Real).r, n.w, n.d);
+                break;
+            default: {  // Text
+                std::string_view s = take(Item::Kind::Text).s;
+                if (n.w < 0) {
+                    out_ << s;
+                } else if (static_cast<int>(s.size()) >= n.w) {
+                    out_ << s.substr(0, static_cast<std::size_t>(n.w));
+                } else {
+                    out_ << std::string(static_cast<std::size_t>(n.w) - s.size(), ' ') << s;
+                }
+            }
+        }
+        return true;
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Input.
+
+std::string withoutBlanks(std::string_view field) {
+    std::string s;
+    for (char c : field) {
+        if (c != ' ') s += c;
+    }
+    return s;
+}
+
+bool digitsOnly(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// A real without blanks: [sign] (digits [. [digits]] | . digits) [(E|D) [sign] digits | sign
+// digits]
+bool realFromText(const std::string& s, float& value) {
+    std::size_t p = 0;
+    std::string mantissa;
+    if (p < s.size() && (s[p] == '+' || s[p] == '-')) mantissa += s[p++];
+    std::size_t digitsBefore = 0, digitsAfter = 0;
+    while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
+        mantissa += s[p++];
+        ++digitsBefore;
+    }
+    if (p < s.size() && s[p] == '.') {
+        mantissa += s[p++];
+        while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
+            mantissa += s[p++];
+            ++digitsAfter;
+        }
+    }
+    if (digitsBefore + digitsAfter == 0) return false;
+    std::string exponent;
+    if (p < s.size()) {
+        char c = s[p];
+        if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+            ++p;
+        } else if (c != '+' && c != '-') {
+            return false;
+        }
+        if (p < s.size() && (s[p] == '+' || s[p] == '-')) exponent += s[p++];
+        std::string_view rest(s.data() + p, s.size() - p);
+        if (!digitsOnly(rest)) return false;
+        exponent += rest;
+    }
+    std::string normal = mantissa + (exponent.empty() ? "" : "e" + exponent);
+    errno = 0;
+    char* end = nullptr;
+    float v = std::strtof(normal.c_str(), &end);
+    if (end != normal.c_str() + normal.size()) return false;
+    if (std::isinf(v)) return false;  // beyond single precision
+    value = v;                        // values below the range come back as 0 or subnormal
+    return true;
+}
+
+bool integerFromText(const std::string& s, std::int32_t& value) {
+    std::size_t p = 0;
+    bool negative = false;
+    if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
+    std::string_view digits(s.data() + p, s.size() - p);
+    if (!digitsOnly(digits)) return false;
+    long long v = 0;
+    for (char c : digits) {
+        v = v * 10 + (c - '0');
+        if (v > 2147483648LL) return false;
+    }
+    if (negative) v = -v;
+    if (v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
+        return false;
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
+
+class Reader {
+public:
+    Reader(std::string_view record, std::vector<Field>& fields, std::string& problem)
+        : rec_(record), fields_(fields), problem_(problem) {}
+
+    bool run(const std::vector<Node>& nodes) {
+        for (const Node& n : nodes) {
+            for (int r = 0; r < n.repeat; ++r) {
+                if (!one(n)) return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::string_view rec_;
+    std::vector<Field>& fields_;
+    std::string& problem_;
+    std::size_t col_ = 0;  // next column, from 0
+
+    std::string columns(int w) {
+        std::string s;
+        for (int k = 0; k < w; ++k) {
+            std::size_t c = col_ + static_cast<std::size_t>(k);
+            s += c < rec_.size() ? rec_[c] : ' ';
+        }
+        col_ += static_cast<std::size_t>(w);
+        return s;
+    }
+
+    bool bad(const std::string& raw, int w, const char* what) {
+        problem_ = std::string(what) + " '" + raw + "' in columns " +
+                   std::to_string(col_ - static_cast<std::size_t>(w) + 1) + "-" +
+                   std::to_string(col_);
+        return false;
+    }
+
+    bool one(const Node& n) {
+        switch (n.kind) {
+            case Node::Kind::Group:
+                return run(n.children);
+            case Node::Kind::Skip:
+                col_ += static_cast<std::size_t>(n.w);
+                return true;
+            case Node::Kind::Literal:
+                col_ += n.text.size();
+                return true;
+            case Node::Kind::Slash:
+                throw std::logic_error("a reading layout reads one record");
+            case Node::Kind::Text: {
+                if (n.w < 0) throw std::logic_error("a reading layout needs text widths");
+                Field f;
+                f.kind = Field::Kind::Text;
+                f.s = columns(n.w);
+                fields_.push_back(std::move(f));
+                return true;
+            }
+            case Node::Kind::Int: {
+                std::string raw = columns(n.w);
+                Field f;
+                f.kind = Field::Kind::Int;
+                std::string s = withoutBlanks(raw);
+                if (!s.empty() && !integerFromText(s, f.i)) return bad(raw, n.w, "not an integer");
+                fields_.push_back(f);
+                return true;
+            }
+            default: {  // Exp, Fix
+                std::string raw = columns(n.w);
+                Field f;
+                f.kind = Field::Kind::Real;
+                std::string s = withoutBlanks(raw);
+                if (!s.empty() && !realFromText(s, f.r))
+                    return bad(raw, n.w, "not a single-precision number");
+                fields_.push_back(f);
+                return true;
+            }
+        }
+    }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+std::string formatInteger(long long value, int width) {
+    return fitRight(std::to_string(value), width);
+}
+
+std::string formatExponent(double x, int w, int d) {
+    if (!std::isfinite(x)) return nonFinite(x, w);
+    std::string s;
+    if (x == 0.0) {
+        s = "." + std::string(static_cast<std::size_t>(d), '0') + "E+00";
+    } else {
+        // d significant digits, rounded to nearest on the exact binary value.
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.*e", d - 1, std::fabs(x));
+        std::string t(buf);
+        std::size_t e = t.find('e');
+        std::string digits =
+            t.substr(0, 1) + (d > 1 ? t.substr(2, static_cast<std::size_t>(d - 1)) : "");
+        int exponent = std::atoi(t.c_str() + e + 1) + 1;
+        int mag = exponent < 0 ? -exponent : exponent;
+        std::string exp;
+        if (mag <= 99) {
+            exp = std::string("E") + (exponent < 0 ? '-' : '+') + (mag < 10 ? "0" : "") +
+                  std::to_string(mag);
+        } else if (mag <= 999) {
+            exp = std::string(1, exponent < 0 ? '-' : '+') + std::to_string(mag);
+        } else {
+            return std::string(static_cast<std::size_t>(w), '*');
+        }
+        s = (x < 0 ? "-." : ".") + digits + exp;
+    }
+    return fitRight(s, w);
+}
+
+std::string formatFixed(double x, int w, int d) {
+    if (!std::isfinite(x)) return nonFinite(x, w);
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", d, std::fabs(x));
+    std::string s(buf);
+    if (d == 0) {
+        s += '.';
+    } else if (s.size() > 1 && s[0] == '0' && s[1] == '.') {
+        s.erase(0, 1);  // no zero before the point
+    }
+    if (x < 0) s = "-" + s;
+    return fitRight(s, w);
+}
+
+void writeLayout(std::ostream& out, std::string_view layout, std::span<const Item> items) {
+    Parsed p = LayoutParser(layout).parse();
+    Writer w(out, items);
+    bool going = w.run(p.top);
+    // Reversion: values remain at the end of the layout, so the line ends and the last
+    // top-level group (or the whole layout) starts again.
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < p.top.size(); ++k) {
+        if (p.top[k].kind == Node::Kind::Group) from = k;
+    }
+    while (going && w.valuesLeft() && w.tookValue()) {
+        out << '\n';
+        w.resetTook();
+        going = w.run(p.top, from);
+    }
+    if (!p.keepLineOpen) out << '\n';
+}
+
+void writeLayout(std::ostream& out, std::string_view layout, std::initializer_list<Item> items) {
+    writeLayout(out, layout, std::span<const Item>(items.begin(), items.size()));
+}
+
+std::string formatLayout(std::string_view layout, std::initializer_list<Item> items) {
+    std::ostringstream s;
+    writeLayout(s, layout, items);
+    return s.str();
+}
+
+std::vector<std::string> textPieces(std::string_view text, int w, int n, int lastWidth) {
+    std::string padded(text);
+    std::size_t total = static_cast<std::size_t>(w * n + lastWidth);
+    padded.resize(std::max(total, padded.size()), ' ');
+    std::vector<std::string> pieces;
+    for (int k = 0; k <= n; ++k) {
+        std::size_t width = static_cast<std::size_t>(k < n ? w : lastWidth);
+        pieces.push_back(padded.substr(static_cast<std::size_t>(k * w), width));
+    }
+    return pieces;
+}
+
+bool readLayout(std::string_view record, std::string_view layout, std::vector<Field>& fields,
+                std::string& problem) {
+    Parsed p = LayoutParser(layout).parse();
+    fields.clear();
+    problem.clear();
+    return Reader(record, fields, problem).run(p.top);
+}
+
+bool parseInteger(std::string_view text, std::int32_t& value) {
+    return integerFromText(std::string(text), value);
+}
+
+bool parseReal(std::string_view text, float& value) {
+    return realFromText(std::string(text), value);
+}
+
+}  // namespace flownet

@@ -1,0 +1,86 @@
+// The layout formatter and the fixed-column record reader.
+//
+// Every printed line and every record read from a file is described by a layout written in the
+// classic edit-descriptor notation, for example "(1X,I3,2X,14E9.3)" or "(I3,E14.7)":
+//   Iw      an integer right-aligned in w columns
+//   Ew.d    a real in scientific notation, no zero before the point: .DDDE+XX
+//   Fw.d    a real in fixed notation with d decimals
+//   Aw, A   text: w characters, or the whole item
+//   nX      n blanks;  'text'  a literal;  /  ends the current line
+//   r(...)  a group repeated r times;  rIw, rEw.d, rAw  a repeated descriptor
+//   $       (last) the line is left open after a prompt
+// Output rules: every layout starts a new line and its end ends the last line (unless it ends
+// in $). Output stops at the first data descriptor for which no value remains. When values
+// remain at the end of the layout, the line ends and the last top-level group (or the whole
+// layout when there is none) starts again on a new line. A value too wide for its field prints
+// as w asterisks; a NaN prints as NaN right-aligned.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace flownet {
+
+// One value handed to the formatter.
+struct Item {
+    enum class Kind { Int, Real, Text };
+    Kind kind;
+    long long i = 0;
+    double r = 0.0;
+    std::string_view s;
+
+    Item(int v) : kind(Kind::Int), i(v) {}
+    Item(long v) : kind(Kind::Int), i(v) {}
+    Item(long long v) : kind(Kind::Int), i(v) {}
+    Item(float v) : kind(Kind::Real), r(v) {}
+    Item(double v) : kind(Kind::Real), r(v) {}
+    Item(std::string_view v) : kind(Kind::Text), s(v) {}
+    Item(const char* v) : kind(Kind::Text), s(v) {}
+    Item(const std::string& v) : kind(Kind::Text), s(v) {}
+};
+
+// Writes the values through the layout to the stream.
+void writeLayout(std::ostream& out, std::string_view layout, std::span<const Item> items);
+void writeLayout(std::ostream& out, std::string_view layout,
+                 std::initializer_list<Item> items = {});
+
+// The same, into a string (for tests and for building messages).
+std::string formatLayout(std::string_view layout, std::initializer_list<Item> items = {});
+
+// Single fields, as the formatter writes them.
+std::string formatInteger(long long value, int width);
+std::string formatExponent(double value, int width, int decimals);  // Ew.d
+std::string formatFixed(double value, int width, int decimals);     // Fw.d
+
+// Splits text into n pieces of w characters and one last piece of lastWidth characters, padding
+// with blanks: a title of 78 characters is written with 19A4,A2, a name of 25 with 6A4,A1.
+std::vector<std::string> textPieces(std::string_view text, int w, int n, int lastWidth);
+
+// One field read from a fixed-column record.
+struct Field {
+    enum class Kind { Int, Real, Text };
+    Kind kind = Kind::Text;
+    std::int32_t i = 0;
+    float r = 0.0f;
+    std::string s;
+};
+
+// Reads one record (a line without its line end) through a reading layout: each data
+// descriptor takes exactly its w columns, a short line is padded with blanks. Integer fields:
+// optional sign and digits; real fields: any decimal or exponent form (12, 12., -1.5E3, 1.5D+03,
+// 1.5+03, .5) without implied decimal scaling, within single precision; blanks inside a numeric
+// field are ignored and an all-blank numeric field is 0. Returns false, with a description of the
+// first bad field in `problem`, when the record cannot be read.
+bool readLayout(std::string_view record, std::string_view layout, std::vector<Field>& fields,
+                std::string& problem);
+
+// Free-form numbers (console answers): the whole text must be one number.
+bool parseInteger(std::string_view text, std::int32_t& value);
+bool parseReal(std::string_view text, float& value);
+
+}  // namespace flownet

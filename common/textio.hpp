@@ -1,0 +1,82 @@
+// Line sources: the records of a network file and the answers typed at the console.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <string>
+
+namespace flownet {
+
+// Reads one line without its line end (a trailing carriage return is dropped too). Only the first
+// `keep` characters are kept; the rest of a longer line is read and discarded. False at the end of
+// the input, when nothing at all was read.
+bool readLineBounded(std::istream& in, std::string& line, std::size_t keep = 4096);
+
+// The records of a text file read in order, numbered from 1 for the messages.
+class RecordFile {
+public:
+    // Opens an existing file for reading; false when it cannot be opened.
+    bool open(const std::string& path);
+    bool isOpen() const { return in_.is_open(); }
+    void close();
+
+    // The next record; false at the end of the file. A read error of the file ends the run.
+    bool next(std::string& record);
+
+    const std::string& path() const { return path_; }
+    int lineNumber() const { return line_; }
+
+    // Ends the run with a failure naming the file and the current record.
+    [[noreturn]] void fail(const std::string& problem) const;
+    // Ends the run with a failure: the file ends where more records are needed.
+    [[noreturn]] void failAtEnd(const std::string& what) const;
+
+private:
+    std::ifstream in_;
+    std::string path_;
+    int line_ = 0;
+};
+
+// The console: prompts go out, answers come in a line at a time.
+class Console {
+public:
+    Console(std::istream& in, std::ostream& o) : out(o), in_(in) {}
+
+    std::ostream& out;
+
+    // The next answer line; false at the end of input. Flushes the prompt first.
+    bool readLine(std::string& line);
+    int answersRead() const { return answers_; }
+
+private:
+    std::istream& in_;
+    int answers_ = 0;
+};
+
+enum class Answer { Ok, Unreadable, End };
+
+// Free-form numbers: blank lines are skipped until a value arrives; the first blank- or
+// comma-separated item of the line is the answer. An integer answer must be a plain integer.
+Answer askInteger(Console& con, std::int32_t& value);
+Answer askReal(Console& con, float& value);
+
+// Text answers: the line as typed, cut or padded with blanks to the width. False at end of input.
+bool askText(Console& con, int width, std::string& text);
+// One-character answers: the first character of the line, a blank for an empty line.
+bool askChar(Console& con, char& answer);
+
+// Ends the run with a failure because the console input ended at a question that needs an answer.
+[[noreturn]] void endOfConsoleInput();
+
+// The same answers where the end of input can only end the run.
+std::string requireText(Console& con, int width);
+char requireChar(Console& con);
+
+// True for "Y" and "y".
+inline bool isYes(char c) {
+    return c == 'Y' || c == 'y';
+}
+
+}  // namespace flownet
