@@ -1,0 +1,105 @@
+// Structure analyses: total contribution and dependency coefficients and the analysis of each
+// input, read back from the printed listings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+
+#include "support/stages.hpp"
+
+using namespace flownet;
+using namespace flownet::testing;
+
+namespace {
+
+using Arrays = AnalysisArrays<10>;
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string structureReport(const NetData& d, InjectedInput inject = InjectedInput::Unit) {
+    auto a = std::make_unique<Arrays>();
+    load(*a, d);
+    ascend(*a);
+    std::ostringstream out;
+    structureAnalyses(out, a->N, structureArrays(*a), inject);
+    return out.str();
+}
+
+float value(const std::string& field) {
+    return std::stof(field);
+}
+
+// Inputs at 1 and 3, a cycle between 1 and 2 and one between 2 and 3; in steady state.
+const NetData kTwoInputs{3,         3,      {10, 0, 5},
+                         {0, 0, 7}, {4, 4}, {{1, 2, 8}, {2, 1, 2}, {2, 3, 5}, {3, 2, 3}}};
+
+}  // namespace
+
+// IN(1) = 10 -> 1 -> 2 -> 3 -> EX(3) = 6, with RE(1) = RE(2) = 2: X = (10, 8, 6).
+// 4/5 of 1's throughput reaches 2, 4/5 x 3/4 = 3/5 reaches 3, 3/4 of 2's reaches 3; all of 2's and
+// 3's throughput came through 1 and all of 3's through 2. Nothing flows back.
+TEST(StructureAnalyses, StraightChainCoefficientsAndItsOneInputBlock) {
+    const NetData chain{3, 3, {10}, {0, 0, 6}, {2, 2}, {{1, 2, 8}, {2, 3, 6}}};
+    const std::string report = structureReport(chain);
+    EXPECT_EQ(listing(report, "TOTAL CONTRIBUTION COEFFICIENTS"),
+              (Rows{{".000E+00", ".800E+00", ".600E+00"},
+                    {".000E+00", ".000E+00", ".750E+00"},
+                    {".000E+00", ".000E+00", ".000E+00"}}));
+    EXPECT_EQ(listing(report, "TOTAL DEPENDENCY COEFFICIENTS"),
+              (Rows{{".000E+00", ".100E+01", ".100E+01"},
+                    {".000E+00", ".000E+00", ".100E+01"},
+                    {".000E+00", ".000E+00", ".000E+00"}}));
+    // One unit into 1 passes 0.8 to 2 and 0.6 to 3, loses 0.2 by respiration at 1 and at 2 and
+    // leaves 0.6 as export from 3.
+    EXPECT_EQ(linesFrom(report, "ANALYSIS OF INPUT", 100)[0], " ANALYSIS OF INPUT  1");
+    EXPECT_EQ(report.find("ANALYSIS OF INPUT", report.find("ANALYSIS OF INPUT") + 1),
+              std::string::npos);
+    EXPECT_EQ(vectorListing(report, "INPUT VECTOR"),
+              (Rows::value_type{".100E+01", ".000E+00", ".000E+00"}));
+    EXPECT_EQ(vectorListing(report, "EXPORT VECTOR"),
+              (Rows::value_type{".000E+00", ".000E+00", ".600E+00"}));
+    EXPECT_EQ(vectorListing(report, "RESPIRATIONS"),
+              (Rows::value_type{".200E+00", ".200E+00", ".000E+00"}));
+    EXPECT_EQ(listing(report, "EXCHANGE MATRIX"), (Rows{{".000E+00", ".800E+00", ".000E+00"},
+                                                        {".000E+00", ".000E+00", ".600E+00"},
+                                                        {".000E+00", ".000E+00", ".000E+00"}}));
+
+    // Injecting the actual input of 10 scales the whole block by 10.
+    const std::string actual = structureReport(chain, InjectedInput::Actual);
+    EXPECT_EQ(vectorListing(actual, "INPUT VECTOR"),
+              (Rows::value_type{".100E+02", ".000E+00", ".000E+00"}));
+    EXPECT_EQ(vectorListing(actual, "RESPIRATIONS"),
+              (Rows::value_type{".200E+01", ".200E+01", ".000E+00"}));
+    EXPECT_EQ(listing(actual, "EXCHANGE MATRIX")[1][2], ".600E+01");
+}
+
+// In steady state one unit in is one unit out: exports and respirations of each block sum to 1.
+TEST(StructureAnalyses, EachInputLeavesAsExportsAndRespirations) {
+    const std::string report = structureReport(kTwoInputs);
+    EXPECT_NE(report.find(" ANALYSIS OF INPUT  1"), std::string::npos);
+    EXPECT_NE(report.find(" ANALYSIS OF INPUT  3"), std::string::npos);
+    EXPECT_EQ(report.find(" ANALYSIS OF INPUT  2"), std::string::npos);
+    for (int block = 1; block <= 2; ++block) {
+        float out = 0.0f;
+        for (const auto& f : vectorListing(report, "EXPORT VECTOR", block)) out += value(f);
+        for (const auto& f : vectorListing(report, "RESPIRATIONS", block)) out += value(f);
+        EXPECT_NEAR(out, 1.0f, 3e-3f) << "block " << block;
+    }
+}
+
+// Numbering the compartments 1, 2, 3 as 2, 3, 1 moves the coefficient of (i, j) to (p(i), p(j)).
+TEST(StructureAnalyses, RelabellingPermutesBothCoefficientMatrices) {
+    const int p[] = {0, 2, 3, 1};
+    NetData relabelled{3, 3, {5, 10, 0}, {7, 0, 0}, {0, 4, 4}, {}};
+    for (const Flow& f : kTwoInputs.flows) relabelled.flows.push_back({p[f.from], p[f.to], f.t});
+    const std::string original = structureReport(kTwoInputs), other = structureReport(relabelled);
+    for (const char* title : {"TOTAL CONTRIBUTION COEFFICIENTS", "TOTAL DEPENDENCY COEFFICIENTS"}) {
+        const Rows a = listing(original, title), b = listing(other, title);
+        for (int i = 1; i <= 3; ++i) {
+            for (int j = 1; j <= 3; ++j) {
+                const float x = value(a[i - 1][j - 1]), y = value(b[p[i] - 1][p[j] - 1]);
+                EXPECT_NEAR(x, y, 0.01f * std::fabs(x)) << title << " " << i << "," << j;
+            }
+        }
+    }
+}
