@@ -73,6 +73,22 @@ TEST(StructureAnalyses, StraightChainCoefficientsAndItsOneInputBlock) {
     EXPECT_EQ(listing(actual, "EXCHANGE MATRIX")[1][2], ".600E+01");
 }
 
+// 1 (input 10) gives 10 to 2 and respires 5; 2 feeds itself 2, returns 5 to 1 and exports 5:
+// X = (15, 12). (I - G)^-1 = [1.5 1.5; 0.6 1.8] and (I - F)^-1 = [1.5 1.2; 0.75 1.8] (both with
+// determinant 5/9). 2/3 of 1's throughput reaches 2; of 2's, 5/12 goes to 1 at once and,
+// through its own loop, (5/12) / (1 - 1/6) = 1/2 in all. All of 2's throughput came from 1, a
+// third of 1's from 2. A unit into 1 generates throughputs 1.5 and 1.2.
+TEST(StructureAnalyses, CycleWithASelfLoop) {
+    const std::string report =
+        structureReport({2, 2, {10}, {0, 5}, {5}, {{1, 2, 10}, {2, 1, 5}, {2, 2, 2}}});
+    EXPECT_EQ(listing(report, "TOTAL CONTRIBUTION COEFFICIENTS"),
+              (Rows{{".333E+00", ".667E+00"}, {".500E+00", ".444E+00"}}));
+    EXPECT_EQ(listing(report, "TOTAL DEPENDENCY COEFFICIENTS"),
+              (Rows{{".333E+00", ".100E+01"}, {".333E+00", ".444E+00"}}));
+    EXPECT_EQ(listing(report, "EXCHANGE MATRIX"),
+              (Rows{{".000E+00", ".100E+01"}, {".500E+00", ".200E+00"}}));
+}
+
 // In steady state one unit in is one unit out: exports and respirations of each block sum to 1.
 TEST(StructureAnalyses, EachInputLeavesAsExportsAndRespirations) {
     const std::string report = structureReport(kTwoInputs);
