@@ -36,49 +36,18 @@ std::string analyse(const NetData& d) {
     return analyseFile(file.str());
 }
 
-namespace {
-
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-bool isInteger(const std::string& s) {
-    return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
-}
-
-}  // namespace
-
-std::vector<std::vector<std::string>> listing(const std::string& report, const std::string& title,
-                                              int occurrence) {
-    const std::vector<std::string> all = lines(report);
-    std::size_t k = 0;
-    for (int seen = 0; k < all.size(); ++k) {
-        if (trimmed(all[k]) == title && ++seen == occurrence) break;
-    }
-    EXPECT_LT(k, all.size()) << "no listing " << title;
-    std::vector<std::vector<std::string>> rows;
-    // Listing lines: 6 columns of row number or blanks, then fields of 9 columns.
-    for (++k; k < all.size(); ++k) {
-        const std::string& line = all[k];
-        if (trimmed(line).empty()) continue;
-        if (line.find_first_not_of(" 0123456789.E+-NaN*") != std::string::npos) break;
-        std::vector<std::string> fields;
-        for (std::size_t c = 6; c < line.size(); c += 9)
-            fields.push_back(trimmed(line.substr(c, 9)));
-        bool header = true;
-        for (const std::string& f : fields) header = header && isInteger(f);
-        if (!header) rows.push_back(fields);
-    }
-    return rows;
-}
-
-std::vector<std::string> vectorListing(const std::string& report, const std::string& title,
-                                       int occurrence) {
+std::vector<std::string> listing(const std::string& report, const std::string& title,
+                                 int occurrence) {
+    std::istringstream in(report);
+    std::string line;
+    for (int seen = 0; seen < occurrence && std::getline(in, line);) seen += line == " " + title;
+    // Header lines and row numbers are integers; the listing ends at the next line of text.
     std::vector<std::string> values;
-    for (const auto& row : listing(report, title, occurrence)) {
-        values.insert(values.end(), row.begin(), row.end());
+    while (std::getline(in, line) && line.find_first_not_of(" 0123456789.E+-NaN*") == line.npos) {
+        std::istringstream fields(line);
+        for (std::string f; fields >> f;) {
+            if (f.find_first_of(".N*") != f.npos) values.push_back(f);
+        }
     }
     return values;
 }

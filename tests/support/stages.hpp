@@ -44,13 +44,9 @@ void ascend(AnalysisArrays<Limit>& a) {
 std::string analyse(const NetData& d);
 std::string analyseFile(const std::string& networkFile);
 
-// The value fields of the listing printed under the `occurrence`-th line reading `title`: one
-// row per matrix row (without its number) or per block of a vector; header lines are skipped.
-std::vector<std::vector<std::string>> listing(const std::string& report, const std::string& title,
-                                              int occurrence = 1);
-// A vector listing as one row.
-std::vector<std::string> vectorListing(const std::string& report, const std::string& title,
-                                       int occurrence = 1);
+// The values of the listing printed under the `occurrence`-th line " <title>", row after row.
+std::vector<std::string> listing(const std::string& report, const std::string& title,
+                                 int occurrence = 1);
 
 // `count` lines of the report starting with the first line that contains `text`.
 std::vector<std::string> linesFrom(const std::string& report, const std::string& text, int count);
