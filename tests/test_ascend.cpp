@@ -63,9 +63,8 @@ TEST(InformationIndices, ChainWithoutOverheadPrintsBothSections) {
 // internal capacity and the food-web and intercompartmental uncertainties are 0/0.
 TEST(InformationIndices, ZeroDivisorsPrintNaN) {
     const std::string report = analyse({1, 1, {5}, {5}, {}, {}});
-    EXPECT_EQ(linesFrom(report, "INTERNAL ASCENDENCY", 1)[0],
-              "  INTERNAL ASCENDENCY = .00000E+00     ( NaN)");
-    EXPECT_EQ(linesFrom(report, "FOODWEB CONNECTANCE", 1)[0], "  FOODWEB CONNECTANCE =     NaN");
+    EXPECT_TRUE(holds(report, "\n  INTERNAL ASCENDENCY = .00000E+00     ( NaN)\n"));
+    EXPECT_TRUE(holds(report, "\n  FOODWEB CONNECTANCE =     NaN\n"));
 }
 
 // A chain of 80 compartments, the largest network, needs rows and columns 81..83 for the
@@ -75,9 +74,10 @@ TEST(InformationIndices, LargestNetworkHasRoomForTheExtension) {
     chain.EX[79] = 1;
     for (int i = 1; i < 80; ++i) chain.flows.push_back({i, i + 1, 1});
     const std::string report = analyse(chain);
-    EXPECT_EQ(linesFrom(report, "TOTAL SYSTEM", 4)[0], "  TOTAL SYSTEM THROUGHPUT =  .81000E+02");
-    EXPECT_EQ(linesFrom(report, "TOTAL SYSTEM", 4)[3], "  DEVELOPMENT CAPACITY =  .51353E+03");
-    EXPECT_EQ(linesFrom(report, "INTERNAL CAPACITY", 1)[0], "  INTERNAL CAPACITY = .50085E+03");
+    EXPECT_TRUE(holds(report,
+                      "  TOTAL SYSTEM THROUGHPUT =  .81000E+02\n\n\n"
+                      "  DEVELOPMENT CAPACITY =  .51353E+03\n"));
+    EXPECT_TRUE(holds(report, "  INTERNAL CAPACITY = .50085E+03\n"));
 }
 
 // Out of steady state (1 takes in 10 and gives out 8; 2 takes in 6 and exports 9), with stale
@@ -91,11 +91,8 @@ TEST(Ascend, ExtendsTheFlowsAndTakesTheLargerSideAsThroughput) {
     for (int i = 1; i <= 5; ++i) {
         for (int j = 1; j <= 5; ++j) EXPECT_EQ(a->T(i, j), extended[i - 1][j - 1]) << i << j;
     }
-    EXPECT_EQ(a->TST, 27.0f);
-    EXPECT_EQ(a->X(1), 10.0f);
-    EXPECT_EQ(a->X(2), 9.0f);
-    EXPECT_FLOAT_EQ(a->F(1, 2), 0.6f);
-    EXPECT_FLOAT_EQ(a->G(1, 2), 6.0f / 9.0f);
+    EXPECT_EQ((std::vector<float>{a->TST, a->X(1), a->X(2), a->F(1, 2), a->G(1, 2)}),
+              (std::vector<float>{27, 10, 9, 6.0f / 10, 6.0f / 9}));
 }
 
 // Two living compartments each feeding itself and the other with 5, with inputs and exports of 1.
@@ -131,40 +128,13 @@ TEST(Connectance, ExchangesWithTheOutsideChangeOnlyTheOverallIndex) {
 // The salt-marsh example (TST 283), each index summed flow by flow.
 TEST(InformationIndices, MarshExampleAddsUpAndMatchesTheFlowByFlowSums) {
     const std::string report = analyseFile(readFile(EXAMPLES_DIR "/marsh.dat"));
-    EXPECT_NE(report.find(R"(
-  TOTAL SYSTEM THROUGHPUT =  .28300E+03
-
-
-  DEVELOPMENT CAPACITY =  .82723E+03
-
-  ASCENDENCY =  .32504E+03     (.393)
-
-  OVERHEAD ON IMPORTS =  .00000E+00     (.000)
-
-  OVERHEAD ON EXPORTS =  .20937E+02     (.025)
-
-  DISSIPATIVE OVERHEAD =  .24321E+03     (.294)
-
-  REDUNDANCY = .23805E+03     (.288)
-
-
-  INTERNAL CAPACITY = .33737E+03
-
-  INTERNAL ASCENDENCY = .99319E+02     (.294)
-
-  REDUNDANCY =  .23805E+03     (.706)
-
-
-                           *** CONNECTANCE INDICES ***
-
-  OVERALL CONNECTANCE =   1.740
-
-  INTERCOMPERTMENTAL CONNECTANCE =   1.838
-
-  FOODWEB CONNECTANCE =   1.000
-)"),
-              std::string::npos);
-
+    for (const char* line : {"  ASCENDENCY =  .32504E+03     (.393)\n",
+                             "  DISSIPATIVE OVERHEAD =  .24321E+03     (.294)\n",
+                             "  REDUNDANCY = .23805E+03     (.288)\n",
+                             "  INTERNAL ASCENDENCY = .99319E+02     (.294)\n",
+                             "  INTERCOMPERTMENTAL CONNECTANCE =   1.838\n"}) {
+        EXPECT_TRUE(holds(report, line)) << line;
+    }
     auto a = std::make_unique<Arrays>();
     load(*a, {4,
               3,
@@ -175,4 +145,5 @@ TEST(InformationIndices, MarshExampleAddsUpAndMatchesTheFlowByFlowSums) {
     ascend(*a);
     const InfoTable& t = a->info;
     EXPECT_NEAR(t(5, 3), t(5, 1) + t(1, 2) + t(2, 2) + t(3, 2) + t(4, 2), 1e-5f * t(5, 3));
+    EXPECT_NEAR(t(5, 3), 827.2341f, 2e-3f);
 }

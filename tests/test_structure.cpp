@@ -25,8 +25,8 @@ std::string structureReport(const NetData& d, InjectedInput inject = InjectedInp
 }
 
 // Inputs at 1 and 3, a cycle between 1 and 2 and one between 2 and 3; in steady state.
-const NetData kTwoInputs{3,         3,      {10, 0, 5},
-                         {0, 0, 7}, {4, 4}, {{1, 2, 8}, {2, 1, 2}, {2, 3, 5}, {3, 2, 3}}};
+const std::vector<Flow> kCycles{{1, 2, 8}, {2, 1, 2}, {2, 3, 5}, {3, 2, 3}};
+const NetData kTwoInputs{3, 3, {10, 0, 5}, {0, 0, 7}, {4, 4}, kCycles};
 
 }  // namespace
 
@@ -84,7 +84,7 @@ TEST(StructureAnalyses, EachInputLeavesAsExportsAndRespirations) {
 TEST(StructureAnalyses, RelabellingPermutesBothCoefficientMatrices) {
     const int p[] = {0, 2, 3, 1};
     NetData relabelled{3, 3, {5, 10, 0}, {7, 0, 0}, {0, 4, 4}, {}};
-    for (const Flow& f : kTwoInputs.flows) relabelled.flows.push_back({p[f.from], p[f.to], f.t});
+    for (const Flow& f : kCycles) relabelled.flows.push_back({p[f.from], p[f.to], f.t});
     const std::string original = structureReport(kTwoInputs), other = structureReport(relabelled);
     for (const char* title : {"TOTAL CONTRIBUTION COEFFICIENTS", "TOTAL DEPENDENCY COEFFICIENTS"}) {
         const Values a = listing(original, title), b = listing(other, title);

@@ -25,10 +25,9 @@ std::string analyse(const NetData& d) {
     for (int i = 1; i <= d.n; ++i) {
         net.names[i] = "COMPARTMENT " + std::to_string(i);
         net.names[i].resize(kNameLength, ' ');
-        auto at = [i](const std::vector<float>& v) { return i <= int(v.size()) ? v[i - 1] : 0.0f; };
-        net.T(d.n + 1, i) = at(d.IN);
-        net.T(i, d.n + 1) = at(d.EX);
-        net.T(i, d.n + 2) = at(d.RE);
+        net.T(d.n + 1, i) = entry(d.IN, i);
+        net.T(i, d.n + 1) = entry(d.EX, i);
+        net.T(i, d.n + 2) = entry(d.RE, i);
     }
     for (const Flow& f : d.flows) net.T(f.from, f.to) = f.t;
     std::ostringstream file;
@@ -50,18 +49,6 @@ std::vector<std::string> listing(const std::string& report, const std::string& t
         }
     }
     return values;
-}
-
-std::vector<std::string> linesFrom(const std::string& report, const std::string& text, int count) {
-    const std::vector<std::string> all = lines(report);
-    for (std::size_t k = 0; k < all.size(); ++k) {
-        if (all[k].find(text) != std::string::npos) {
-            const std::size_t end = std::min(all.size(), k + count);
-            return {all.begin() + long(k), all.begin() + long(end)};
-        }
-    }
-    ADD_FAILURE() << "no line with " << text;
-    return {};
 }
 
 }  // namespace flownet::testing
