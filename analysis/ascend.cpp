@@ -10,10 +10,8 @@ namespace {
 
 constexpr float kBitsPerNat = 1.4426950f;
 
-// Average conditional uncertainty (in natural units) of the flows among compartments 1..m:
-//   -(sum over T(i, j) > 0 of T(i, j) ln(T(i, j)^2 / (R(i) C(j)))) / (R(1) + ... + R(m))
-// with R and C the row and column sums of that block alone. With no flow in the block it is 0/0.
-float blockUncertainty(ConstMatView T, int m, VecView R, VecView C) {
+// Row sums R, column sums C and their total over the block of compartments 1..m, in index order.
+float blockSums(ConstMatView T, int m, VecView R, VecView C) {
     for (int i = 1; i <= m; ++i) {
         R(i) = 0.0f;
         for (int j = 1; j <= m; ++j) R(i) = R(i) + T(i, j);
@@ -24,7 +22,14 @@ float blockUncertainty(ConstMatView T, int m, VecView R, VecView C) {
     }
     float total = 0.0f;
     for (int i = 1; i <= m; ++i) total = total + R(i);
+    return total;
+}
 
+// Average conditional uncertainty (in natural units) of the flows among compartments 1..m:
+//   -(sum over T(i, j) > 0 of T(i, j) ln(T(i, j)^2 / (R(i) C(j)))) / (R(1) + ... + R(m))
+// with R and C the row and column sums of that block alone. With no flow in the block it is 0/0.
+float blockUncertainty(ConstMatView T, int m, VecView R, VecView C) {
+    const float total = blockSums(T, m, R, C);
     float sum = 0.0f;
     for (int i = 1; i <= m; ++i) {
         for (int j = 1; j <= m; ++j) {
@@ -72,16 +77,7 @@ void ASCEND(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n,
     info(6, 2) = n > nl ? blockUncertainty(T, n, R, C) : info(6, 3);
 
     // Row and column sums of the extended matrix, and the total system throughput.
-    for (int i = 1; i <= n + 3; ++i) {
-        R(i) = 0.0f;
-        for (int j = 1; j <= n + 3; ++j) R(i) = R(i) + T(i, j);
-    }
-    for (int j = 1; j <= n + 3; ++j) {
-        C(j) = 0.0f;
-        for (int i = 1; i <= n + 3; ++i) C(j) = C(j) + T(i, j);
-    }
-    TST = 0.0f;
-    for (int i = 1; i <= n + 3; ++i) TST = TST + R(i);
+    TST = blockSums(T, n + 3, R, C);
 
     // Every positive flow, compartment by compartment: input, export, respiration, then the
     // exchanges with the other compartments. The overall uncertainty counts an exchange with

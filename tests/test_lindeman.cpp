@@ -55,6 +55,7 @@ TEST(Lindeman, MixedDietsSplitAConsumerAmongLevels) {
     const std::string r = aggregate({5, 4, {100, 0, 0, 0, 10}, {}, {}, diets});
     EXPECT_EQ(levels(r), (Values{one, ".200E+01", ".200E+01", ".250E+01", one}));
     const Values L = listing(r, "LINDEMAN TRANSFORMATION MATRIX");  // 4 x 4, row by row
+    ASSERT_EQ(L.size(), 16u);
     EXPECT_EQ((Values{L[3], L[7], L[11], L[15]}), (Values{o, ".500E+00", ".500E+00", o}));
     EXPECT_EQ((Values{L[2], L[6], L[10]}), (Values{o, one, o}));
 }
