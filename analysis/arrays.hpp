@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include "ascend.hpp"
+#include "lindeman.hpp"
 #include "matview.hpp"
+#include "structure.hpp"
 
 namespace flownet {
 
@@ -23,9 +26,27 @@ struct AnalysisArrays {
     Vector<Limit> X;           // compartmental throughputs
     Matrix<Limit> F, G;        // output- and input-normalised flows
     float TST = 0.0f;          // total system throughput
-    Matrix<Limit> M, C, D;     // work matrices
+    InfoTable info;            // information and connectance quantities
+    Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
+    Matrix<Limit> M, C, D;             // work matrices
     Vector<Limit> v, outflow, imbalance;
-    Vector<Limit + 1> y;  // work vector with one spare entry
+    Vector<Limit + 1> y;   // work vector with one spare entry
+    Vector<Limit> intake;  // intakes of the trophic aggregation
 };
+
+// The arrays of the structure analyses, in the run's arrays.
+template <int Limit>
+StructureArrays structureArrays(AnalysisArrays<Limit>& a) {
+    return {a.IN.view(), a.EX.view(), a.RE.view(), a.X.view(), a.F.view(),
+            a.G.view(),  a.M.view(),  a.C.view(),  a.v.view(), a.y.view()};
+}
+
+// The arrays of the trophic aggregation, in the run's arrays: the diet fractions take the place
+// of G, the import fractions that of X, the transformation matrix that of M.
+template <int Limit>
+TrophicArrays trophicArrays(AnalysisArrays<Limit>& a) {
+    return {a.IN.view(),     a.EX.view(), a.RE.view(), a.T.view(), a.G.view(), a.X.view(),
+            a.intake.view(), a.M.view(),  a.C.view(),  a.D.view(), a.v.view(), a.y.view()};
+}
 
 }  // namespace flownet

@@ -4,10 +4,13 @@
 #include <memory>
 
 #include "arrays.hpp"
+#include "ascend.hpp"
 #include "filedialog.hpp"
+#include "lindeman.hpp"
 #include "netread.hpp"
 #include "runend.hpp"
 #include "steady.hpp"
+#include "structure.hpp"
 
 using namespace flownet;
 
@@ -20,6 +23,15 @@ using Arrays = AnalysisArrays<kLimit>;
 void analyseNetwork(Arrays& a, std::ostream& report) {
     checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
                      a.X.view(), a.outflow.view(), a.imbalance.view());
+    ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
+           a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
+    structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Unit);
+    // The feeding cycles among the living compartments are removed here.
+    printLindemanHeading(report);
+    trophicAggregation(report, a.N, a.NL, trophicArrays(a));
+    // The cycle analysis of the whole network comes here when some compartments are non-living.
+    printInformationIndices(report, a.TST, a.info);
+    printConnectanceIndices(report, a.info);
 }
 
 void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report) {
