@@ -421,7 +421,9 @@ std::string formatExponent(double x, int w, int d) {
     if (!std::isfinite(x)) return nonFinite(x, w);
     std::string s;
     if (x == 0.0) {
-        s = "." + std::string(static_cast<std::size_t>(d), '0') + "E+00";
+        s.assign(1, '.');
+        s.append(static_cast<std::size_t>(d), '0');
+        s += "E+00";
     } else {
         // d significant digits, rounded to nearest on the exact binary value.
         char buf[64];
