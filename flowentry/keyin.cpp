@@ -9,20 +9,29 @@ namespace flownet {
 
 namespace {
 
-// The number of compartments: refused when unreadable or outside 1..125, and asked again.
-int askCount(Console& con, int current) {
+// A whole number typed after the prompt; an unreadable answer is refused with the compartment
+// number error line, showing `shownN`, and the prompt comes again.
+int askWholeNumber(Console& con, const char* prompt, int shownN) {
     for (;;) {
-        writeLayout(con.out, "(/,/,/,12X,' HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? ',$)");
-        std::int32_t n = 0;
-        switch (askInteger(con, n)) {
+        writeLayout(con.out, prompt);
+        std::int32_t value = 0;
+        switch (askInteger(con, value)) {
             case Answer::End:
                 throw ConsoleClosed{};
             case Answer::Unreadable:
-                errorLine(con.out, kIdError, {current});
-                continue;
-            case Answer::Ok:
+                errorLine(con.out, kIdError, {shownN});
                 break;
+            case Answer::Ok:
+                return value;
         }
+    }
+}
+
+// The number of compartments, 1..125; the error line shows the current N.
+int askCount(Console& con, int current) {
+    for (;;) {
+        const int n = askWholeNumber(
+            con, "(/,/,/,12X,' HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? ',$)", current);
         if (n >= 1 && n <= kEntryLimit) return n;
         errorLine(con.out, kCountRange, {kEntryLimit});
     }
@@ -31,17 +40,8 @@ int askCount(Console& con, int current) {
 // The number of living compartments, 0..n; only this question is asked again.
 int askLivingCount(Console& con, int n) {
     for (;;) {
-        writeLayout(con.out, "(/,/,/,12X,' HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ',$)");
-        std::int32_t nl = 0;
-        switch (askInteger(con, nl)) {
-            case Answer::End:
-                throw ConsoleClosed{};
-            case Answer::Unreadable:
-                errorLine(con.out, kIdError, {n});
-                continue;
-            case Answer::Ok:
-                break;
-        }
+        const int nl = askWholeNumber(
+            con, "(/,/,/,12X,' HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ',$)", n);
         if (nl > n) {
             writeLayout(con.out, "(1X,'VALUE TOO BIG. MUST BE < OR = N. TRY AGAIN.',/)");
         } else if (nl < 0) {
@@ -59,7 +59,7 @@ void writePieces(std::ostream& out, std::string_view layout, std::vector<Item> i
     writeLayout(out, layout, items);
 }
 
-void askNames(Console& con, Network& net) {
+void askNamesAndShowKey(Console& con, Network& net) {
     const int n = net.count;
     writeLayout(con.out,
                 "(/,/,/,12X,' ENTER COMPARTMENT NAMES IN ORDER AT THE PROMPT (25 "
@@ -115,7 +115,7 @@ void keyboardEntry(Console& con, Network& net) {
     net.count = askCount(con, net.count);
     net.livingCount = askLivingCount(con, net.count);
     const int n = net.count;
-    askNames(con, net);
+    askNamesAndShowKey(con, net);
 
     askStocks(con, T, n);
     stockDialog(con, T, n, true, false);
