@@ -1,0 +1,175 @@
+#include <string>
+
+#include "entry.hpp"
+#include "entrydialog.hpp"
+#include "files.hpp"
+#include "layout.hpp"
+
+namespace flownet {
+
+namespace {
+
+constexpr const char* kNegativeEntry = "(/,1X,'ENTRIES MUST BE NON-NEGATIVE! CHANGE ',2I3,/)";
+constexpr int kFlowRecordBound = 5000;
+
+// How the reading of one list ended.
+enum class ListRead { Complete, Bound, FileEnd };
+
+// Asks for the name of an existing network file until it can be opened.
+void openNetworkFile(Console& con, RecordFile& file) {
+    for (;;) {
+        writeLayout(con.out, "(1X,'          ENTER THE NAME OF A FILE FROM WHICH YOU WISH')");
+        writeLayout(con.out, "(1X,'          TO READ THIS INFORMATION : ',$)");
+        const std::string name = trimmedName(requireText(con, 64));
+        if (!fileExists(name)) {
+            errorLine(con.out, "(1X,'FILE ',A,' DOES NOT EXIST. ENTER ANOTHER NAME.')", {name});
+        } else if (!file.open(name)) {
+            errorLine(con.out, "(1X,'FILE ',A,' CANNOT BE OPENED. ENTER ANOTHER NAME.')", {name});
+        } else {
+            return;
+        }
+    }
+}
+
+// A compartment number of a record lies in 1..n; any other is refused and its record skipped.
+bool inNetwork(RecordFile& file, std::ostream& out, int number, int n) {
+    if (number >= 1 && number <= n) return true;
+    errorLine(out, "(1X,'LINE',I6,': COMPARTMENT',I4,' OUT OF RANGE 1 TO',I4,'. RECORD SKIPPED.')",
+              {file.lineNumber(), number, n});
+    return false;
+}
+
+// Reads a vector list of at most 10 N records into its row or column of T. A negative stock, or
+// an unreadable stock record, stops the run; a negative input, export or respiration is set to 0
+// with a warning.
+ListRead readVectorList(RecordFile& file, std::ostream& out, MatView T, int n, EntryList list) {
+    const bool stocks = list == EntryList::Stocks;
+    for (int r = 0; r < 10 * n; ++r) {
+        int index = 0;
+        float value = 0.0f;
+        std::string problem;
+        switch (readEntryRecord(file, index, value, problem)) {
+            case RecordRead::End:
+                return ListRead::FileEnd;
+            case RecordRead::Terminator:
+                return ListRead::Complete;
+            case RecordRead::Unreadable:
+                if (stocks) errorLine(out, kStockError);
+                file.fail(problem);
+            case RecordRead::Entry:
+                break;
+        }
+        if (!inNetwork(file, out, index, n)) continue;
+        if (value < 0.0f) {
+            if (stocks) {
+                errorLine(out, kStockError);
+                file.fail("a standing stock is negative");
+            }
+            writeLayout(out, kNegativeEntry, {index});
+            value = 0.0f;
+        }
+        listEntry(T, n, list, index) = value;
+    }
+    return ListRead::Bound;
+}
+
+// Reads the flow list, at most 5000 records; a negative flow is set to 0 with a warning.
+ListRead readFlowList(RecordFile& file, std::ostream& out, MatView T, int n) {
+    for (int r = 0; r < kFlowRecordBound; ++r) {
+        int from = 0, to = 0;
+        float value = 0.0f;
+        std::string problem;
+        switch (readFlowRecord(file, from, to, value, problem)) {
+            case RecordRead::End:
+                return ListRead::FileEnd;
+            case RecordRead::Terminator:
+                return ListRead::Complete;
+            case RecordRead::Unreadable:
+                file.fail(problem);
+            case RecordRead::Entry:
+                break;
+        }
+        if (!inNetwork(file, out, from, n) || !inNetwork(file, out, to, n)) continue;
+        if (value < 0.0f) {
+            writeLayout(out, kNegativeEntry, {from, to});
+            value = 0.0f;
+        }
+        T(from, to) = value;
+    }
+    return ListRead::Bound;
+}
+
+// Reads the file part by part, each part listed and open to changes before the next is read.
+// Returns early at the end of the file.
+void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
+    MatView T = net.T.view();
+    std::string record, problem;
+
+    // Title and K; blank columns 79-80 give K = 0.
+    if (!file.next(record)) return;
+    if (!parseTitleRecord(record, net.title, net.precisionExponent, problem)) file.fail(problem);
+
+    // Counts.
+    if (!file.next(record)) return;
+    int n = 0, nl = 0;
+    if (!parseCountsRecord(record, n, nl, problem)) {
+        errorLine(con.out, kIdError, {net.count});
+        file.fail(problem);
+    }
+    if (n < 1 || n > kEntryLimit) {
+        errorLine(con.out, kCountRange, {kEntryLimit});
+        file.fail("the number of compartments must be from 1 to " + std::to_string(kEntryLimit));
+    }
+    if (nl > n) {
+        errorLine(con.out,
+                  "(1X,'LIVING COMPARTMENTS',I4,' ARE MORE THAN N. ALL',I4,' TAKEN AS LIVING.')",
+                  {nl, n});
+        nl = n;
+    }
+    net.count = n;
+    net.livingCount = nl;
+
+    for (int i = 1; i <= n; ++i) {
+        if (!file.next(record)) return;
+        net.names[i] = parseNameRecord(record);
+    }
+
+    if (readVectorList(file, con.out, T, n, EntryList::Stocks) == ListRead::FileEnd) return;
+    stockDialog(con, T, n, changes, true);
+
+    writeLayout(con.out, "(/,1X,'CURRENT PRECISION = ',E10.3,/)",
+                {entryTolerance(net.precisionExponent)});
+    if (changes) {
+        writeLayout(con.out, "(/,1X,'DO YOU WANT TO CHANGE IT ? (Y/N)',$)");
+        if (isYes(requireChar(con))) askPrecision(con, net.precisionExponent);
+    }
+
+    for (EntryList list :
+         {EntryList::Inputs, EntryList::Exports, EntryList::Respirations, EntryList::Flows}) {
+        const ListRead read = list == EntryList::Flows ? readFlowList(file, con.out, T, n)
+                                                       : readVectorList(file, con.out, T, n, list);
+        if (read == ListRead::FileEnd) return;
+        listDialog(con, T, n, list,
+                   read == ListRead::Bound ? ListStart::FileBound : ListStart::FileListing,
+                   changes);
+    }
+}
+
+}  // namespace
+
+void READIN(Console& con, Network& net, RecordFile& file) {
+    net.T.clear();
+    net.count = 0;
+    net.livingCount = 0;
+    openNetworkFile(con, file);
+    net.precisionExponent = 6;
+    writeLayout(con.out, "(/,1X,'DO YOU WANT TO MAKE CHANGES TO THE DATA IN THIS FILE? (Y/N)',$)");
+    const bool changes = isYes(requireChar(con));
+    try {
+        editFile(con, net, file, changes);
+    } catch (const ConsoleClosed&) {
+        // The console is closed: the network goes back as it stands.
+    }
+}
+
+}  // namespace flownet
