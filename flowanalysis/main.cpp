@@ -1,72 +1,9 @@
 // flowanalysis: reads every network of a network file and writes, for each, a report of its
 // steady state, structure, trophic levels, cycles and information indices (up to 80 compartments).
 #include <iostream>
-#include <memory>
 
-#include "arrays.hpp"
-#include "ascend.hpp"
-#include "filedialog.hpp"
-#include "lindeman.hpp"
-#include "netread.hpp"
-#include "runend.hpp"
-#include "steady.hpp"
-#include "structure.hpp"
-
-using namespace flownet;
-
-namespace {
-
-constexpr int kLimit = 80;
-using Arrays = AnalysisArrays<kLimit>;
-
-// The report of one network, stage by stage in the order of the report.
-void analyseNetwork(Arrays& a, std::ostream& report) {
-    checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
-                     a.X.view(), a.outflow.view(), a.imbalance.view());
-    ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
-           a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
-    structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Unit);
-    // The feeding cycles among the living compartments are removed here.
-    printLindemanHeading(report);
-    trophicAggregation(report, a.N, a.NL, trophicArrays(a));
-    // The cycle analysis of the whole network comes here when some compartments are non-living.
-    printInformationIndices(report, a.TST, a.info);
-    printConnectanceIndices(report, a.info);
-}
-
-void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report) {
-    INFILE(con, input, report);
-    OUTFIL(con, report, input);
-    for (;;) {
-        switch (readTitle(input, a.title, a.K)) {
-            case TitleRead::End:
-                return;
-            case TitleRead::Unreadable:
-                stopWithReportError(report.stream, kTitleError);
-            case TitleRead::Ok:
-                break;
-        }
-        a.tolerance = analysisTolerance(a.K);
-        if (!readNetwork(input, report.stream, kLimit, a.title, a.N, a.NL,
-                         {a.IN.view(), a.EX.view(), a.RE.view(), a.T.view()})) {
-            return;
-        }
-        analyseNetwork(a, report.stream);
-    }
-}
-
-}  // namespace
+#include "flowanalysis.hpp"
 
 int main() {
-    Console con(std::cin, std::cout);
-    auto arrays = std::make_unique<Arrays>();
-    RecordFile input;
-    ReportFile report;
-    RunEnd end{0, kStopLine};
-    try {
-        run(con, *arrays, input, report);
-    } catch (const RunEnd& e) {
-        end = e;
-    }
-    return endAnalysisRun(report, end, "flowanalysis", std::cout, std::cerr);
+    return flownet::runFlowanalysis(std::cin, std::cout, std::cerr);
 }

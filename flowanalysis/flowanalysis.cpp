@@ -1,0 +1,75 @@
+// The run of flowanalysis.
+#include <istream>
+#include <memory>
+#include <ostream>
+
+#include "arrays.hpp"
+#include "ascend.hpp"
+#include "filedialog.hpp"
+#include "flowanalysis.hpp"
+#include "lindeman.hpp"
+#include "netread.hpp"
+#include "runend.hpp"
+#include "steady.hpp"
+#include "structure.hpp"
+
+namespace flownet {
+
+namespace {
+
+constexpr int kLimit = 80;
+using Arrays = AnalysisArrays<kLimit>;
+
+// The report of one network, stage by stage in the order of the report.
+void analyseNetwork(Arrays& a, std::ostream& report) {
+    checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
+                     a.X.view(), a.outflow.view(), a.imbalance.view());
+    ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
+           a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
+    structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Unit);
+    // The feeding cycles among the living compartments are removed here.
+    printLindemanHeading(report);
+    trophicAggregation(report, a.N, a.NL, trophicArrays(a));
+    // The cycle analysis of the whole network comes here when some compartments are non-living.
+    printInformationIndices(report, a.TST, a.info);
+    printConnectanceIndices(report, a.info);
+}
+
+void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report) {
+    INFILE(con, input, report);
+    OUTFIL(con, report, input);
+    for (;;) {
+        switch (readTitle(input, a.title, a.K)) {
+            case TitleRead::End:
+                return;
+            case TitleRead::Unreadable:
+                stopWithReportError(report.stream, kTitleError);
+            case TitleRead::Ok:
+                break;
+        }
+        a.tolerance = analysisTolerance(a.K);
+        if (!readNetwork(input, report.stream, kLimit, a.title, a.N, a.NL,
+                         {a.IN.view(), a.EX.view(), a.RE.view(), a.T.view()})) {
+            return;
+        }
+        analyseNetwork(a, report.stream);
+    }
+}
+
+}  // namespace
+
+int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors) {
+    Console con(in, console);
+    auto arrays = std::make_unique<Arrays>();
+    RecordFile input;
+    ReportFile report;
+    RunEnd end{0, kStopLine};
+    try {
+        run(con, *arrays, input, report);
+    } catch (const RunEnd& e) {
+        end = e;
+    }
+    return endAnalysisRun(report, end, "flowanalysis", console, errors);
+}
+
+}  // namespace flownet
