@@ -9,6 +9,7 @@
 #include "flowanalysis.hpp"
 #include "lindeman.hpp"
 #include "netread.hpp"
+#include "program.hpp"
 #include "runend.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
@@ -38,20 +39,7 @@ void analyseNetwork(Arrays& a, std::ostream& report) {
 void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report) {
     INFILE(con, input, report);
     OUTFIL(con, report, input);
-    for (;;) {
-        switch (readTitle(input, a.title, a.K)) {
-            case TitleRead::End:
-                return;
-            case TitleRead::Unreadable:
-                stopWithReportError(report.stream, kTitleError);
-            case TitleRead::Ok:
-                break;
-        }
-        a.tolerance = analysisTolerance(a.K);
-        if (!readNetwork(input, report.stream, kLimit, a.title, a.N, a.NL,
-                         {a.IN.view(), a.EX.view(), a.RE.view(), a.T.view()})) {
-            return;
-        }
+    while (readNextTitle(input, a, report.stream) && readNextNetwork(input, report.stream, a)) {
         analyseNetwork(a, report.stream);
     }
 }
@@ -59,17 +47,11 @@ void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report) {
 }  // namespace
 
 int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors) {
-    Console con(in, console);
     auto arrays = std::make_unique<Arrays>();
-    RecordFile input;
-    ReportFile report;
-    RunEnd end{0, kStopLine};
-    try {
-        run(con, *arrays, input, report);
-    } catch (const RunEnd& e) {
-        end = e;
-    }
-    return endAnalysisRun(report, end, "flowanalysis", console, errors);
+    return runAnalysisProgram("flowanalysis", in, console, errors,
+                              [&](Console& con, RecordFile& input, ReportFile& report) {
+                                  run(con, *arrays, input, report);
+                              });
 }
 
 }  // namespace flownet

@@ -1,0 +1,57 @@
+// The frame of an analysis program: the run, and the reading of one network after another.
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+#include "arrays.hpp"
+#include "filedialog.hpp"
+#include "netread.hpp"
+#include "runend.hpp"
+#include "textio.hpp"
+
+namespace flownet {
+
+// Runs an analysis program: `body(con, input, report)` does the work; every end of the run, normal
+// or not, comes back here, where the report is closed and the line of the end written. Returns the
+// exit status.
+template <class Body>
+int runAnalysisProgram(const char* program, std::istream& in, std::ostream& console,
+                       std::ostream& errors, Body&& body) {
+    Console con(in, console);
+    RecordFile input;
+    ReportFile report;
+    RunEnd end{0, kStopLine};
+    try {
+        body(con, input, report);
+    } catch (const RunEnd& e) {
+        end = e;
+    }
+    return endAnalysisRun(report, end, program, console, errors);
+}
+
+// Reads the title record of the next network and derives the tolerance; false at the end of the
+// file. An unreadable title writes "0 ERROR IN TITLE" to `out` and ends the run.
+template <int Limit>
+bool readNextTitle(RecordFile& input, AnalysisArrays<Limit>& a, std::ostream& out) {
+    switch (readTitle(input, a.title, a.K)) {
+        case TitleRead::End:
+            return false;
+        case TitleRead::Unreadable:
+            stopWithReportError(out, kTitleError);
+        case TitleRead::Ok:
+            break;
+    }
+    a.tolerance = analysisTolerance(a.K);
+    return true;
+}
+
+// Echoes the title and reads, echoes and checks the rest of the network; false at the end of the
+// file.
+template <int Limit>
+bool readNextNetwork(RecordFile& input, std::ostream& report, AnalysisArrays<Limit>& a) {
+    return readNetwork(input, report, Limit, a.title, a.N, a.NL,
+                       {a.IN.view(), a.EX.view(), a.RE.view(), a.T.view()});
+}
+
+}  // namespace flownet
