@@ -63,6 +63,12 @@ std::string baseUpTo(std::size_t count) {
 }
 const std::string kBase = baseUpTo(14);
 
+std::string withCarriageReturns(const std::string& text) {
+    std::string crlf;
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return crlf;
+}
+
 // A network of n compartments with no values: title, counts, names, the stock terminator, then
 // `rest`.
 std::string emptyNetwork(int n, const std::string& rest) {
@@ -84,6 +90,9 @@ const std::string kBaseWritten = kTitleWritten + "  2  1\n" + kNamesWritten +
                                  "  1  .5000000E+01\n" + kTerm + "  1  .1000000E+02\n" + kTerm +
                                  "  2  .4000000E+01\n" + kTerm + "  1  .6000000E+01\n" + kTerm +
                                  "  1  2  .4000000E+01\n" + kFlowTerm;
+
+// The end of flowentry's refusal of a file name.
+const std::string kAnotherName = ". ENTER ANOTHER NAME.\n";
 
 // The listing of two values under its heading, as the analysis report prints it.
 std::string pair(const std::string& heading, const std::string& values) {
@@ -230,6 +239,7 @@ TEST(BadInput, NetworkFiles) {
          baseWith(3, "PLANTS\tTAB\n"),
          {{0, {"  1  PLANTS\tTAB" + std::string(15, ' ') + "\n"}},
           {0, {"  2  1\nPLANTS\tTAB" + std::string(15, ' ') + "\nDETRITUS"}}}},
+        {"8", withCarriageReturns(kBase), {{}, {0, {"[file]" + kBaseWritten + "[end]"}}}},
         {"9",
          baseWith(3, "PLANTS" + std::string(1 << 20, 'x') + "\n"),
          {{0,
@@ -256,6 +266,19 @@ TEST(BadInput, NetworkFiles) {
         {"12",
          baseWith(11, entry(1, "1E39")),
          {{}, {2, {"flowentry: net.dat, line 11: " + nan + "          1E39' in columns 4-17\n"}}}},
+        // Each value fits single precision, the sums do not: inflow and outflow are Inf, their
+        // difference NaN, which is no steady state.
+        {"12 sums",
+         title("HUGE") + "  1  1\nA\n" + kEnd + entry(1, "3.0E38") + kEnd + entry(1, "3.0E38") +
+             kEnd + kEnd + flow(1, 1, "3.0E38") + kFlowEnd,
+         {{0,
+           {" WARNING! - NETWORK IS NON STEADY-STATE!\n",
+            "   1       Inf         Inf          NaN\n"},
+           "COMPARTMENTAL THROUGHPUTS"},
+          {0,
+           {" SYSTEM IS NOT IN STEADY STATE. ",
+            "              1       Inf         Inf          NaN\n", "  1  1  .3000000E+39\n"},
+           "STEADY-STATE."}}},
         {"13 zero",
          baseWith(7, entry(1, "1E-46")),
          {{0, {pair("INPUT VECTOR", ".000E+00 .000E+00")}},
@@ -335,6 +358,12 @@ TEST(BadInput, NetworkFiles) {
            {"\n\n JUNK" + std::string(74, ' ') +
             "\n\n0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n[end]"}},
           {0, {"[file]" + kBaseWritten + "[end]"}}}},
+        {"26",
+         baseWith(5, entry(1, "-5.0")),
+         {{},
+          {2,
+           {"    \n ERROR ENTERING STANDING STOCKS...BEGIN AGAIN.\n[errors]flowentry: net.dat, "
+            "line 5: a standing stock is negative\n"}}}},
     };
     for (const Case& c : cases) {
         for (int p = 0; p < kPrograms; ++p) {
@@ -359,7 +388,6 @@ TEST(BadInput, FileNames) {
         fs::permissions(locked.path(), fs::perms::owner_read | fs::perms::owner_exec);
     }
     const std::string entry = "2\nnet.dat\nn\n";  // flowentry: the name of the file to write next
-    const std::string again = ". ENTER ANOTHER NAME.\n";
     struct Case {
         const char* row;
         Program p;
@@ -369,7 +397,7 @@ TEST(BadInput, FileNames) {
         {"28",
          kEntry,
          "2\nsub\nnet.dat\nn\nout.dat\n",
-         {0, {"    \n FILE sub DOES NOT EXIST" + again, "[file]" + kBaseWritten}}},
+         {0, {"    \n FILE sub DOES NOT EXIST" + kAnotherName, "[file]" + kBaseWritten}}},
         {"29",
          kAnalysis,
          "/proc/self/mem\ny\nout.dat\ny\n",
@@ -386,14 +414,15 @@ TEST(BadInput, FileNames) {
          kEntry,
          "2\n   \nnet.dat\nn\n \nout.dat\n",
          {0,
-          {"    \n FILE  DOES NOT EXIST" + again,
-           "    \n FILE  CANNOT BE CREATED (the file name is blank)" + again,
+          {"    \n FILE  DOES NOT EXIST" + kAnotherName,
+           "    \n FILE  CANNOT BE CREATED (the file name is blank)" + kAnotherName,
            "[file]" + kBaseWritten}}},
         {"31",
          kEntry,
          entry + "no/such/out.dat\nout.dat\n",
          {0,
-          {"    \n FILE no/such/out.dat CANNOT BE CREATED (No such file or directory)" + again,
+          {"    \n FILE no/such/out.dat CANNOT BE CREATED (No such file or directory)" +
+               kAnotherName,
            "[file]" + kBaseWritten}}},
         {"32",
          kAnalysis,
@@ -402,7 +431,9 @@ TEST(BadInput, FileNames) {
         {"32",
          kEntry,
          entry + noWrite + "\nout.dat\n",
-         {0, {"    \n FILE " + noWrite + " CANNOT BE CREATED (", again, "[file]" + kBaseWritten}}},
+         {0,
+          {"    \n FILE " + noWrite + " CANNOT BE CREATED (", kAnotherName,
+           "[file]" + kBaseWritten}}},
         {"33",
          kAnalysis,
          "net.dat\ny\n/dev/full\ny\n",
@@ -512,6 +543,13 @@ TEST(BadInput, ConsoleAnswers) {
          {0,
           {" That is the network file being read; it cannot be the output file.\n",
            "[file]\n\n BASE"}}},
+        {"39",
+         kEntry,
+         "2\nnet.dat\nn\n" + std::string("net.dat\0x", 9) + "\nout.dat\n",
+         "out.dat",
+         {0,
+          {" FILE " + std::string("net.dat\0x", 9) + " ALREADY EXISTS" + kAnotherName,
+           "[file]" + kBaseWritten}}},
     };
     for (const Case& c : cases) {
         check(run(c.p, c.answers, kBase, c.written), c.expect,
