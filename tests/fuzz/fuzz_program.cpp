@@ -1,23 +1,57 @@
 // One program's whole run on random input, in the scratch folder (scratch.hpp). Built once per
 // program and kind of input:
-//   FUZZ_RUN      the program's run: flownet::runFlowanalysis, flownet::runFlowentry, ...
-//   FUZZ_ANSWERS  one of the answer scripts below: the input is a network file r.dat, read through
-//                 these answers; without it, the input drives the dialog: console answers,
-//                 optionally after a network file r.dat closed by a line "@@@".
+//   FUZZ_RUN        the program's run: flownet::runFlowanalysis, flownet::runFlowentry, ...
+//   FUZZ_ANSWERS    one of the answer scripts below: the input is a network file r.dat, read
+//                   through these answers; without it, the input drives the dialog: console
+//                   answers, optionally after a network file r.dat closed by a line "@@@".
+//   FUZZ_READ_BACK  the program writes network files: each file the run wrote must read back,
+//                   without failure, in flowentry and in flowanalysis.
 // Whatever the input, the run comes back with status 0, or with status 2 and a message on
 // standard error; a crash, a sanitizer report, a leak or a hang is a fault.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <string>
 
 #include "flowanalysis.hpp"
 #include "flowentry.hpp"
 #include "scratch.hpp"
 
+namespace {
+
 // The answers with which the programs read r.dat: flowanalysis writes its report to rep.txt;
 // flowentry edits nothing, balances up to three times and writes o.dat.
 [[maybe_unused]] constexpr const char* kAnalysisFileAnswers = "r.dat\ny\nrep.txt\ny\n";
 [[maybe_unused]] constexpr const char* kEntryFileAnswers = "2\nr.dat\nn\ny\ny\ny\nn\no.dat\n";
+
+// Runs a program on the answers; returns its status, which must be 0 or 2 with a message.
+template <class Run>
+int runChecked(Run run, const std::string& answers) {
+    std::istringstream in(answers);
+    std::ostringstream console, errors;
+    const int status = run(in, console, errors);
+    if (!(status == 0 || (status == 2 && !errors.str().empty()))) std::abort();
+    return status;
+}
+
+// A network file written by flowentry is read by flowentry (declining the balancing if asked)
+// and by flowanalysis without a failure.
+[[maybe_unused]] void readBack(const std::string& name) {
+    const char* copy = "read-back.dat";
+    const char* report = "read-back.txt";
+    const int entry = runChecked(flownet::runFlowentry, "2\n" + name + "\nn\nn\n" + copy + "\n");
+    const int analysis = runChecked(flownet::runFlowanalysis, name + "\ny\n" + report + "\ny\n");
+    std::remove(copy);
+    std::remove(report);
+    if (entry != 0 || analysis != 0) {
+        std::fprintf(stderr, "the network file %s written by the run does not read back\n",
+                     name.c_str());
+        std::abort();
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     flownet::fuzz::enterScratchFolder();
@@ -28,13 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = flownet::fuzz::asText(data, size);
 #ifdef FUZZ_ANSWERS
     flownet::fuzz::writeScratchFile("r.dat", bytes);
-    std::istringstream answers(FUZZ_ANSWERS);
+    const int status = runChecked(FUZZ_RUN, FUZZ_ANSWERS);
 #else
-    std::istringstream answers(flownet::fuzz::splitNetworkAndAnswers(bytes));
+    const int status = runChecked(FUZZ_RUN, flownet::fuzz::splitNetworkAndAnswers(bytes));
 #endif
-    std::ostringstream console, errors;
-    const int status = FUZZ_RUN(answers, console, errors);
-    if (!(status == 0 || (status == 2 && !errors.str().empty()))) std::abort();
+#ifdef FUZZ_READ_BACK
+    if (status == 0) {
+        for (const std::string& name : flownet::fuzz::filesOfTheRun()) readBack(name);
+    }
+#else
+    (void)status;
+#endif
     flownet::fuzz::resetScratchFolder();
     return 0;
 }

@@ -65,6 +65,18 @@ void resetScratchFolder() {
     writeScratchFile("pond.dat", s.pond);
 }
 
+std::vector<std::string> filesOfTheRun() {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(scratch().folder, ec)) {
+        const std::string name = e.path().filename().string();
+        if (e.is_regular_file() && name != "marsh.dat" && name != "pond.dat" && name != "r.dat") {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 void writeScratchFile(const std::string& name, std::string_view contents) {
     std::ofstream out(scratch().folder / name, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace flownet::fuzz {
 
@@ -20,6 +21,9 @@ void enterScratchFolder();
 
 // Removes everything the last run left in the scratch folder and writes the examples again.
 void resetScratchFolder();
+
+// The files of the scratch folder that the last run wrote: all but the examples and r.dat.
+std::vector<std::string> filesOfTheRun();
 
 // Writes a file into the scratch folder.
 void writeScratchFile(const std::string& name, std::string_view contents);
