@@ -543,13 +543,12 @@ TEST(BadInput, ConsoleAnswers) {
          {0,
           {" That is the network file being read; it cannot be the output file.\n",
            "[file]\n\n BASE"}}},
+        // The name as the system sees it ends at the NUL, without the blanks before it.
         {"39",
          kEntry,
-         "2\nnet.dat\nn\n" + std::string("net.dat\0x", 9) + "\nout.dat\n",
+         "2\nnet.dat\nn\n" + std::string("net.dat\0x\nout.dat  \0x\n", 22),
          "out.dat",
-         {0,
-          {" FILE " + std::string("net.dat\0x", 9) + " ALREADY EXISTS" + kAnotherName,
-           "[file]" + kBaseWritten}}},
+         {0, {" FILE net.dat ALREADY EXISTS" + kAnotherName, "[file]" + kBaseWritten}}},
     };
     for (const Case& c : cases) {
         check(run(c.p, c.answers, kBase, c.written), c.expect,
