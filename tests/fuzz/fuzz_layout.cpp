@@ -14,20 +14,11 @@
 #include <vector>
 
 #include "layout.hpp"
-#include "scratch.hpp"
+#include "support.hpp"
 
 using namespace flownet;
 
 namespace {
-
-// A property that fails is a finding: the fuzzer saves the input that broke it.
-#define check(property)                                               \
-    do {                                                              \
-        if (!(property)) {                                            \
-            std::fprintf(stderr, "property broken: %s\n", #property); \
-            std::abort();                                             \
-        }                                                             \
-    } while (false)
 
 // The bytes of the input, taken from the front.
 struct Bytes {
@@ -64,24 +55,26 @@ void checkFields(Bytes& in) {
     const int d = 1 + in.small(std::min(w, 15));
 
     const std::string i = formatInteger(v, w);
-    check(static_cast<int>(i.size()) == w);
+    FUZZ_CHECK(static_cast<int>(i.size()) == w);
     std::int32_t back = 0;
-    if (!allAsterisks(i)) check(parseInteger(trimmed(i), back) && back == v);
+    if (!allAsterisks(i)) FUZZ_CHECK(parseInteger(trimmed(i), back) && back == v);
 
     const std::string e = formatExponent(x, w, d);
-    check(static_cast<int>(e.size()) == w);
+    FUZZ_CHECK(static_cast<int>(e.size()) == w);
     float r = 0.0f;
     // Rounded to fewer digits, a value near the top of single precision may print above it.
     if (std::isfinite(x) && !allAsterisks(e) && std::fabs(x) < 3.0e38f) {
-        check(parseReal(trimmed(e), r));
-        check(std::fabs(double(r) - double(x)) <= std::pow(10.0, 1 - d) * std::fabs(double(x)));
+        FUZZ_CHECK(parseReal(trimmed(e), r));
+        FUZZ_CHECK(std::fabs(double(r) - double(x)) <=
+                   std::pow(10.0, 1 - d) * std::fabs(double(x)));
     }
 
     const std::string f = formatFixed(x, w, d);
-    check(static_cast<int>(f.size()) == w);
+    FUZZ_CHECK(static_cast<int>(f.size()) == w);
     if (std::isfinite(x) && !allAsterisks(f) && std::fabs(x) < 1e7f) {
-        check(parseReal(trimmed(f), r));
-        check(std::fabs(double(r) - double(x)) <= std::pow(10.0, -d) + 1e-6 * std::fabs(double(x)));
+        FUZZ_CHECK(parseReal(trimmed(f), r));
+        FUZZ_CHECK(std::fabs(double(r) - double(x)) <=
+                   std::pow(10.0, -d) + 1e-6 * std::fabs(double(x)));
     }
 }
 
@@ -131,7 +124,7 @@ void checkLayout(Bytes& in) {
                                      : kTextLayouts[in.small(3)];
     std::ostringstream out;
     writeLayout(out, layout, items);
-    check(!out.str().empty());
+    FUZZ_CHECK(!out.str().empty());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// One program's whole run on random input, in the scratch folder (scratch.hpp). Built once per
+// One program's whole run on random input, in the scratch folder (support.hpp). Built once per
 // program and kind of input:
 //   FUZZ_RUN        the program's run: flownet::runFlowanalysis, flownet::runFlowentry, ...
 //   FUZZ_ANSWERS    one of the answer scripts below: the input is a network file r.dat, read
@@ -10,13 +10,12 @@
 // standard error; a crash, a sanitizer report, a leak or a hang is a fault.
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "flowanalysis.hpp"
 #include "flowentry.hpp"
-#include "scratch.hpp"
+#include "support.hpp"
 
 namespace {
 
@@ -31,7 +30,7 @@ int runChecked(Run run, const std::string& answers) {
     std::istringstream in(answers);
     std::ostringstream console, errors;
     const int status = run(in, console, errors);
-    if (!(status == 0 || (status == 2 && !errors.str().empty()))) std::abort();
+    FUZZ_CHECK(status == 0 || (status == 2 && !errors.str().empty()));
     return status;
 }
 
@@ -44,11 +43,7 @@ int runChecked(Run run, const std::string& answers) {
     const int analysis = runChecked(flownet::runFlowanalysis, name + "\ny\n" + report + "\ny\n");
     std::remove(copy);
     std::remove(report);
-    if (entry != 0 || analysis != 0) {
-        std::fprintf(stderr, "the network file %s written by the run does not read back\n",
-                     name.c_str());
-        std::abort();
-    }
+    FUZZ_CHECK(entry == 0 && analysis == 0);
 }
 
 }  // namespace

@@ -15,20 +15,11 @@
 
 #include "layout.hpp"
 #include "network.hpp"
-#include "scratch.hpp"
+#include "support.hpp"
 
 using namespace flownet;
 
 namespace {
-
-// A property that fails is a finding: the fuzzer saves the input that broke it.
-#define check(property)                                               \
-    do {                                                              \
-        if (!(property)) {                                            \
-            std::fprintf(stderr, "property broken: %s\n", #property); \
-            std::abort();                                             \
-        }                                                             \
-    } while (false)
 
 // Reads the record; checks the shape of the result; returns whether it was read.
 bool readChecked(std::string_view record, std::string_view layout, std::size_t fieldCount,
@@ -36,11 +27,11 @@ bool readChecked(std::string_view record, std::string_view layout, std::size_t f
     std::string problem;
     const bool ok = readLayout(record, layout, fields, problem);
     if (!ok) {
-        check(!problem.empty());
+        FUZZ_CHECK(!problem.empty());
         return false;
     }
-    check(fields.size() == fieldCount);
-    for (const Field& f : fields) check(f.kind != Field::Kind::Real || std::isfinite(f.r));
+    FUZZ_CHECK(fields.size() == fieldCount);
+    for (const Field& f : fields) FUZZ_CHECK(f.kind != Field::Kind::Real || std::isfinite(f.r));
     return true;
 }
 
@@ -55,13 +46,13 @@ void roundTrip(std::string_view layout, std::vector<Item> items, std::size_t int
     std::ostringstream s;
     writeLayout(s, layout, items);
     std::string text = s.str();
-    check(!text.empty() && text.back() == '\n');
+    FUZZ_CHECK(!text.empty() && text.back() == '\n');
     text.pop_back();
     std::vector<Field> back;
     std::string problem;
-    check(readLayout(text, layout, back, problem));
-    for (std::size_t k = 0; k < ints; ++k) check(back[k].i == items[k].i);
-    check(closeToSevenDigits(static_cast<float>(items[ints].r), back[ints].r));
+    FUZZ_CHECK(readLayout(text, layout, back, problem));
+    for (std::size_t k = 0; k < ints; ++k) FUZZ_CHECK(back[k].i == items[k].i);
+    FUZZ_CHECK(closeToSevenDigits(static_cast<float>(items[ints].r), back[ints].r));
 }
 
 void oneLine(std::string_view line) {
@@ -69,7 +60,7 @@ void oneLine(std::string_view line) {
     readChecked(line, kTitleRecord, 21, f);
     readChecked(line, kCountsRecord, 2, f);
     readChecked(line, kNameRecord, 7, f);
-    check(parseNameRecord(line).size() == static_cast<std::size_t>(kNameLength));
+    FUZZ_CHECK(parseNameRecord(line).size() == static_cast<std::size_t>(kNameLength));
 
     // Compartment numbers of one to three digits are written back as they were read.
     auto fits = [](std::int32_t i) { return i >= -99 && i <= 999; };
@@ -83,7 +74,7 @@ void oneLine(std::string_view line) {
     std::int32_t i = 0;
     float r = 0.0f;
     parseInteger(line, i);
-    if (parseReal(line, r)) check(std::isfinite(r));
+    if (parseReal(line, r)) FUZZ_CHECK(std::isfinite(r));
 }
 
 }  // namespace

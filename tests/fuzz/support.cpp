@@ -1,4 +1,4 @@
-#include "scratch.hpp"
+#include "support.hpp"
 
 #include <unistd.h>
 

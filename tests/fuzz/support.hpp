@@ -1,4 +1,4 @@
-// The folder in which the fuzz targets run the programs.
+// What the fuzz targets share: the property check, and the folder in which they run the programs.
 //
 // The programs take every file name from their standard input, so a run driven by random answers
 // may read, create or (after confirmation) replace any file it can name. The targets therefore
@@ -9,9 +9,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// A property that fails is a finding: the fuzzer saves the input that broke it.
+#define FUZZ_CHECK(property)                                          \
+    do {                                                              \
+        if (!(property)) {                                            \
+            std::fprintf(stderr, "property broken: %s\n", #property); \
+            std::abort();                                             \
+        }                                                             \
+    } while (false)
 
 namespace flownet::fuzz {
 
