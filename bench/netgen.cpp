@@ -65,6 +65,9 @@ GeneratedNetwork generateNetwork(const NetworkShape& s) {
             if (w[at(p, c)] == 0.0) --prey;
             w[at(p, c)] = rnd.between(0.5, 1.5);
         }
+        bool fed = false;
+        for (int p = 1; p <= s.living; ++p) fed = fed || w[at(p, c)] > 0.0;
+        if (!fed) w[at(1 + rnd.below(s.producers), c)] = rnd.between(0.5, 1.5);  // every consumer eats
         if (s.pools > 0 && rnd.chance(s.detritivores)) {
             int d = s.living + 1 + rnd.below(s.pools);
             w[at(d, c)] = rnd.between(0.5, 1.5);

@@ -1,6 +1,10 @@
 // netgen: writes the network file of a workload of the benchmark ladder.
 //   netgen             lists the workloads, counting the simple cycles of each afresh
 //   netgen <workload>  writes the workload's network file to standard output
+//   netgen count living pools producers levels prey detritivores poolsPerLiving poolLinks loops
+//                seed limit
+//                      counts the simple cycles (up to limit) of a network of that shape
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -8,6 +12,15 @@
 
 int main(int argc, char** argv) {
     using namespace flownet::bench;
+    if (argc == 13 && std::strcmp(argv[1], "count") == 0) {
+        NetworkShape s{std::atoi(argv[2]),  std::atoi(argv[3]), std::atoi(argv[4]),
+                       std::atoi(argv[5]),  std::atof(argv[6]), std::atof(argv[7]),
+                       std::atof(argv[8]),  std::atof(argv[9]), std::atof(argv[10]),
+                       static_cast<std::uint32_t>(std::atoi(argv[11]))};
+        std::cout << countSimpleCycles(generateNetwork(s), std::strtoull(argv[12], nullptr, 10))
+                  << "\n";
+        return 0;
+    }
     for (const Workload& w : kLadder) {
         if (argc == 1) {
             GeneratedNetwork net = generateNetwork(w.shape);
