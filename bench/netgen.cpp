@@ -42,7 +42,9 @@ GeneratedNetwork generateNetwork(const NetworkShape& s) {
     net.nl = s.living;
     net.title = "GENERATED NETWORK: " + std::to_string(s.living) + " LIVING, " +
                 std::to_string(s.pools) + " POOLS, SEED " + std::to_string(s.seed);
-    auto at = [&](int i, int j) -> std::size_t { return static_cast<std::size_t>(i * (n + 1) + j); };
+    auto at = [&](int i, int j) -> std::size_t {
+        return static_cast<std::size_t>(i * (n + 1) + j);
+    };
 
     // Trophic level of each living compartment: producers at 1, consumers spread over 2..levels.
     std::vector<int> level(static_cast<std::size_t>(n + 1), 0);
@@ -63,6 +65,9 @@ GeneratedNetwork generateNetwork(const NetworkShape& s) {
             if (w[at(p, c)] == 0.0) --prey;
             w[at(p, c)] = rnd.between(0.5, 1.5);
         }
+        bool fed = false;
+        for (int p = 1; p <= s.living; ++p) fed = fed || w[at(p, c)] > 0.0;
+        if (!fed) w[at(1 + rnd.below(s.producers), c)] = rnd.between(0.5, 1.5);  // every consumer eats
         if (s.pools > 0 && rnd.chance(s.detritivores)) {
             int d = s.living + 1 + rnd.below(s.pools);
             w[at(d, c)] = rnd.between(0.5, 1.5);
@@ -70,7 +75,8 @@ GeneratedNetwork generateNetwork(const NetworkShape& s) {
     }
     for (int i = 1; i <= s.living && s.pools > 0; ++i) {
         int returns = std::min(s.pools, rnd.countAround(s.poolsPerLiving));
-        for (int k = 0; k < returns; ++k) w[at(i, s.living + 1 + rnd.below(s.pools))] = rnd.between(0.3, 1.0);
+        for (int k = 0; k < returns; ++k)
+            w[at(i, s.living + 1 + rnd.below(s.pools))] = rnd.between(0.3, 1.0);
     }
     for (int a = s.living + 1; a <= n; ++a) {
         for (int b = s.living + 1; b <= n; ++b) {
@@ -145,7 +151,8 @@ std::string networkFileText(const GeneratedNetwork& net) {
     }
     for (int i = 1; i <= net.n; ++i) {
         for (int j = 1; j <= net.n; ++j) {
-            if (net.flow(i, j) > 0.0) writeLayout(out, kFlowRecord, {i, j, static_cast<float>(net.flow(i, j))});
+            if (net.flow(i, j) > 0.0)
+                writeLayout(out, kFlowRecord, {i, j, static_cast<float>(net.flow(i, j))});
         }
     }
     writeLayout(out, kFlowRecord, {-1, -1, 0.0f});
@@ -179,7 +186,8 @@ struct Counter {
             unblock(v);
         } else {
             for (int w = s; w <= n; ++w) {
-                if (net.flow(v, w) > 0.0 && std::find(b[w].begin(), b[w].end(), v) == b[w].end()) b[w].push_back(v);
+                if (net.flow(v, w) > 0.0 && std::find(b[w].begin(), b[w].end(), v) == b[w].end())
+                    b[w].push_back(v);
             }
         }
         return found;

@@ -3,8 +3,8 @@
 // Producers take up the inputs; consumers sit at several trophic levels and eat from the levels
 // below (omnivory), a few also from their own level or above (feeding loops); every living
 // compartment returns flow to one or more non-living pools; the pools pass flow on to other pools
-// and feed the detritivores. Each compartment's outputs are fixed as fractions of its throughput and
-// the throughputs are solved so that the network is at steady state.
+// and feed the detritivores. Each compartment's outputs are fixed as fractions of its throughput
+// and the throughputs are solved so that the network is at steady state.
 #pragma once
 
 #include <cstdint>
@@ -14,15 +14,15 @@
 namespace flownet::bench {
 
 struct NetworkShape {
-    int living = 20;              // living compartments (producers first)
-    int pools = 3;                // non-living compartments
-    int producers = 3;            // living compartments with an input
-    int levels = 4;               // trophic levels of the living compartments
-    double preyPerConsumer = 2.5; // mean number of prey of a consumer
-    double detritivores = 0.3;    // share of the consumers that also eat from a pool
-    double poolsPerLiving = 1.5;  // mean number of pools a living compartment returns flow to
-    double poolLinks = 0.5;       // chance of a flow between two pools
-    double feedingLoops = 0.05;   // chance that a consumer also eats its own level or above
+    int living = 20;               // living compartments (producers first)
+    int pools = 3;                 // non-living compartments
+    int producers = 3;             // living compartments with an input
+    int levels = 4;                // trophic levels of the living compartments
+    double preyPerConsumer = 2.5;  // mean number of prey of a consumer
+    double detritivores = 0.3;     // share of the consumers that also eat from a pool
+    double poolsPerLiving = 1.5;   // mean number of pools a living compartment returns flow to
+    double poolLinks = 0.5;        // chance of a flow between two pools
+    double feedingLoops = 0.05;    // chance that a consumer also eats its own level or above
     std::uint32_t seed = 1;
 };
 

@@ -1,30 +1,38 @@
-// netgen: writes a generated network file and tells how many simple cycles it holds.
-// Usage: netgen living pools producers levels prey detritivores poolsPerLiving poolLinks loops seed
+// netgen: writes the network file of a workload of the benchmark ladder.
+//   netgen             lists the workloads, counting the simple cycles of each afresh
+//   netgen <workload>  writes the workload's network file to standard output
+//   netgen count living pools producers levels prey detritivores poolsPerLiving poolLinks loops
+//                seed limit
+//                      counts the simple cycles (up to limit) of a network of that shape
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
-#include "netgen.hpp"
+#include "ladder.hpp"
 
 int main(int argc, char** argv) {
     using namespace flownet::bench;
-    if (argc != 11) {
-        std::cerr << "usage: netgen living pools producers levels prey detritivores poolsPerLiving "
-                     "poolLinks loops seed\n";
-        return 2;
+    if (argc == 13 && std::strcmp(argv[1], "count") == 0) {
+        NetworkShape s{std::atoi(argv[2]),  std::atoi(argv[3]), std::atoi(argv[4]),
+                       std::atoi(argv[5]),  std::atof(argv[6]), std::atof(argv[7]),
+                       std::atof(argv[8]),  std::atof(argv[9]), std::atof(argv[10]),
+                       static_cast<std::uint32_t>(std::atoi(argv[11]))};
+        std::cout << countSimpleCycles(generateNetwork(s), std::strtoull(argv[12], nullptr, 10))
+                  << "\n";
+        return 0;
     }
-    NetworkShape s;
-    s.living = std::atoi(argv[1]);
-    s.pools = std::atoi(argv[2]);
-    s.producers = std::atoi(argv[3]);
-    s.levels = std::atoi(argv[4]);
-    s.preyPerConsumer = std::atof(argv[5]);
-    s.detritivores = std::atof(argv[6]);
-    s.poolsPerLiving = std::atof(argv[7]);
-    s.poolLinks = std::atof(argv[8]);
-    s.feedingLoops = std::atof(argv[9]);
-    s.seed = static_cast<std::uint32_t>(std::atoi(argv[10]));
-    GeneratedNetwork net = generateNetwork(s);
-    std::cout << networkFileText(net);
-    std::cerr << "simple cycles: " << countSimpleCycles(net, 2000000000ULL) << "\n";
-    return 0;
+    for (const Workload& w : kLadder) {
+        if (argc == 1) {
+            GeneratedNetwork net = generateNetwork(w.shape);
+            std::cout << w.name << ": " << net.n << " compartments, " << net.nl << " living, "
+                      << countSimpleCycles(net, 4000000000ULL)
+                      << " simple cycles (ladder: " << w.cycles << ")\n";
+        } else if (std::strcmp(argv[1], w.name) == 0) {
+            std::cout << networkFileText(generateNetwork(w.shape));
+            return 0;
+        }
+    }
+    if (argc == 1) return 0;
+    std::cerr << "netgen: no workload " << argv[1] << "\n";
+    return 2;
 }

@@ -5,9 +5,12 @@
 
 #include "arrays.hpp"
 #include "ascend.hpp"
+#include "cycles.hpp"
 #include "filedialog.hpp"
 #include "flowanalysis.hpp"
+#include "layout.hpp"
 #include "lindeman.hpp"
+#include "listing.hpp"
 #include "netread.hpp"
 #include "program.hpp"
 #include "runend.hpp"
@@ -22,35 +25,60 @@ constexpr int kLimit = 80;
 using Arrays = AnalysisArrays<kLimit>;
 
 // The report of one network, stage by stage in the order of the report.
-void analyseNetwork(Arrays& a, std::ostream& report) {
+void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
     checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
                      a.X.view(), a.outflow.view(), a.imbalance.view());
     ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
            a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
     structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Unit);
-    // The feeding cycles among the living compartments are removed here.
+
+    // Feeding cycles among the living compartments, removed so that the trophic levels follow
+    // cycle-free feeding transfers.
+    int nl = -a.NL;
+    CYCLES(report, a.T.view(), a.F.view(), nl, a.TST, search);
+    if (nl > 0) {
+        writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
+        MATPRT(report, a.T.view(), a.NL);
+    }
     printLindemanHeading(report);
     trophicAggregation(report, a.N, a.NL, trophicArrays(a));
-    // The cycle analysis of the whole network comes here when some compartments are non-living.
+
+    // Cycles of the whole network, through the non-living compartments.
+    if (a.NL < a.N) {
+        for (int j = 1; j <= a.N; ++j) {
+            for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.T(i, j);
+        }
+        writeLayout(report, "(/,/,21X,'*** BIOGEOCHEMICAL CYCLE ANALYSIS ***',/)");
+        int n = a.N;
+        CYCLES(report, a.T.view(), a.F.view(), n, a.TST, search);
+        writeLayout(report, "(1X,'RESIDUAL FLOWS')");
+        MATPRT(report, a.T.view(), a.N);
+        for (int j = 1; j <= a.N; ++j) {
+            for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.C(i, j) - a.T(i, j);
+        }
+        writeLayout(report, "(1X,'AGGREGATED BIOGEOCHEMICAL CYCLES')");
+        MATPRT(report, a.C.view(), a.N);
+    }
     printInformationIndices(report, a.TST, a.info);
     printConnectanceIndices(report, a.info);
 }
 
-void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report) {
+void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search) {
     INFILE(con, input, report);
     OUTFIL(con, report, input);
     while (readNextTitle(input, a, report.stream) && readNextNetwork(input, report.stream, a)) {
-        analyseNetwork(a, report.stream);
+        analyseNetwork(a, report.stream, search);
     }
 }
 
 }  // namespace
 
-int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors) {
+int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors,
+                    CycleSearch search) {
     auto arrays = std::make_unique<Arrays>();
     return runAnalysisProgram("flowanalysis", in, console, errors,
                               [&](Console& con, RecordFile& input, ReportFile& report) {
-                                  run(con, *arrays, input, report);
+                                  run(con, *arrays, input, report, search);
                               });
 }
 

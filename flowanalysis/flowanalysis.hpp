@@ -5,8 +5,13 @@
 #include <istream>
 #include <ostream>
 
+#include "cyclesearch.hpp"
+
 namespace flownet {
 
-int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors);
+// The cycle routines enumerate with `search` (the straightforward reference search serves the
+// tests and the benchmarks).
+int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors,
+                    CycleSearch search = CycleSearch::Pruned);
 
 }  // namespace flownet

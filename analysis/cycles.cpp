@@ -1,0 +1,303 @@
+#include "cycles.hpp"
+
+#include <array>
+#include <cassert>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "layout.hpp"
+#include "runend.hpp"
+
+namespace flownet {
+
+namespace {
+
+// The cycle store: 33,000 words; every record takes floor(NC/4) + 1 of them (four compartment
+// numbers to a word) whatever its length, and the tables of weak arcs hold 3,000 records. The
+// node lists are kept unpacked; the test for room is the one the packed store makes.
+constexpr int kStoreWords = 33000;
+constexpr int kMaxRecords = 3000;
+
+constexpr const char* kFeedingHeading = "('1',22X,'*** EXTRACTION OF FEEDING CYCLES ***',/)";
+constexpr const char* kNexusLine = "(/,4X,I3,'-CYCLE NEXUS WITH WEAK ARC (',I2,',',I2,') =',F10.3)";
+constexpr const char* kCycleLine = "(1X,I5,'.',1X,20(I2,'-'))";
+constexpr const char* kStorageExceeded = "(/,/,3X,'NEXUS STORAGE EXCEEDED',I6,4I3)";
+constexpr const char* kNoCycles = "(1X,'NO CYCLES DETECTED',/)";
+
+// listing-all: the first passes of a call, each listed and, once one holds every cycle, removed;
+// listing-in-bands: after the first overflow, one band of weak-arc flow listed per pass;
+// removal-only: after the last band, rounds of removal without listing.
+enum class Phase { ListingAll, ListingInBands, RemovalOnly };
+
+struct CycleRecord {
+    int L = 0;          // arcs
+    int a = 0, b = 0;   // weak arc as listed: the last smallest flow when the cycle was found
+    float w = 0.0f;     // its flow then
+    bool done = false;  // listed, in a listing; removed, in a removal
+};
+
+struct Work {
+    CycleOrder order;
+    SearchWork search;
+    Vector<kMaxCycleNodes> cyc;
+
+    int count = 0;  // records stored in the pass
+    int W = 0;      // words per record
+    std::array<CycleRecord, kMaxRecords + 1> rec{};
+    std::array<std::array<std::uint8_t, kMaxCycleNodes + 1>, kMaxRecords + 1> nodes{};
+
+    // Nexus keys of the open records (the listed or the current weak arc), and a nexus.
+    std::array<float, kMaxRecords + 1> keyFlow{};
+    std::array<int, kMaxRecords + 1> keyA{}, keyB{};
+    std::array<int, kMaxRecords + 1> member{};
+    std::array<float, kMaxRecords + 1> P{};
+    std::vector<Item> items;
+};
+
+// Where a pass stopped when a cycle did not fit the store.
+struct Overflow {
+    int r = 0;      // the cycle's record number
+    int start = 0;  // its first compartment
+    int L = 0;      // its arcs
+    int last = 0;   // its last compartment before the return
+};
+
+// TMAX and TMIN: the largest and smallest flows of the arcs between cycle nodes.
+void arcRange(ConstMatView T, const NodeList& ord, float& TMAX, float& TMIN) {
+    bool any = false;
+    for (int p = 1; p <= ord.K; ++p) {
+        for (int q = 1; q <= ord.K; ++q) {
+            float f = T(ord.node[p], ord.node[q]);
+            if (!(f > 0.0f)) continue;
+            if (!any || f > TMAX) TMAX = f;
+            if (!any || f < TMIN) TMIN = f;
+            any = true;
+        }
+    }
+}
+
+// The smallest flow of an arc between cycle nodes strictly between lo and hi; hi when none is.
+float smallestFlowBetween(ConstMatView T, const NodeList& ord, float lo, float hi) {
+    float least = hi;
+    for (int p = 1; p <= ord.K; ++p) {
+        for (int q = 1; q <= ord.K; ++q) {
+            float f = T(ord.node[p], ord.node[q]);
+            if (f > 0.0f && f > lo && f < hi && f < least) least = f;
+        }
+    }
+    return least;
+}
+
+// One search pass: every cycle whose listed weak-arc flow is at most THR is stored, in the
+// order found. Returns false, with the place, at the first cycle that does not fit.
+bool searchPass(Work& wk, ConstMatView T, CycleSearch how, ArcFloor floor, float THR,
+                Overflow& over) {
+    wk.count = 0;
+    return enumerateCycles(how, wk.search, T, wk.order.ord, floor, [&](const FoundCycle& c) {
+        if (c.weakFlow > THR) return true;
+        int r = wk.count + 1;
+        bool fits = r <= kMaxRecords && (r - 1) * wk.W + c.L / 4 + 1 <= kStoreWords;
+        if (!fits) {
+            over = {r, c.nodes[0], c.L, c.nodes[c.L - 1]};
+            return false;
+        }
+        CycleRecord& rec = wk.rec[r];
+        rec.L = c.L;
+        rec.a = c.nodes[c.weakArc];
+        rec.b = c.nodes[c.weakArc + 1];
+        rec.w = c.weakFlow;
+        for (int k = 0; k <= c.L; ++k) wk.nodes[r][k] = static_cast<std::uint8_t>(c.nodes[k]);
+        wk.count = r;
+        return true;
+    });
+}
+
+// The next nexus among the open records: the smallest key flow wins, the first record on ties;
+// its members are the open records with exactly that flow and the same arc, in record order.
+// Returns the number of members (0 when no record is open).
+int chooseNexus(Work& wk) {
+    int first = 0;
+    for (int r = 1; r <= wk.count; ++r) {
+        if (wk.rec[r].done) continue;
+        if (first == 0 || wk.keyFlow[r] < wk.keyFlow[first]) first = r;
+    }
+    if (first == 0) return 0;
+    int m = 0;
+    for (int r = first; r <= wk.count; ++r) {
+        if (!wk.rec[r].done && wk.keyFlow[r] == wk.keyFlow[first] && wk.keyA[r] == wk.keyA[first] &&
+            wk.keyB[r] == wk.keyB[first]) {
+            wk.member[++m] = r;
+        }
+    }
+    return m;
+}
+
+// Lists the stored cycles nexus by nexus, in increasing order of weak-arc flow, numbering them on
+// from the cycles listed before in the call.
+void listStore(std::ostream& report, Work& wk, bool feeding, int& listed) {
+    if (wk.count > 0 && feeding) writeLayout(report, kFeedingHeading);
+    for (int r = 1; r <= wk.count; ++r) {
+        wk.rec[r].done = false;
+        wk.keyFlow[r] = wk.rec[r].w;
+        wk.keyA[r] = wk.rec[r].a;
+        wk.keyB[r] = wk.rec[r].b;
+    }
+    while (int m = chooseNexus(wk)) {
+        const CycleRecord& head = wk.rec[wk.member[1]];
+        writeLayout(report, kNexusLine, {m, head.a, head.b, head.w});
+        for (int k = 1; k <= m; ++k) {
+            int r = wk.member[k];
+            writeCycleLine(report, kCycleLine, ++listed, wk.nodes[r].data(), wk.rec[r].L, wk.items);
+            wk.rec[r].done = true;
+        }
+    }
+}
+
+// The share of a cycle in the flow BW of its nexus's weak arc.
+float cycleShare(float P, float BW, float S, int members) {
+    if (!(BW > 0.0f)) return 0.0f;  // rounding has left nothing on the weak arc
+    if (S == 0.0f) return BW / static_cast<float>(members);  // every product underflowed
+    return P * BW / S;
+}
+
+// Removes the stored cycles nexus by nexus. The weak arc of each open record is found afresh
+// from the current flows, the first smallest of the path (the listing takes the last). Each
+// cycle's share is taken off every one of its arcs and added to CYC(L) once per arc; the weak
+// arc is then set to exactly 0.
+void removeStore(MatView T, ConstMatView F, Work& wk, VecView cyc) {
+    for (int r = 1; r <= wk.count; ++r) wk.rec[r].done = false;
+    for (;;) {
+        for (int r = 1; r <= wk.count; ++r) {
+            if (wk.rec[r].done) continue;
+            const std::uint8_t* u = wk.nodes[r].data();
+            float least = T(u[0], u[1]);
+            int k0 = 0;
+            for (int k = 1; k < wk.rec[r].L; ++k) {
+                float f = T(u[k], u[k + 1]);
+                if (f < least) {
+                    least = f;
+                    k0 = k;
+                }
+            }
+            wk.keyFlow[r] = least;
+            wk.keyA[r] = u[k0];
+            wk.keyB[r] = u[k0 + 1];
+        }
+        const int m = chooseNexus(wk);
+        if (m == 0) return;
+        const int first = wk.member[1];
+        const float BW = wk.keyFlow[first];
+        float S = 0.0f;
+        for (int k = 1; k <= m; ++k) {
+            int r = wk.member[k];
+            wk.P[k] = cycleProduct(F, wk.nodes[r].data(), wk.rec[r].L);
+            S = S + wk.P[k];
+        }
+        for (int k = 1; k <= m; ++k) {
+            int r = wk.member[k];
+            const int L = wk.rec[r].L;
+            const std::uint8_t* u = wk.nodes[r].data();
+            float AMT = cycleShare(wk.P[k], BW, S, m);
+            for (int j = 0; j < L; ++j) {
+                T(u[j], u[j + 1]) = T(u[j], u[j + 1]) - AMT;
+                cyc(L) = cyc(L) + AMT;
+            }
+            wk.rec[r].done = true;
+        }
+        T(wk.keyA[first], wk.keyB[first]) = 0.0f;
+    }
+}
+
+}  // namespace
+
+void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST, CycleSearch search,
+            VecView CYC) {
+    // The mode and the compartments analysed.
+    const bool feeding = NC <= 0;
+    const int n = feeding ? -NC : NC;
+    assert(n <= kMaxCycleNodes);
+    NC = n;
+
+    auto wk = std::make_unique<Work>();
+    VecView cyc = CYC.data != nullptr ? CYC : wk->cyc.view();
+    for (int L = 1; L <= n; ++L) cyc(L) = 0.0f;
+    wk->W = n / 4 + 1;
+    const NodeList& ord = wk->order.ord;
+
+    int listed = 0;  // the number of the last cycle listed in this call
+    Phase phase = Phase::ListingAll;
+    bool removedAny = false;
+
+    for (bool complete = false; !complete;) {
+        // Round setup: cycle order, arc-weight bounds, threshold and arc floor.
+        computeCycleOrder(T, n, wk->order);
+        if (ord.K == 0) {
+            // After cycles have been removed in earlier rounds, a round without cycles closes
+            // the call with its statistics like any completed removal.
+            if (removedAny) break;
+            if (feeding) {
+                NC = -n;
+            } else {
+                writeLayout(report, kNoCycles);
+            }
+            return;
+        }
+        float TMAX = 0.0f, TMIN = 0.0f;
+        arcRange(T, ord, TMAX, TMIN);
+        float TNEXT = smallestFlowBetween(T, ord, TMIN, cycle_search_detail::kNoFlow);
+        float LOW = TMIN, THR = TMAX;
+        bool lastChance = false;
+        bool band = false;  // LOW has been raised above the arc floor of the round
+
+        for (;;) {
+            // Search pass, restarted with a lower threshold while the store overflows. The
+            // floor of a later band is strict: cycles whose weak arc carries exactly the old
+            // threshold were listed in the band before.
+            Overflow over;
+            while (!searchPass(*wk, T, search, ArcFloor{LOW, band}, THR, over)) {
+                if (lastChance) {
+                    writeLayout(report, kStorageExceeded,
+                                {over.r, over.start, over.L, over.last, over.start});
+                    stopOrderly(kStopLine);
+                }
+                THR = LOW + 0.2f * (THR - LOW);
+                if (THR < TNEXT) lastChance = true;
+                if (phase == Phase::ListingAll) phase = Phase::ListingInBands;
+            }
+
+            if (phase != Phase::RemovalOnly) {
+                listStore(report, *wk, feeding, listed);
+                if (THR >= TMAX && phase == Phase::ListingAll) {
+                    removeStore(T, F, *wk, cyc);
+                    complete = true;
+                    break;
+                }
+                if (THR >= TMAX) {  // the last band is listed
+                    phase = Phase::RemovalOnly;
+                    break;
+                }
+            } else {
+                removeStore(T, F, *wk, cyc);
+                removedAny = removedAny || wk->count > 0;
+                if (THR >= TMAX && !band) {  // the store held every cycle left
+                    complete = true;
+                    break;
+                }
+                // A pass that stored nothing below a lowered threshold would be found again by
+                // a new round on the same flows: go on to the band above it instead.
+                if (wk->count > 0 || THR >= TMAX) break;
+            }
+
+            // The next band: the cycles whose weak-arc flow lies above the old threshold.
+            LOW = THR;
+            THR = TMAX;
+            TNEXT = smallestFlowBetween(T, ord, LOW, TMAX);
+            band = true;
+        }
+    }
+
+    writeCycleStatistics(report, cyc, n, TST, !feeding);
+}
+
+}  // namespace flownet

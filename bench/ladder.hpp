@@ -1,0 +1,32 @@
+// The fixed ladder of benchmark workloads: generated networks from about 10^4 to more than 10^7
+// simple cycles, of 80 compartments for flowanalysis and 128 for flowanalysis2. The cycle counts
+// are those of the whole network as generated (the seed fixes every network).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "netgen.hpp"
+
+namespace flownet::bench {
+
+struct Workload {
+    const char* name;
+    NetworkShape shape;
+    std::uint64_t cycles;  // simple cycles of the whole network, counted when the ladder was set
+};
+
+// NetworkShape fields: living, pools, producers, levels, prey per consumer, detritivores,
+// pools per living compartment, pool links, feeding loops, seed.
+inline const std::array<Workload, 8> kLadder = {{
+    {"n80-c1e4", {76, 4, 6, 5, 2.5, 0.3, 1.5, 0.3, 0.02, 1}, 15145},
+    {"n80-c1e5", {76, 4, 6, 5, 3.0, 0.3, 1.5, 0.3, 0.02, 1}, 84585},
+    {"n80-c1e6", {76, 4, 6, 5, 3.0, 0.5, 1.5, 0.3, 0.02, 1}, 901166},
+    {"n80-c1e7", {76, 4, 6, 5, 4.0, 0.5, 1.5, 0.3, 0.02, 1}, 13067625},
+    {"n128-c1e4", {124, 4, 10, 6, 2.5, 0.25, 1.5, 0.3, 0.0, 1}, 26737},
+    {"n128-c1e5", {122, 6, 10, 6, 2.5, 0.25, 1.5, 0.3, 0.01, 1}, 117075},
+    {"n128-c1e6", {122, 6, 10, 6, 3.0, 0.25, 1.5, 0.3, 0.01, 1}, 624277},
+    {"n128-c1e7", {122, 6, 10, 6, 3.5, 0.25, 1.5, 0.3, 0.01, 1}, 13838055},
+}};
+
+}  // namespace flownet::bench

@@ -1,0 +1,100 @@
+// The run of flowanalysis2.
+#include "flowanalysis2.hpp"
+
+#include <memory>
+
+#include "arrays.hpp"
+#include "ascend.hpp"
+#include "cyccnt.hpp"
+#include "filedialog.hpp"
+#include "layout.hpp"
+#include "lindeman.hpp"
+#include "listing.hpp"
+#include "migratory.hpp"
+#include "program.hpp"
+#include "steady.hpp"
+#include "structure.hpp"
+
+namespace flownet {
+
+namespace {
+
+constexpr int kLimit = 128;
+
+struct Arrays : AnalysisArrays<kLimit> {
+    Vector<kLimit> XS;   // throughputs saved before the feeding-cycle search
+    Vector<kLimit> MIG;  // suspected migratory inputs
+};
+
+// The report of one network, stage by stage in the order of the report.
+void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, CycleSearch search) {
+    checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
+                     a.X.view(), a.outflow.view(), a.imbalance.view());
+    ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
+           a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
+    structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Actual);
+    for (int i = 1; i <= a.N; ++i) a.XS(i) = a.X(i);
+
+    // Feeding cycles among the living compartments: both searches rebuild their flows from F and
+    // the saved throughputs.
+    writeLayout(report, "(/,25X,'SEARCH FOR FEEDING CYCLES',/)");
+    int nl = -a.NL;
+    CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), nl, a.TST, search);
+    if (nl > 0) {
+        writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
+        MATPRT(report, a.T.view(), a.NL);
+    }
+
+    // Trophic aggregation, with suspected migratory inputs left out of primary production.
+    const int nMig = classifyInputs(report, a.N, a.NL, a.IN.view(), a.T.view(), a.MIG.view());
+    printLindemanHeading(report);
+    listMigratoryInputs(report, a.NL, nMig, a.MIG.view());
+    const MigratoryInputs migratory{a.MIG.view(), nMig};
+    trophicAggregation(report, a.N, a.NL, trophicArrays(a), &migratory,
+                       ChainStart::PrimaryProduction);
+
+    printInformationIndices(report, a.TST, a.info);
+    printConnectanceIndices(report, a.info);
+
+    // Every cycle of the network, the feeding cycles found again among them.
+    writeLayout(report, "(/,/,25X,'*** FULL CYCLE ANALYSIS ***',/)");
+    int n = a.N;
+    CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), n, a.TST, search);
+    if (n < 0) return;
+    for (int j = 1; j <= a.N; ++j) {
+        for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.F(i, j) * a.XS(i);
+    }
+    writeLayout(report, "(/,1X,'RESIDUAL FLOWS')");
+    MATPRT(report, a.T.view(), a.N);
+    for (int j = 1; j <= a.N; ++j) {
+        for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.C(i, j) - a.T(i, j);
+    }
+    writeLayout(report, "(1X,'AGGREGATED CYCLES')");
+    MATPRT(report, a.C.view(), a.N);
+}
+
+// The title record of each network comes before its report file is chosen: an unreadable first
+// title is told on the console, a later one at the end of the previous report.
+void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search) {
+    INFILE(con, input, report);
+    for (;;) {
+        std::ostream& errorsGoTo = report.stream.is_open() ? report.stream : con.out;
+        if (!readNextTitle(input, a, errorsGoTo)) return;
+        OUTFIL(con, report, input);
+        if (!readNextNetwork(input, report.stream, a)) return;
+        analyseNetwork(a, report.stream, con.out, search);
+    }
+}
+
+}  // namespace
+
+int runFlowanalysis2(std::istream& in, std::ostream& console, std::ostream& errors,
+                     CycleSearch search) {
+    auto arrays = std::make_unique<Arrays>();
+    return runAnalysisProgram("flowanalysis2", in, console, errors,
+                              [&](Console& con, RecordFile& input, ReportFile& report) {
+                                  run(con, *arrays, input, report, search);
+                              });
+}
+
+}  // namespace flownet
