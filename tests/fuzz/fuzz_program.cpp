@@ -1,6 +1,6 @@
 // One program's whole run on random input, in the scratch folder (support.hpp). Built once per
 // program and kind of input:
-//   FUZZ_RUN        the program's run: flownet::runFlowanalysis, flownet::runFlowentry, ...
+//   FUZZ_RUN        the program: flowanalysis or flowentry (the runs below)
 //   FUZZ_ANSWERS    one of the answer scripts below: the input is a network file r.dat, read
 //                   through these answers; without it, the input drives the dialog: console
 //                   answers, optionally after a network file r.dat closed by a line "@@@".
@@ -24,9 +24,17 @@ namespace {
 [[maybe_unused]] constexpr const char* kAnalysisFileAnswers = "r.dat\ny\nrep.txt\ny\n";
 [[maybe_unused]] constexpr const char* kEntryFileAnswers = "2\nr.dat\nn\ny\ny\ny\nn\no.dat\n";
 
+// The programs' runs, with their default settings.
+using Program = int (*)(std::istream&, std::ostream&, std::ostream&);
+[[maybe_unused]] int flowanalysis(std::istream& in, std::ostream& console, std::ostream& errors) {
+    return flownet::runFlowanalysis(in, console, errors);
+}
+[[maybe_unused]] int flowentry(std::istream& in, std::ostream& console, std::ostream& errors) {
+    return flownet::runFlowentry(in, console, errors);
+}
+
 // Runs a program on the answers; returns its status, which must be 0 or 2 with a message.
-template <class Run>
-int runChecked(Run run, const std::string& answers) {
+int runChecked(Program run, const std::string& answers) {
     std::istringstream in(answers);
     std::ostringstream console, errors;
     const int status = run(in, console, errors);
@@ -39,8 +47,8 @@ int runChecked(Run run, const std::string& answers) {
 [[maybe_unused]] void readBack(const std::string& name) {
     const char* copy = "read-back.dat";
     const char* report = "read-back.txt";
-    const int entry = runChecked(flownet::runFlowentry, "2\n" + name + "\nn\nn\n" + copy + "\n");
-    const int analysis = runChecked(flownet::runFlowanalysis, name + "\ny\n" + report + "\ny\n");
+    const int entry = runChecked(flowentry, "2\n" + name + "\nn\nn\n" + copy + "\n");
+    const int analysis = runChecked(flowanalysis, name + "\ny\n" + report + "\ny\n");
     std::remove(copy);
     std::remove(report);
     FUZZ_CHECK(entry == 0 && analysis == 0);
