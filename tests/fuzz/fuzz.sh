@@ -8,8 +8,7 @@
 # Each target keeps its corpus in <build folder>/corpus/<target>, seeded from examples/; the corpus
 # grows from run to run. The log of a run is <build folder>/logs/<target>.log; a finding is saved
 # as <build folder>/findings/<target>-crash-..., -leak-... or -timeout-..., and the script then
-# fails. Replay a finding: <build folder>/tests/fuzz/<target> <finding file, as an absolute path>
-# (the targets work in a scratch folder of their own, so a relative path would not be found).
+# fails. Replay a finding: <build folder>/tests/fuzz/<target> <finding file>.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 

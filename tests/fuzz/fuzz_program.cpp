@@ -56,8 +56,8 @@ int runChecked(Program run, const std::string& answers) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    flownet::fuzz::enterScratchFolder();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    flownet::fuzz::enterScratchFolder(argc, argv);
     return 0;
 }
 

@@ -39,9 +39,24 @@ void removeScratchFolder() {
 
 }  // namespace
 
-void enterScratchFolder() {
+void enterScratchFolder(int* argc, char*** argv) {
     Scratch& s = scratch();
     if (!s.folder.empty()) return;
+    static std::vector<std::string> absolute;  // the arguments made absolute, for the run
+    absolute.reserve(static_cast<std::size_t>(*argc));
+    for (int k = 1; k < *argc; ++k) {
+        std::string arg = (*argv)[k];
+        const std::string prefix = "-artifact_prefix=";
+        if (arg.rfind(prefix, 0) == 0 && arg.size() > prefix.size() && arg[prefix.size()] != '/') {
+            arg = prefix + (fs::current_path() / arg.substr(prefix.size())).string();
+        } else if (!arg.empty() && arg[0] != '-' && arg[0] != '/') {
+            arg = (fs::current_path() / arg).string();
+        } else {
+            continue;
+        }
+        absolute.push_back(arg);
+        (*argv)[k] = absolute.back().data();
+    }
     s.marsh = readExample("marsh.dat");
     s.pond = readExample("pond.dat");
     std::string pattern = (fs::temp_directory_path() / "flownet-fuzz-XXXXXX").string();

@@ -27,8 +27,10 @@
 namespace flownet::fuzz {
 
 // Creates the scratch folder (once), makes it the working folder and writes the example networks
-// into it as marsh.dat and pond.dat.
-void enterScratchFolder();
+// into it as marsh.dat and pond.dat. The fuzzer's arguments that name files or folders (corpus
+// folders, inputs to replay, -artifact_prefix=) are made absolute first, so that they still
+// name what they named before.
+void enterScratchFolder(int* argc, char*** argv);
 
 // Removes everything the last run left in the scratch folder and writes the examples again.
 void resetScratchFolder();
