@@ -44,7 +44,7 @@ int runChecked(Program run, const std::string& answers) {
 
 // A network file written by flowentry is read by flowentry (declining the balancing if asked)
 // and by flowanalysis without a failure. Its name is typed with a CR LF line end, of which the
-// console drops the CR: a name that itself ends in a CR (typed with two) is typed again as such.
+// console drops the CR: a name that itself ends in a CR is typed again as it is.
 [[maybe_unused]] void readBack(const std::string& name) {
     const char* copy = "read-back.dat";
     const char* report = "read-back.txt";
