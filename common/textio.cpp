@@ -59,6 +59,19 @@ bool RecordFile::next(std::string& record) {
     return true;
 }
 
+bool RecordFile::onlyBlankLinesRemain() {
+    const std::streampos here = in_.tellg();
+    if (here == std::streampos(-1)) return false;  // a stream that cannot go back: read on
+    std::string line;
+    bool blank = true;
+    while (blank && readLineBounded(in_, line)) {
+        blank = line.find_first_not_of(" \t") == std::string::npos;
+    }
+    in_.clear();
+    in_.seekg(here);
+    return blank;
+}
+
 void RecordFile::fail(const std::string& problem) const {
     stopFailure(path_ + ", line " + std::to_string(line_) + ": " + problem);
 }

@@ -26,6 +26,10 @@ public:
     // The next record; false at the end of the file. A read error of the file ends the run.
     bool next(std::string& record);
 
+    // True when nothing but blank lines (blanks, tabs) remains before the end of the file; the
+    // position in the file is kept.
+    bool onlyBlankLinesRemain();
+
     const std::string& path() const { return path_; }
     int lineNumber() const { return line_; }
 

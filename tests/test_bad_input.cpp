@@ -102,9 +102,9 @@ std::string pair(const std::string& heading, const std::string& values) {
 // ---------------------------------------------------------------------------------------------
 // Running the programs. One column of the table per program.
 
-enum Program { kAnalysis, kEntry, kPrograms };
-const char* const kNames[kPrograms] = {"flowanalysis", "flowentry"};
-const char* const kExe[kPrograms] = {FLOWANALYSIS_EXE, FLOWENTRY_EXE};
+enum Program { kAnalysis, kEntry, kAnalysis2, kPrograms };
+const char* const kNames[kPrograms] = {"flowanalysis", "flowentry", "flowanalysis2"};
+const char* const kExe[kPrograms] = {FLOWANALYSIS_EXE, FLOWENTRY_EXE, FLOWANALYSIS2_EXE};
 
 // Everything a run produced, marked: "[console]...[errors]...[file]...[end]", where the file is
 // the one the program was told to write (absent when it was not written).
@@ -159,16 +159,45 @@ void check(const Outcome& o, const Expect& e, const std::string& what) {
     }
 }
 
+// flowanalysis2 shares the reading, the checks and the dialogs of flowanalysis: on a network file
+// of one network it ends as flowanalysis does, with its own name and its limit of 128.
+Expect asAnalysis2(Expect e) {
+    auto rename = [](std::string& text) {
+        for (auto [from, to] :
+             {std::pair<std::string, std::string>{"flowanalysis:", "flowanalysis2:"},
+              {"MAX= 80", "MAX=128"}}) {
+            for (std::size_t at = text.find(from); at != std::string::npos;
+                 at = text.find(from, at + to.size())) {
+                text.replace(at, from.size(), to);
+            }
+        }
+    };
+    for (std::string& piece : e.pieces) rename(piece);
+    rename(e.absent);
+    return e;
+}
+
+// Runs the cases of flowanalysis against flowanalysis2 too, unless the case says otherwise.
+void checkBoth(Program p, const std::string& answers, const std::string& network,
+               const std::string& written, const Expect& e, const std::string& row) {
+    check(run(p, answers, network, written), e, std::string(kNames[p]) + " row " + row);
+    if (p == kAnalysis) {
+        check(run(kAnalysis2, answers, network, written), asAnalysis2(e),
+              std::string(kNames[kAnalysis2]) + " row " + row);
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Bad network files: flowanalysis reads net.dat and writes rep.txt; flowentry loads net.dat
-// without changes, declines the balancing if asked, and writes out.dat.
+// Bad network files: flowanalysis and flowanalysis2 read net.dat and write rep.txt; flowentry loads
+// net.dat without changes, declines the balancing if asked, and writes out.dat.
 
 TEST(BadInput, NetworkFiles) {
     const std::string answers[kPrograms] = {"net.dat\ny\nrep.txt\ny\n",
-                                            "2\nnet.dat\nn\nout.dat\nout.dat\n"};
-    const std::string written[kPrograms] = {"rep.txt", "out.dat"};
+                                            "2\nnet.dat\nn\nout.dat\nout.dat\n",
+                                            "net.dat\ny\nrep.txt\ny\n"};
+    const std::string written[kPrograms] = {"rep.txt", "out.dat", "rep.txt"};
     const std::string echo = "\n\n BASE" + std::string(74, ' ') + "\n\n";
     const std::string ends = "the file ends before the end of the list of ";
     const std::string nan = "not a single-precision number '";
@@ -314,7 +343,10 @@ TEST(BadInput, NetworkFiles) {
           {0,
            {"    \n LINE   132: COMPARTMENT 126 OUT OF RANGE 1 TO 125. RECORD SKIPPED.\n",
             "C125" + std::string(21, ' ') + "\n" + kTerm + kTerm + kTerm + kTerm + kFlowTerm +
-                "[end]"}}}},
+                "[end]"}},
+          {0,
+           {" NUMBER OF COMPARTMENTS IS  125\n",
+            "0 ERROR COMPARTMENT NUMBER 126 OUT OF RANGE 1 TO 125\n[end]"}}}},
         {"20",
          baseWith(7, entry(129, "1.0") + entry(999, "1.0") + entry(1, "10.0")),
          {{0, {"0 ERROR COMPARTMENT NUMBER 129 OUT OF RANGE 1 TO   2\n[end]"}},
@@ -357,7 +389,11 @@ TEST(BadInput, NetworkFiles) {
          {{0,
            {"\n\n JUNK" + std::string(74, ' ') +
             "\n\n0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n[end]"}},
-          {0, {"[file]" + kBaseWritten + "[end]"}}}},
+          {0, {"[file]" + kBaseWritten + "[end]"}},
+          // The junk is the title of another network, which asks for a report file of its own.
+          {2,
+           {" Output filename", " Output filename",
+            "[errors]flowanalysis2: the console input ended where an answer was expected\n"}}}},
         {"26",
          baseWith(5, entry(1, "-5.0")),
          {{},
@@ -367,8 +403,11 @@ TEST(BadInput, NetworkFiles) {
     };
     for (const Case& c : cases) {
         for (int p = 0; p < kPrograms; ++p) {
-            if (c.expect[p].status < 0) continue;
-            check(run(Program(p), answers[p], c.file, written[p]), c.expect[p],
+            const Expect e = p == kAnalysis2 && c.expect[p].status < 0
+                                 ? asAnalysis2(c.expect[kAnalysis])
+                                 : c.expect[p];
+            if (e.status < 0) continue;
+            check(run(Program(p), answers[p], c.file, written[p]), e,
                   std::string(kNames[p]) + " row " + c.row);
         }
     }
@@ -439,10 +478,7 @@ TEST(BadInput, FileNames) {
          "net.dat\ny\n/dev/full\ny\n",
          {2, {"[errors]flowanalysis: /dev/full: the report could not be written in full\n"}}},
     };
-    for (const Case& c : cases) {
-        check(run(c.p, c.answers, kBase, "out.dat"), c.expect,
-              std::string(kNames[c.p]) + " row " + c.row);
-    }
+    for (const Case& c : cases) checkBoth(c.p, c.answers, kBase, "out.dat", c.expect, c.row);
 }
 
 // A full disk, made by a limit on the size of the files the run may write: the network file that
@@ -550,10 +586,7 @@ TEST(BadInput, ConsoleAnswers) {
          "out.dat",
          {0, {" FILE net.dat ALREADY EXISTS" + kAnotherName, "[file]" + kBaseWritten}}},
     };
-    for (const Case& c : cases) {
-        check(run(c.p, c.answers, kBase, c.written), c.expect,
-              std::string(kNames[c.p]) + " row " + c.row);
-    }
+    for (const Case& c : cases) checkBoth(c.p, c.answers, kBase, c.written, c.expect, c.row);
 }
 
 // The answers end after each of the answers of a run that meets every kind of question: the run
@@ -577,6 +610,10 @@ TEST(BadInput, EndOfInputAtEveryQuestion) {
           "-1", "0",  "1", "5", "-1", "n", "1",  "1", "-1",    "n", "2",
           "1",  "-1", "n", "1", "2",  "3", "-1", "n", "t.dat", "n", "f.dat"},
          "f.dat"},
+        // flowanalysis2: the report question comes after the title has been read.
+        {kAnalysis2,
+         {"none.dat", "n", "net.dat", "y", "net.dat", "y", "y", "rep.txt", "y"},
+         "rep.txt"},
         // The base network edited: every change question answered, the precision changed.
         {kEntry, {"2", "net.dat", "y", "n", "y", "0", "n", "n", "n", "n", "f.dat"}, "f.dat"},
     };

@@ -27,11 +27,12 @@ check() {  # check <title> <program> <answers>
 
 check "flowanalysis-marsh" flowanalysis/flowanalysis "$(cat "$root/examples/marsh.answers")\n"
 check "flowanalysis-pond" flowanalysis/flowanalysis 'pond.dat\ny\npond-report.txt\ny\n'
+check "flowanalysis2-marsh" flowanalysis2/flowanalysis2 'marsh.dat\ny\nmarsh-report2.txt\ny\n'
 check "flowentry-pond" flowentry/flowentry '2\npond.dat\nn\npond2.dat\n'
 # Two compartments typed in, out of steady state, balanced on request.
 check "flowentry-keyboard" flowentry/flowentry \
   '1\nTWO BOXES\n2\n1\nALGAE\nDETRITUS\n100\n50\nn\n0.01\n1\n10\n-1\nn\n1\n1\n-1\nn\n1\n2\n2\n5\n-1\nn\n1\n2\n8\n-1\nn\ntemp.dat\ny\nboxes.dat\n'
-for f in marsh-report.txt pond-report.txt pond2.dat temp.dat boxes.dat; do
+for f in marsh-report.txt marsh-report2.txt pond-report.txt pond2.dat temp.dat boxes.dat; do
   [ -s "$f" ] || { echo "valgrind: $f was not written" >&2; failed=1; }
 done
 exit "$failed"

@@ -12,8 +12,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 
-targets=(fuzz_records fuzz_layout fuzz_analysis_file fuzz_entry_file fuzz_analysis_dialog
-         fuzz_entry_dialog)
+targets=(fuzz_records fuzz_layout fuzz_analysis_file fuzz_analysis2_file fuzz_entry_file
+         fuzz_analysis_dialog fuzz_analysis2_dialog fuzz_entry_dialog)
 
 if [ "${1:-}" = list ]; then printf '%s\n' "${targets[@]}"; exit 0; fi
 if [ $# -lt 2 ]; then sed -n '5,7p' "$0" >&2; exit 64; fi
@@ -38,9 +38,9 @@ seed() {  # seed <target> <name> <contents>
 seedDialogs() {
   local t=$1
   case "$t" in
-    fuzz_records|fuzz_layout|fuzz_analysis_file|fuzz_entry_file)
+    fuzz_records|fuzz_layout|fuzz_analysis_file|fuzz_analysis2_file|fuzz_entry_file)
       cp "$ex"/*.dat "$build/corpus/$t/" ;;
-    fuzz_analysis_dialog)
+    fuzz_analysis_dialog|fuzz_analysis2_dialog)
       cp "$ex/marsh.answers" "$build/corpus/$t/seed-marsh.answers"
       seed "$t" refusals 'none.dat\nn\npond.dat\nn\nN\npond.dat\ny\nmarsh.dat\nn\nn\nrep.txt\ny\n'
       seed "$t" same 'pond.dat\ny\npond.dat\ny\ny\nrep.txt\n\n'

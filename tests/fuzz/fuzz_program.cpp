@@ -1,6 +1,6 @@
 // One program's whole run on random input, in the scratch folder (support.hpp). Built once per
 // program and kind of input:
-//   FUZZ_RUN        the program: flowanalysis or flowentry (the runs below)
+//   FUZZ_RUN        the program: flowanalysis, flowanalysis2 or flowentry (the runs below)
 //   FUZZ_ANSWERS    one of the answer scripts below: the input is a network file r.dat, read
 //                   through these answers; without it, the input drives the dialog: console
 //                   answers, optionally after a network file r.dat closed by a line "@@@".
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "flowanalysis.hpp"
+#include "flowanalysis2.hpp"
 #include "flowentry.hpp"
 #include "support.hpp"
 
@@ -22,12 +23,18 @@ namespace {
 // The answers with which the programs read r.dat: flowanalysis writes its report to rep.txt;
 // flowentry edits nothing, balances up to three times and writes o.dat.
 [[maybe_unused]] constexpr const char* kAnalysisFileAnswers = "r.dat\ny\nrep.txt\ny\n";
+// flowanalysis2 asks for a report file for each network of r.dat.
+[[maybe_unused]] constexpr const char* kAnalysis2FileAnswers =
+    "r.dat\ny\nr1.txt\ny\nr2.txt\ny\nr3.txt\ny\n";
 [[maybe_unused]] constexpr const char* kEntryFileAnswers = "2\nr.dat\nn\ny\ny\ny\nn\no.dat\n";
 
 // The programs' runs, with their default settings.
 using Program = int (*)(std::istream&, std::ostream&, std::ostream&);
 [[maybe_unused]] int flowanalysis(std::istream& in, std::ostream& console, std::ostream& errors) {
     return flownet::runFlowanalysis(in, console, errors);
+}
+[[maybe_unused]] int flowanalysis2(std::istream& in, std::ostream& console, std::ostream& errors) {
+    return flownet::runFlowanalysis2(in, console, errors);
 }
 [[maybe_unused]] int flowentry(std::istream& in, std::ostream& console, std::ostream& errors) {
     return flownet::runFlowentry(in, console, errors);
@@ -43,16 +50,17 @@ int runChecked(Program run, const std::string& answers) {
 }
 
 // A network file written by flowentry is read by flowentry (declining the balancing if asked)
-// and by flowanalysis without a failure. Its name is typed with a CR LF line end, of which the
-// console drops the CR: a name that itself ends in a CR is typed again as it is.
+// and by both analysis programs without a failure. Its name is typed with a CR LF line end, of
+// which the console drops the CR: a name that itself ends in a CR is typed again as it is.
 [[maybe_unused]] void readBack(const std::string& name) {
     const char* copy = "read-back.dat";
     const char* report = "read-back.txt";
     const int entry = runChecked(flowentry, "2\n" + name + "\r\nn\nn\n" + copy + "\n");
     const int analysis = runChecked(flowanalysis, name + "\r\ny\n" + report + "\ny\n");
+    const int analysis2 = runChecked(flowanalysis2, name + "\r\ny\n" + report + "\ny\n");
     std::remove(copy);
     std::remove(report);
-    FUZZ_CHECK(entry == 0 && analysis == 0);
+    FUZZ_CHECK(entry == 0 && analysis == 0 && analysis2 == 0);
 }
 
 }  // namespace
