@@ -7,22 +7,10 @@
 #include <vector>
 
 #include "support/expect.hpp"
-#include "support/run.hpp"
 
 using namespace flownet::testing;
 
-namespace {
-
-std::string crlf(std::string text) {
-    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) {
-        text.insert(at, "\r");
-    }
-    return text;
-}
-
 const std::string kSteady = "|\n SYSTEM IS IN STEADY-STATE.\n\n|";
-
-}  // namespace
 
 TEST(Flowentry, ATypedNetworkIsBalancedWrittenAndReadBackByBothPrograms) {
     // Two compartments typed in (method 0): input 10 into ALGAE, flow 8 from ALGAE to DETRITUS,
@@ -96,7 +84,7 @@ TEST(KeyIn, CountsAreAskedAgainUntilTheyFitAndTheEndOfTheAnswersEndsTheEntry) {
                  std::string(32, ' ') + "2.  " + padded("B") + "|" + completion("") +
                  "|\n DIAGNOSTIC WARNING - NO INPUTS TO   2\n\n" + kSteady +
                  "[errors]flowentry: the console input ended where an answer was expected\n[end]"
-                 "|!LIST THE NON-LIVING|#4#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
+                 "|#0#LIST THE NON-LIVING|#4#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
                  "|#3#HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
@@ -125,28 +113,29 @@ TEST(KeyIn, RefusedAnswersAreAskedAgainChangesAreListedAndThePassesWarn) {
         "|\n DIAGNOSTIC WARNING - NO OUTPUTS FROM   2\n\n\n DIAGNOSTIC WARNING - NO INPUTS TO   "
         "3\n\n\n DIAGNOSTIC WARNING - NO OUTPUTS FROM   3\n\n";
     const std::string third = "              3  .000E+00    .000E+00     .000E+00\n";
-    check(o,
-          "0| LIST THE NON-LIVING COMPARTMENTS LAST.\n|    \n ERROR ENTERING STANDING "
-          "STOCKS...BEGIN AGAIN.\n| CHANGES (Y/N) ? " +
-              id + value +
-              "|STANDING STOCK VECTOR \n\n\n           1        2        3   \n"
-              "       .000E+00 .200E+02 .300E+01\n"
-              "| ENTER PRECISION HERE. PRECISION MAY NOT BE NEGATIVE. TRY AGAIN!\n"
-              "| ENTER PRECISION HERE. PRECISION TOO LARGE. TRY AGAIN!\n" +
-              id + value + value + value + "|       .000E+00 .000E+00 .000E+00\n" + id +
-              "|       .100E+02 .000E+00 .000E+00\n" + id + id +
-              "|   1   .000E+00 .800E+01 .000E+00\n" + warnings +
-              "|              1  .100E+02    .800E+01     .200E+01\n"
-              "              2  .800E+01    .000E+00     .800E+01\n" +
-              third + warnings +
-              "|              1  .500E+01    .500E+01     .000E+00\n"
-              "              2  .500E+01    .000E+00     .500E+01\n" +
-              third + "|" + completion("f.dat") + "|[file]" + title("T", " 6") + "  3  2\n" +
-              padded("A") + padded("B") + padded("C") + entry(2, ".2000000E+02") +
-              entry(3, ".3000000E+01") + kTerm + entry(1, ".1000000E+02") + kTerm + kTerm + kTerm +
-              flow(1, 2, ".8000000E+01") + kFlowTerm +
-              // Only the receiver is asked again.
-              "[end]|!NO INPUTS TO   2|#3#ENTER STANDING STOCK VALUES|#2#    FROM ? |#3#    TO ? ");
+    check(
+        o,
+        "0| LIST THE NON-LIVING COMPARTMENTS LAST.\n|    \n ERROR ENTERING STANDING "
+        "STOCKS...BEGIN AGAIN.\n| CHANGES (Y/N) ? " +
+            id + value +
+            "|STANDING STOCK VECTOR \n\n\n           1        2        3   \n"
+            "       .000E+00 .200E+02 .300E+01\n"
+            "| ENTER PRECISION HERE. PRECISION MAY NOT BE NEGATIVE. TRY AGAIN!\n"
+            "| ENTER PRECISION HERE. PRECISION TOO LARGE. TRY AGAIN!\n" +
+            id + value + value + value + "|       .000E+00 .000E+00 .000E+00\n" + id +
+            "|       .100E+02 .000E+00 .000E+00\n" + id + id +
+            "|   1   .000E+00 .800E+01 .000E+00\n" + warnings +
+            "|              1  .100E+02    .800E+01     .200E+01\n"
+            "              2  .800E+01    .000E+00     .800E+01\n" +
+            third + warnings +
+            "|              1  .500E+01    .500E+01     .000E+00\n"
+            "              2  .500E+01    .000E+00     .500E+01\n" +
+            third + "|" + completion("f.dat") + "|[file]" + title("T", " 6") + "  3  2\n" +
+            padded("A") + padded("B") + padded("C") + entry(2, ".2000000E+02") +
+            entry(3, ".3000000E+01") + kTerm + entry(1, ".1000000E+02") + kTerm + kTerm + kTerm +
+            flow(1, 2, ".8000000E+01") + kFlowTerm +
+            // Only the receiver is asked again.
+            "[end]|#0#NO INPUTS TO   2|#3#ENTER STANDING STOCK VALUES|#2#    FROM ? |#3#    TO ? ");
 }
 
 // Network files edited, the final file named out.dat.
@@ -173,7 +162,7 @@ TEST(ReadIn, FilesEditedWithChangesAndListsCutOffAtTheirBound) {
             kSteady + "[file]" + title("ONE BOX", " 0") + "  1  1\n" + padded("ONLY") +
             entry(1, ".6000000E+01") + kTerm + entry(1, ".7000000E+01") + kTerm +
             entry(1, ".6000000E+01") + kTerm + kTerm + flow(1, 1, ".4000000E+01") + kFlowTerm +
-            "[end]|!BALANCED?");
+            "[end]|#0#BALANCED?");
     // One compartment: 10 input records without a terminator; the 11th record starts the exports.
     // After the 5000th flow record the flow dialog opens; the 5001st is never read. Both dialogs
     // open without the change flag and close at once.
@@ -185,5 +174,5 @@ TEST(ReadIn, FilesEditedWithChangesAndListsCutOffAtTheirBound) {
           "0|ENTER NON-ZERO INPUT VALUES BY SUPPLYING THE     ID |INPUT TO ? |INPUT VECTOR|EXPORT "
           "VECTOR|       .200E+01\n|ENTER NON-ZERO FLOW VALUES|FROM ? |FLOW MATRIX|" +
               padded("ONLY") + kTerm + entry(1, ".1000000E+01") + kTerm + entry(1, ".2000000E+01") +
-              kTerm + kTerm + flow(1, 1, ".3000000E+01") + kFlowTerm + "[end]|!CHANGES (Y/N) ?");
+              kTerm + kTerm + flow(1, 1, ".3000000E+01") + kFlowTerm + "[end]|#0#CHANGES (Y/N) ?");
 }
