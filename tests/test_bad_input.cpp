@@ -258,16 +258,12 @@ TEST(BadInput, EndOfInputAtEveryQuestion) {
          {"1\nT\n2\n1\nA\nB\n1\n1\ny\n2\n3\n-1\n0\n1\n5\n-1\nn\n1\n1\n-1\nn\n2\n1\n-1\nn\n1\n2\n3\n"
           "-1\nn\nt.dat\nn\nout.dat\n",
           "2\nnet.dat\ny\nn\ny\n0\nn\nn\nn\nn\nout.dat\n"}) {
-        for (std::size_t end = 0;; end = answers.find('\n', end) + 1) {
+        const std::string failure =
+            "2|[errors]flowentry: the console input ended where an answer was expected\n[end]";
+        for (std::size_t end = 0; end < answers.size(); end = answers.find('\n', end) + 1) {
             SCOPED_TRACE("after " + answers.substr(0, end));
-            const Outcome o = runOn(kEntry, kBaseFile, answers.substr(0, end));
-            if (end == answers.size()) {
-                check(o, "0|[file]");
-                break;
-            }
-            check(
-                o,
-                "2|[errors]flowentry: the console input ended where an answer was expected\n[end]");
+            check(runOn(kEntry, kBaseFile, answers.substr(0, end)), failure);
         }
+        check(runOn(kEntry, kBaseFile, answers), "0|[file]");
     }
 }

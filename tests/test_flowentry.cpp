@@ -72,21 +72,18 @@ TEST(KeyIn, CountsAreAskedAgainUntilTheyFitAndTheEndOfTheAnswersEndsTheEntry) {
     // "2<tab>7" gives 2; living counts N + 1 and -1 are refused, then N, and no note on
     // non-living compartments follows. The answers end at the first stock: the entry ends with
     // its completion line and a blank name, the run goes on with what it has (no flows: no
-    // inputs, no imbalance) and fails at the next question, having written nothing.
-    TempDir dir;
-    const Outcome o =
-        run(kEntry, "-5\nT\n" + std::string(10000, '9') + "\n126\n-5\n2\t7\n3\n-1\n2\nA\nB\n", dir,
-            "-");
+    // inputs, no imbalance) and fails at the next question without writing the network.
     const std::string count = "|    \n THE NUMBER OF COMPARTMENTS MUST BE FROM 1 TO 125.\n";
-    check(o, "2| KEYBOARD ENTRY ROUTINE|" + kIdError + "  0\n" + count + count +
-                 "| VALUE TOO BIG. MUST BE < OR = N. TRY AGAIN.\n\n"
-                 "| VALUE MAY NOT BE NEGATIVE. TRY AGAIN.\n\n|" +
-                 std::string(32, ' ') + "2.  " + padded("B") + "|" + completion("") +
-                 "|\n DIAGNOSTIC WARNING - NO INPUTS TO   2\n\n" + kSteady +
-                 "[errors]flowentry: the console input ended where an answer was expected\n[end]"
-                 "|#0#LIST THE NON-LIVING|#4#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
-                 "|#3#HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    check(runOn(kEntry, "",
+                "-5\nT\n" + std::string(10000, '9') + "\n126\n-5\n2\t7\n3\n-1\n2\nA\nB\n"),
+          "2| KEYBOARD ENTRY ROUTINE|" + kIdError + "  0\n" + count + count +
+              "| VALUE TOO BIG. MUST BE < OR = N. TRY AGAIN.\n\n"
+              "| VALUE MAY NOT BE NEGATIVE. TRY AGAIN.\n\n|" +
+              std::string(32, ' ') + "2.  " + padded("B") + "|" + completion("") +
+              "|\n DIAGNOSTIC WARNING - NO INPUTS TO   2\n\n" + kSteady +
+              "[errors]flowentry: the console input ended where an answer was expected\n[end]"
+              "|#0#LIST THE NON-LIVING|#4#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
+              "|#3#HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ");
 }
 
 TEST(KeyIn, RefusedAnswersAreAskedAgainChangesAreListedAndThePassesWarn) {
@@ -101,13 +98,11 @@ TEST(KeyIn, RefusedAnswersAreAskedAgainChangesAreListedAndThePassesWarn) {
     // keeps the input 10 and the flow of 1 to 2 becomes 10; the backward one has no losses to
     // keep, so every throughput is 0; the mean has input 5 and flow 5, and 2 keeps half its
     // inflow with no output. The warnings come again on the second pass.
-    TempDir dir;
-    const Outcome o = run(
-        kEntry,
+    const Outcome o = runOn(
+        kEntry, "",
         crlf("1\nT\n3\n2\nA\nB\nC\n1\n2\n-5\nNaN\n-0\n2\n3\ny\nword\n2\n-4\n20\n-1\n-1\n1E12\n0\n"
              "2\n5\nword\n2\n-3\nInf\n1E39\n0\n-1\ny\n4\n1\n10\n-1\nn\n-1\nn\n-1\nn\n"
-             "1\n0\n4\n2\n8\n-1\nn\nt.dat\ny\nn\nf.dat\n"),
-        dir, "t.dat");
+             "1\n0\n4\n2\n8\n-1\nn\nout.dat\ny\nn\nf.dat\n"));
     const std::string id = "|" + kIdError + "  3\n", value = "|" + kValueError;
     const std::string warnings =
         "|\n DIAGNOSTIC WARNING - NO OUTPUTS FROM   2\n\n\n DIAGNOSTIC WARNING - NO INPUTS TO   "
