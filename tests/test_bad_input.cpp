@@ -143,19 +143,23 @@ TEST(BadInput, NetworkFiles) {
     row("21", join(kBase, 2, "999  1\n"), "0|  999\n0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n[end]",
         "2|" + kCountError + "[errors]|line 2: the number of compartments must be from 1 to 125\n",
         "0|  999\n0 ERROR NUMBER OF COMPARTMENTS MAX=128\n[end]");
-    row("21", join(kBase, 2, "  0  0\n"), "", "2|" + kCountError + "[errors]");
+    row("21", join(kBase, 2, "  0  0\n"),
+        "0|0 ERROR NUMBER OF COMPARTMENTS MUST BE AT LEAST 1\n[end]",
+        "2|" + kCountError + "[errors]");
     // The junk is read by the analysis programs as the title of another network; for
     // flowanalysis2 one that asks for a report file of its own, which has no answer.
     row("24, 44, 48", kBaseFile + "JUNK\nMORE JUNK\n",
         "0|\n\n JUNK" + std::string(74, ' ') + "\n\n0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n[end]",
         "0|" + kWrittenFile,
         "2| Output filename| Output filename|[errors]flowanalysis2: the console|[file]|CONNECTANCE");
-    // More living compartments than compartments (flowentry takes all as living and reads on),
-    // then a negative stock.
-    row("22, 26", title("BASE") + "  2  3\nPLANTS\nDETRITUS\n" + entry(1, "-5.0"),
+    // More living compartments than compartments: flowentry takes all as living, reads on and
+    // writes NL = N. A negative stock ends flowentry's reading.
+    row("22", join(kBase, 2, "  2  3\n"),
         "0|0 ERROR NUMBER OF LIVING COMPARTMENTS   3 EXCEEDS   2\n[end]",
-        "2| LIVING COMPARTMENTS   3 ARE MORE THAN N. ALL   2 TAKEN AS LIVING.\n|" + kStockError +
-            "[errors]|line 5: a standing stock is negative\n");
+        "0| LIVING COMPARTMENTS   3 ARE MORE THAN N. ALL   2 TAKEN AS LIVING.\n|[file]" +
+            title("BASE", " 0") + "  2  2\n");
+    row("26", join(kBase, 5, entry(1, "-5.0")), "",
+        "2|" + kStockError + "[errors]|line 5: a standing stock is negative\n");
     // Row 5: the file ends after the entry of a list. flowanalysis fails at the missing
     // terminator; flowentry keeps what it has read and writes the later lists empty.
     const std::string lists[] = {"standing stocks", "inputs", "exports", "respirations", "flows"};

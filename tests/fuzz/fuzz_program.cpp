@@ -71,12 +71,11 @@ void resetScratchFolder() {
 // and by both analysis programs without a failure. Its name is typed with a CR LF line end, of
 // which the console drops the CR: a name that itself ends in a CR is typed again as it is.
 [[maybe_unused]] void readBack(const std::string& name) {
-    const int entry = run(kEntry, "2\n" + name + "\r\nn\nn\nread-back.dat\n");
-    const int analysis = run(kAnalysis, name + "\r\ny\nread-back.txt\ny\n");
-    const int analysis2 = run(kAnalysis2, name + "\r\ny\nread-back.txt\ny\n");
+    FUZZ_CHECK(run(kEntry, "2\n" + name + "\r\nn\nn\nread-back.dat\n") == 0);
+    FUZZ_CHECK(run(kAnalysis, name + "\r\ny\nread-back.txt\ny\n") == 0);
+    FUZZ_CHECK(run(kAnalysis2, name + "\r\ny\nread-back.txt\ny\n") == 0);
     fs::remove("read-back.dat");
     fs::remove("read-back.txt");
-    FUZZ_CHECK(entry == 0 && analysis == 0 && analysis2 == 0);
 }
 
 }  // namespace
