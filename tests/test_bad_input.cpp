@@ -178,7 +178,8 @@ TEST(BadInput, NetworkFiles) {
         {13, flow(1, 2, "-Inf")}};
     for (const auto& [line, record] : numbers) {
         const std::size_t from = line == 13 ? 6 : 3;
-        const std::string field = (record.substr(0, record.size() - 1) + std::string(20, ' '));
+        // The record without its line end, short lines padded with blanks.
+        const std::string field = record.substr(0, record.size() - 1) + std::string(20, ' ');
         const std::string e = "2|net.dat, line " + std::to_string(line) +
                               ": not a single-precision number '" + field.substr(from, 14) +
                               "' in columns " + (from == 6 ? "7-20" : "4-17") + "\n";
