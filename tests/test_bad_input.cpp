@@ -253,22 +253,30 @@ TEST(BadInput, FullDiskWhenFlowentryWritesTheNetwork) {
     EXPECT_FALSE(fs::exists(dir / "out.dat"));
 }
 
-// The answers end after each of the answers of a flowentry run that meets every kind of
-// question: the run fails with status 2 and its message, writes nothing, and never waits for more.
+// The answers end after each of the answers of runs that meet every kind of question: the run
+// fails with status 2 and its message, writes nothing, and never waits for more.
 TEST(BadInput, EndOfInputAtEveryQuestion) {
-    // Keyboard entry of two compartments with a stock change, every list, a flow 1 -> 2 that
-    // leaves the network out of steady state, the temporary copy and the final file; then the
-    // base network edited: every change question answered, the precision changed.
-    for (const std::string answers :
-         {"1\nT\n2\n1\nA\nB\n1\n1\ny\n2\n3\n-1\n0\n1\n5\n-1\nn\n1\n1\n-1\nn\n2\n1\n-1\nn\n1\n2\n3\n"
-          "-1\nn\nt.dat\nn\nout.dat\n",
-          "2\nnet.dat\ny\nn\ny\n0\nn\nn\nn\nn\nout.dat\n"}) {
-        const std::string failure =
-            "2|[errors]flowentry: the console input ended where an answer was expected\n[end]";
+    const std::pair<Program, std::string> scripts[] = {
+        // A missing name, a refusal, the network file refused as the output and then named and
+        // confirmed twice as the output, a new report.
+        {kAnalysis,
+         "none.dat\nn\nnet.dat\nn\nn\nnet.dat\ny\nnet.dat\nn\nn\nnet.dat\ny\ny\nrep.txt\ny\n"},
+        // flowanalysis2: the report question comes after the title has been read.
+        {kAnalysis2, "none.dat\nn\nnet.dat\ny\nnet.dat\ny\ny\nrep.txt\ny\n"},
+        // Keyboard entry of two compartments with a stock change, every list, a flow 1 -> 2 that
+        // leaves the network out of steady state, the temporary copy and the final file.
+        {kEntry,
+         "1\nT\n2\n1\nA\nB\n1\n1\ny\n2\n3\n-1\n0\n1\n5\n-1\nn\n1\n1\n-1\nn\n2\n1\n-1\nn\n1\n2\n3\n"
+         "-1\nn\nt.dat\nn\nout.dat\n"},
+        // The base network edited: every change question answered, the precision changed.
+        {kEntry, "2\nnet.dat\ny\nn\ny\n0\nn\nn\nn\nn\nout.dat\n"}};
+    for (const auto& [p, answers] : scripts) {
+        const std::string failure = "2|[errors]" + kProgramNames[p] +
+                                    ": the console input ended where an answer was expected\n[end]";
         for (std::size_t end = 0; end < answers.size(); end = answers.find('\n', end) + 1) {
-            SCOPED_TRACE("after " + answers.substr(0, end));
-            check(runOn(kEntry, kBaseFile, answers.substr(0, end)), failure);
+            SCOPED_TRACE(kProgramNames[p] + " after " + answers.substr(0, end));
+            check(runOn(p, kBaseFile, answers.substr(0, end)), failure);
         }
-        check(runOn(kEntry, kBaseFile, answers), "0|[file]");
+        check(runOn(p, kBaseFile, answers), "0|[file]");
     }
 }
