@@ -68,21 +68,21 @@ TEST(Flowentry, ATypedNetworkIsBalancedWrittenAndReadBackByBothPrograms) {
 }
 
 TEST(KeyIn, CountsAreAskedAgainUntilTheyFitAndTheEndOfTheAnswersEndsTheEntry) {
-    // Method -5 means keyboard entry. A count of 10,000 digits, 126 and -5 are refused, then
-    // "2<tab>7" gives 2; living counts N + 1 and -1 are refused, then N, and no note on
+    // Method -5 means keyboard entry. A count of 10,000 digits, 126, -5, 0 and 999 are refused,
+    // then "2<tab>7" gives 2; living counts N + 1 and -1 are refused, then N, and no note on
     // non-living compartments follows. The answers end at the first stock: the entry ends with
     // its completion line and a blank name, the run goes on with what it has (no flows: no
     // inputs, no imbalance) and fails at the next question without writing the network.
     const std::string count = "|    \n THE NUMBER OF COMPARTMENTS MUST BE FROM 1 TO 125.\n";
     check(runOn(kEntry, "",
-                "-5\nT\n" + std::string(10000, '9') + "\n126\n-5\n2\t7\n3\n-1\n2\nA\nB\n"),
-          "2| KEYBOARD ENTRY ROUTINE|" + kIdError + "  0\n" + count + count +
+                "-5\nT\n" + std::string(10000, '9') + "\n126\n-5\n0\n999\n2\t7\n3\n-1\n2\nA\nB\n"),
+          "2| KEYBOARD ENTRY ROUTINE|" + kIdError + "  0\n" + count + count + count + count +
               "| VALUE TOO BIG. MUST BE < OR = N. TRY AGAIN.\n\n"
               "| VALUE MAY NOT BE NEGATIVE. TRY AGAIN.\n\n|" +
               std::string(32, ' ') + "2.  " + padded("B") + "|" + completion("") +
               "|\n DIAGNOSTIC WARNING - NO INPUTS TO   2\n\n" + kSteady +
               "[errors]flowentry: the console input ended where an answer was expected\n[end]"
-              "|#0#LIST THE NON-LIVING|#4#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
+              "|#0#LIST THE NON-LIVING|#6#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
               "|#3#HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ");
 }
 
@@ -91,17 +91,16 @@ TEST(KeyIn, RefusedAnswersAreAskedAgainChangesAreListedAndThePassesWarn) {
     // then NaN at 1, restart the entry from 1; -0 is 0; then compartment 2 becomes 20 after a
     // word and -4 are refused. Precisions -1 and 1E12 (K = -11 does not fit two columns) are
     // refused, 0 keeps K = 6. Inputs: 5 into 2, a word, then 0 into 2 after -3, Inf and 1E39 are
-    // refused, which leaves no input; changes: 4 (N + 1) refused, then 10 into 1. No exports or
-    // respirations. Flow from 1: receivers 0 and 4 refused, then 2 with 8. The temporary copy
-    // holds the network as entered.
-    // Balanced on request: 2 has no outputs and 3 neither inputs nor outputs. The forward balance
-    // keeps the input 10 and the flow of 1 to 2 becomes 10; the backward one has no losses to
-    // keep, so every throughput is 0; the mean has input 5 and flow 5, and 2 keeps half its
-    // inflow with no output. The warnings come again on the second pass.
+    // refused, which leaves no input; changes: 126, 999 and 4 (N + 1) refused, then 10 into 1. No
+    // exports or respirations. Flow from 1: receivers 0 and 4 refused, then 2 with 8. The temporary
+    // copy holds the network as entered. Balanced on request: 2 has no outputs and 3 neither inputs
+    // nor outputs. The forward balance keeps the input 10 and the flow of 1 to 2 becomes 10; the
+    // backward one has no losses to keep, so every throughput is 0; the mean has input 5 and flow
+    // 5, and 2 keeps half its inflow with no output. The warnings come again on the second pass.
     const Outcome o = runOn(
         kEntry, "",
         crlf("1\nT\n3\n2\nA\nB\nC\n1\n2\n-5\nNaN\n-0\n2\n3\ny\nword\n2\n-4\n20\n-1\n-1\n1E12\n0\n"
-             "2\n5\nword\n2\n-3\nInf\n1E39\n0\n-1\ny\n4\n1\n10\n-1\nn\n-1\nn\n-1\nn\n"
+             "2\n5\nword\n2\n-3\nInf\n1E39\n0\n-1\ny\n126\n999\n4\n1\n10\n-1\nn\n-1\nn\n-1\nn\n"
              "1\n0\n4\n2\n8\n-1\nn\nout.dat\ny\nn\nf.dat\n"));
     const std::string id = "|" + kIdError + "  3\n", value = "|" + kValueError;
     const std::string warnings =
@@ -117,7 +116,7 @@ TEST(KeyIn, RefusedAnswersAreAskedAgainChangesAreListedAndThePassesWarn) {
             "       .000E+00 .200E+02 .300E+01\n"
             "| ENTER PRECISION HERE. PRECISION MAY NOT BE NEGATIVE. TRY AGAIN!\n"
             "| ENTER PRECISION HERE. PRECISION TOO LARGE. TRY AGAIN!\n" +
-            id + value + value + value + "|       .000E+00 .000E+00 .000E+00\n" + id +
+            id + value + value + value + "|       .000E+00 .000E+00 .000E+00\n" + id + id + id +
             "|       .100E+02 .000E+00 .000E+00\n" + id + id +
             "|   1   .000E+00 .800E+01 .000E+00\n" + warnings +
             "|              1  .100E+02    .800E+01     .200E+01\n"
