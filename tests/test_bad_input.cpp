@@ -129,8 +129,9 @@ TEST(BadInput, NetworkFiles) {
     row("12",
         title("HUGE") + "  1  1\nA\n -1\n" + entry(1, "3.0E38") + " -1\n" + entry(1, "3.0E38") +
             " -1\n -1\n" + flow(1, 1, "3.0E38") + " -1 -1\n",
-        "0| NON STEADY-STATE!\n|   1       Inf         Inf          NaN\n",
-        "0| NOT IN STEADY STATE. |  1       Inf         Inf          NaN\n|  1  1  .3000000E+39\n");
+        "0| NON STEADY-STATE!\n|   1       Inf         Inf          NaN\n|#0#COMPARTMENTAL THROUGHPUTS",
+        "0| NOT IN STEADY STATE. |  1       Inf         Inf          NaN\n|  1  1  .3000000E+39\n"
+        "|#0#STEADY-STATE.");
     row("18", emptyNetwork(80, entry(81, "1.0") + " -1\n -1\n -1\n -1 -1\n"),
         "0|0 ERROR COMPARTMENT NUMBER  81 OUT OF RANGE 1 TO  80\n[end]",
         "0| LINE    84: COMPARTMENT  81 OUT OF RANGE 1 TO  80. RECORD SKIPPED.\n");
@@ -145,6 +146,9 @@ TEST(BadInput, NetworkFiles) {
         "0|  999\n0 ERROR NUMBER OF COMPARTMENTS MAX=128\n[end]");
     row("21", join(kBase, 2, "  0  0\n"),
         "0|0 ERROR NUMBER OF COMPARTMENTS MUST BE AT LEAST 1\n[end]",
+        "2|" + kCountError + "[errors]");
+    row("21", join(kBase, 2, " -5  1\n"),
+        "0|  -5\n0 ERROR NUMBER OF COMPARTMENTS MUST BE AT LEAST 1\n[end]",
         "2|" + kCountError + "[errors]");
     // The junk is read by the analysis programs as the title of another network; for
     // flowanalysis2 one that asks for a report file of its own, which has no answer.
