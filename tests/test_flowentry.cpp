@@ -107,29 +107,30 @@ TEST(KeyIn, RefusedAnswersAreAskedAgainChangesAreListedAndThePassesWarn) {
         "|\n DIAGNOSTIC WARNING - NO OUTPUTS FROM   2\n\n\n DIAGNOSTIC WARNING - NO INPUTS TO   "
         "3\n\n\n DIAGNOSTIC WARNING - NO OUTPUTS FROM   3\n\n";
     const std::string third = "              3  .000E+00    .000E+00     .000E+00\n";
-    check(
-        o,
-        "0| LIST THE NON-LIVING COMPARTMENTS LAST.\n|    \n ERROR ENTERING STANDING "
-        "STOCKS...BEGIN AGAIN.\n| CHANGES (Y/N) ? " +
-            id + value +
-            "|STANDING STOCK VECTOR \n\n\n           1        2        3   \n"
-            "       .000E+00 .200E+02 .300E+01\n"
-            "| ENTER PRECISION HERE. PRECISION MAY NOT BE NEGATIVE. TRY AGAIN!\n"
-            "| ENTER PRECISION HERE. PRECISION TOO LARGE. TRY AGAIN!\n" +
-            id + value + value + value + "|       .000E+00 .000E+00 .000E+00\n" + id + id + id +
-            "|       .100E+02 .000E+00 .000E+00\n" + id + id +
-            "|   1   .000E+00 .800E+01 .000E+00\n" + warnings +
-            "|              1  .100E+02    .800E+01     .200E+01\n"
-            "              2  .800E+01    .000E+00     .800E+01\n" +
-            third + warnings +
-            "|              1  .500E+01    .500E+01     .000E+00\n"
-            "              2  .500E+01    .000E+00     .500E+01\n" +
-            third + "|" + completion("f.dat") + "|[file]" + title("T", " 6") + "  3  2\n" +
-            padded("A") + padded("B") + padded("C") + entry(2, ".2000000E+02") +
-            entry(3, ".3000000E+01") + kTerm + entry(1, ".1000000E+02") + kTerm + kTerm + kTerm +
-            flow(1, 2, ".8000000E+01") + kFlowTerm +
-            // Only the receiver is asked again.
-            "[end]|#0#NO INPUTS TO   2|#3#ENTER STANDING STOCK VALUES|#2#    FROM ? |#3#    TO ? ");
+    check(o,
+          "0| LIST THE NON-LIVING COMPARTMENTS LAST.\n|    \n ERROR ENTERING STANDING "
+          "STOCKS...BEGIN AGAIN.\n| CHANGES (Y/N) ? " +
+              id + value +
+              "|STANDING STOCK VECTOR \n\n\n           1        2        3   \n"
+              "       .000E+00 .200E+02 .300E+01\n"
+              "| ENTER PRECISION HERE. PRECISION MAY NOT BE NEGATIVE. TRY AGAIN!\n"
+              "| ENTER PRECISION HERE. PRECISION TOO LARGE. TRY AGAIN!\n" +
+              id + value + value + value + "|       .000E+00 .000E+00 .000E+00\n" + id + id + id +
+              "|       .100E+02 .000E+00 .000E+00\n" + id + id +
+              "|   1   .000E+00 .800E+01 .000E+00\n" + warnings +
+              "|              1  .100E+02    .800E+01     .200E+01\n"
+              "              2  .800E+01    .000E+00     .800E+01\n" +
+              third + warnings +
+              "|              1  .500E+01    .500E+01     .000E+00\n"
+              "              2  .500E+01    .000E+00     .500E+01\n" +
+              third + "|" + completion("f.dat") + "|[file]" + title("T", " 6") + "  3  2\n" +
+              padded("A") + padded("B") + padded("C") + entry(2, ".2000000E+02") +
+              entry(3, ".3000000E+01") + kTerm + entry(1, ".1000000E+02") + kTerm + kTerm + kTerm +
+              flow(1, 2, ".8000000E+01") + kFlowTerm +
+              // Only the receiver is asked again. The input heading comes at the opening, again
+              // after each of the 3 entries, the 4 refused numbers and the yes to the changes.
+              "[end]|#0#NO INPUTS TO   2|#3#ENTER STANDING STOCK VALUES|#2#    FROM ? |#3#    TO ? "
+              "|#9#ENTER INPUT INFORMATION AT PROMPTS. ");
 }
 
 // Network files edited, the final file named out.dat.
