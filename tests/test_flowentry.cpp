@@ -1,174 +1,173 @@
-// The flowentry program end to end: scripted answers, the console, and the files it writes.
+// The flowentry program end to end: keyboard entry, file editing, the steady-state passes and the
+// balancing, with scripted answers; the console and the network files it writes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/expect.hpp"
-#include "support/run.hpp"
 
 using namespace flownet::testing;
 
-namespace {
+const std::string kSteady = "|\n SYSTEM IS IN STEADY-STATE.\n\n|";
 
-// Two compartments typed in: input 10 into ALGAE, flow 8 from ALGAE to DETRITUS, export 1 and
-// respiration 2 from ALGAE, respiration 5 from DETRITUS, stocks 100 and 50, precision 0.01
-// (K = 3). The answers end with the name of the temporary copy still to come.
-const std::string kTyped =
-    "TWO BOXES\n2\n1\nALGAE\nDETRITUS\n100\n50\nn\n0.01\n"
-    "1\n10\n-1\nn\n"
-    "1\n1\n-1\nn\n"
-    "1\n2\n2\n5\n-1\nn\n"
-    "1\n2\n8\n-1\nn\n";
-
-// That network as a file: the title padded to 78 columns and K in 79-80, the counts, the names
-// in 25 columns, and the lists in E14.7, each with its terminator.
-const std::string kTypedFile = "TWO BOXES" + std::string(69, ' ') + " 3\n" +
-                               "  2  1\n"
-                               "ALGAE                    \n"
-                               "DETRITUS                 \n"
-                               "  1  .1000000E+03\n  2  .5000000E+02\n -1  .0000000E+00\n"
-                               "  1  .1000000E+02\n -1  .0000000E+00\n"
-                               "  1  .1000000E+01\n -1  .0000000E+00\n"
-                               "  1  .2000000E+01\n  2  .5000000E+01\n -1  .0000000E+00\n"
-                               "  1  2  .8000000E+01\n -1 -1  .0000000E+00\n";
-
-// The comparison rows of that network: inputs 10 and 8, outputs 11 and 5.
-const std::string kTypedRows =
-    "              1  .100E+02    .110E+02    -.100E+01\n"
-    "              2  .800E+01    .500E+01     .300E+01\n";
-
-std::string completion(const std::string& name) {
-    return "                            DATA ENTRY IS COMPLETE.\n"
-           "            NETWORK INFORMATION HAS BEEN WRITTEN TO FILE " +
-           name + std::string(64 - name.size(), ' ') + "\n";
-}
-
-RunResult flowentry(const std::string& answers, const TempDir& dir) {
-    return runProgram(FLOWENTRY_EXE, answers, dir.path());
-}
-
-}  // namespace
-
-TEST(Flowentry, ATypedNetworkIsWrittenAsEnteredAndReadBackByBothPrograms) {
+TEST(Flowentry, ATypedNetworkIsBalancedWrittenAndReadBackByBothPrograms) {
+    // Two compartments typed in (method 0): input 10 into ALGAE, flow 8 from ALGAE to DETRITUS,
+    // export 1 and respiration 2 from ALGAE, respiration 5 from DETRITUS, stocks 100 and 50,
+    // precision 0.01 (K = the integer part of -log10(0.01 * 0.1) = 3). The temporary copy and
+    // the final file are first named as a file that exists, which is never touched. The network,
+    // out of steady state, is balanced on request.
     TempDir dir;
-    RunResult r = flowentry("0\n" + kTyped + "temp.dat\nn\nfinal.dat\n", dir);
-    ASSERT_EQ(r.status, 0) << r.errors;
-    EXPECT_EQ(readFile(dir / "temp.dat"), kTypedFile);
-    EXPECT_EQ(readFile(dir / "final.dat"), kTypedFile);
-    expectInOrder(r.console, {" KEYBOARD ENTRY ROUTINE", completion("temp.dat"),
-                              "\n\n                SYSTEM IS NOT IN STEADY STATE. \n\n\n\n",
-                              "                   COMPARISON OF THROUGHPUTS \n"
-                              "                 INPUTS      OUTPUTS     IMBALANCE \n" +
-                                  kTypedRows,
-                              " DO YOU WISH THE NETWORK TO BE AUTOMATICALLY BALANCED? (Y/N)",
-                              "           TO STORE THIS INFORMATION : ", completion("final.dat")});
-    EXPECT_EQ(occurrences(r.console, "STEADY-STATE."), 0);
-
-    // Read back by flowentry (after a name that does not exist) without changes and written
-    // again: the same bytes.
-    r = flowentry("7\nmissing.dat\nfinal.dat\nn\nn\ncopy.dat\n", dir);
-    ASSERT_EQ(r.status, 0) << r.errors;
-    EXPECT_EQ(readFile(dir / "copy.dat"), kTypedFile);
-    expectInOrder(r.console, {"    \n FILE missing.dat DOES NOT EXIST. ENTER ANOTHER NAME.\n",
-                              "TO READ THIS INFORMATION : ", "\n CURRENT PRECISION =   .100E-02\n",
-                              kTypedRows});
-
-    // Read by the analysis program: the same network, with its tolerance 10^(1-K) = 0.01.
-    r = runProgram(FLOWANALYSIS_EXE, "final.dat\ny\nreport.txt\ny\n", dir.path());
-    ASSERT_EQ(r.status, 0) << r.errors;
-    expectInOrder(readFile(dir / "report.txt"),
-                  {" NUMBER OF LIVING COMPARTMENTS IS   1\n", "  2  DETRITUS                 \n",
-                   "       .100E+02 .000E+00\n", "       .100E+01 .000E+00\n",
-                   "       .200E+01 .500E+01\n", "   1   .000E+00 .800E+01\n",
-                   "   1  .100E+02    .110E+02    -.100E+01\n"
-                   "   2  .800E+01    .500E+01     .300E+01\n"});
-}
-
-TEST(Flowentry, BalancingOnRequestWithoutOverwritingAnExistingFile) {
-    TempDir dir;
-    writeFile(dir / "final.dat", "keep\n");
-    RunResult r = flowentry("1\n" + kTyped + "final.dat\ntemp.dat\ny\nfinal.dat\nout.dat\n", dir);
-    ASSERT_EQ(r.status, 0) << r.errors;
-    const std::string refusal = "    \n FILE final.dat ALREADY EXISTS. ENTER ANOTHER NAME.\n";
-    expectInOrder(r.console, {"(TEMPORARILY): ", refusal, "(TEMPORARILY): ", completion("temp.dat"),
-                              "SYSTEM IS NOT IN STEADY STATE.", "AUTOMATICALLY BALANCED? (Y/N)",
-                              "\n SYSTEM IS IN STEADY-STATE.\n\n", "INFORMATION : ", refusal,
-                              "INFORMATION : ", completion("out.dat")});
-    EXPECT_EQ(occurrences(r.console, "AUTOMATICALLY BALANCED?"), 1);
-    EXPECT_EQ(readFile(dir / "final.dat"), "keep\n");
-    EXPECT_EQ(readFile(dir / "temp.dat"), kTypedFile);  // the network as entered
-
-    // The worked example of the mean of both balances, within the 7 digits of the file.
+    writeFile(dir / "exists.dat", "keep\n");
+    const std::string typed =
+        "0\nTWO BOXES\n2\n1\nALGAE\nDETRITUS\n100\n50\nn\n0.01\n1\n10\n-1\nn\n1\n1\n-1\nn\n"
+        "1\n2\n2\n5\n-1\nn\n1\n2\n8\n-1\nn\nexists.dat\ntemp.dat\ny\nexists.dat\nout.dat\n";
+    // The network as a file: the title padded to 78 columns and K in 79-80, the counts, the
+    // names in 25 columns, the values in E14.7, each list with its terminator.
+    const std::string file =
+        title("TWO BOXES", " 3") + "  2  1\n" + padded("ALGAE") + padded("DETRITUS") +
+        entry(1, ".1000000E+03") + entry(2, ".5000000E+02") + kTerm + entry(1, ".1000000E+02") +
+        kTerm + entry(1, ".1000000E+01") + kTerm + entry(1, ".2000000E+01") +
+        entry(2, ".5000000E+01") + kTerm + flow(1, 2, ".8000000E+01") + kFlowTerm;
+    // The comparison of throughputs: inputs 10 and 8, outputs 1 + 2 + 8 = 11 and 5.
+    const std::string rows =
+        "              1  .100E+02    .110E+02    -.100E+01\n"
+        "              2  .800E+01    .500E+01     .300E+01\n";
+    const std::string refusal = "    \n FILE exists.dat ALREADY EXISTS. ENTER ANOTHER NAME.\n";
+    check(run(kEntry, typed, dir, "temp.dat"),
+          "0| KEYBOARD ENTRY ROUTINE| LIST THE NON-LIVING COMPARTMENTS LAST.|(TEMPORARILY): " +
+              refusal + "|" + completion("temp.dat") +
+              "|\n\n                SYSTEM IS NOT IN STEADY STATE. \n\n\n\n|"
+              "                   COMPARISON OF THROUGHPUTS \n"
+              "                 INPUTS      OUTPUTS     IMBALANCE \n" +
+              rows + "| DO YOU WISH THE NETWORK TO BE AUTOMATICALLY BALANCED? (Y/N)" + kSteady +
+              "TO STORE THIS INFORMATION : " + refusal + "|" + completion("out.dat") + "|[file]" +
+              file + "[end]");
+    EXPECT_EQ(readFile(dir / "exists.dat"), "keep\n");
+    // The mean of both balances (the two-compartment worked example of the balancing tests), to
+    // the seven digits of the file: stock 940/11 and flow 135/22.
     const std::vector<std::string> rec = lines(readFile(dir / "out.dat"));
     ASSERT_EQ(rec.size(), 16u);
-    const struct {
-        std::size_t record, column;
-        double exact;
-    } values[] = {{4, 3, 940.0 / 11}, {5, 3, 4575.0 / 88}, {7, 3, 9.0},        {9, 3, 21.0 / 22},
-                  {11, 3, 21.0 / 11}, {12, 3, 135.0 / 22}, {14, 6, 135.0 / 22}};
-    for (const auto& v : values) {
-        EXPECT_NEAR(std::stod(rec[v.record].substr(v.column)), v.exact, 2e-6 * v.exact)
-            << rec[v.record];
-    }
+    EXPECT_NEAR(std::stod(rec[4].substr(3)), 940.0 / 11, 1e-4);
+    EXPECT_NEAR(std::stod(rec[14].substr(6)), 135.0 / 22, 1e-5);
+
+    // Read back by flowentry (after a name that does not exist) without changes, the balancing
+    // declined and written again: the same bytes.
+    check(run(kEntry, "7\nmissing.dat\ntemp.dat\nn\nn\ncopy.dat\n", dir, "copy.dat"),
+          "0|    \n FILE missing.dat DOES NOT EXIST. ENTER ANOTHER NAME.\n|TO READ THIS "
+          "INFORMATION : |\n CURRENT PRECISION =   .100E-02\n|" +
+              rows + "|[file]" + file + "[end]");
+
+    // Read by flowanalysis: the same network, out of steady state at its tolerance 10^(1-K).
+    check(run(kAnalysis, "temp.dat\ny\nreport.txt\ny\n", dir, "report.txt"),
+          "0| NUMBER OF LIVING COMPARTMENTS IS   1\n|  2  DETRITUS                 \n"
+          "|       .100E+02 .000E+00\n|       .100E+01 .000E+00\n|       .200E+01 .500E+01\n"
+          "|   1   .000E+00 .800E+01\n"
+          "|   1  .100E+02    .110E+02    -.100E+01\n   2  .800E+01    .500E+01     .300E+01\n");
 }
 
-TEST(Flowentry, ANetworkWithinItsToleranceGoesStraightToTheFileName) {
-    // K = 6: input 2E-6 against export 1E-6 differs by exactly 1E-6. Blank K: tolerance 1.0, and
-    // input 3 against export 2 differs by 1.0.
-    for (const std::string& record :
-         {std::string(78, ' ') + " 6\n  1  1\nA\n -1  .0\n  1  .2000000E-05\n -1  .0\n"
-                                 "  1  .1000000E-05\n -1  .0\n -1  .0\n -1 -1  .0\n",
-          std::string("BLANK K\n  1  1\nA\n -1  .0\n  1  3.\n -1  .0\n  1  2.\n -1  .0\n"
-                      " -1  .0\n -1 -1  .0\n")}) {
-        TempDir dir;
-        writeFile(dir / "net.dat", record);
-        RunResult r = flowentry("2\nnet.dat\nn\nout.dat\n", dir);
-        ASSERT_EQ(r.status, 0) << r.errors;
-        expectInOrder(r.console, {"\n SYSTEM IS IN STEADY-STATE.\n\n", completion("out.dat")});
-        EXPECT_EQ(occurrences(r.console, "AUTOMATICALLY BALANCED?"), 0);
-    }
+TEST(KeyIn, CountsAreAskedAgainUntilTheyFitAndTheEndOfTheAnswersEndsTheEntry) {
+    // Method -5 means keyboard entry. A count of 10,000 digits, 126, -5, 0 and 999 are refused,
+    // then "2<tab>7" gives 2; living counts N + 1 and -1 are refused, then N, and no note on
+    // non-living compartments follows. The answers end at the first stock: the entry ends with
+    // its completion line and a blank name, the run goes on with what it has (no flows: no
+    // inputs, no imbalance) and fails at the next question without writing the network.
+    const std::string count = "|    \n THE NUMBER OF COMPARTMENTS MUST BE FROM 1 TO 125.\n";
+    check(runOn(kEntry, "",
+                "-5\nT\n" + std::string(10000, '9') + "\n126\n-5\n0\n999\n2\t7\n3\n-1\n2\nA\nB\n"),
+          "2| KEYBOARD ENTRY ROUTINE|" + kIdError + "  0\n" + count + count + count + count +
+              "| VALUE TOO BIG. MUST BE < OR = N. TRY AGAIN.\n\n"
+              "| VALUE MAY NOT BE NEGATIVE. TRY AGAIN.\n\n|" +
+              std::string(32, ' ') + "2.  " + padded("B") + "|" + completion("") +
+              "|\n DIAGNOSTIC WARNING - NO INPUTS TO   2\n\n" + kSteady +
+              "[errors]flowentry: the console input ended where an answer was expected\n[end]"
+              "|#0#LIST THE NON-LIVING|#6#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
+              "|#3#HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ");
 }
 
-TEST(Flowentry, ACountAbove125InAFileStopsTheRunWithAMessage) {
-    TempDir dir;
-    writeFile(dir / "net.dat", "BIG\n126  1\n");
-    RunResult r = flowentry("2\nnet.dat\nn\n", dir);
-    EXPECT_EQ(r.status, 2);
-    expectInOrder(r.console, {"    \n THE NUMBER OF COMPARTMENTS MUST BE FROM 1 TO 125.\n"});
-    EXPECT_EQ(r.errors,
-              "flowentry: net.dat, line 2: the number of compartments must be from 1 to 125\n");
+TEST(KeyIn, RefusedAnswersAreAskedAgainChangesAreListedAndThePassesWarn) {
+    // Every line ended by CR LF. Three compartments, two living. Stocks: -5 at compartment 3,
+    // then NaN at 1, restart the entry from 1; -0 is 0; then compartment 2 becomes 20 after a
+    // word and -4 are refused. Precisions -1 and 1E12 (K = -11 does not fit two columns) are
+    // refused, 0 keeps K = 6. Inputs: 5 into 2, a word, then 0 into 2 after -3, Inf and 1E39 are
+    // refused, which leaves no input; changes: 126, 999 and 4 (N + 1) refused, then 10 into 1. No
+    // exports or respirations. Flow from 1: receivers 0 and 4 refused, then 2 with 8. The temporary
+    // copy holds the network as entered. Balanced on request: 2 has no outputs and 3 neither inputs
+    // nor outputs. The forward balance keeps the input 10 and the flow of 1 to 2 becomes 10; the
+    // backward one has no losses to keep, so every throughput is 0; the mean has input 5 and flow
+    // 5, and 2 keeps half its inflow with no output. The warnings come again on the second pass.
+    const Outcome o = runOn(
+        kEntry, "",
+        crlf("1\nT\n3\n2\nA\nB\nC\n1\n2\n-5\nNaN\n-0\n2\n3\ny\nword\n2\n-4\n20\n-1\n-1\n1E12\n0\n"
+             "2\n5\nword\n2\n-3\nInf\n1E39\n0\n-1\ny\n126\n999\n4\n1\n10\n-1\nn\n-1\nn\n-1\nn\n"
+             "1\n0\n4\n2\n8\n-1\nn\nout.dat\ny\nn\nf.dat\n"));
+    const std::string id = "|" + kIdError + "  3\n", value = "|" + kValueError;
+    const std::string warnings =
+        "|\n DIAGNOSTIC WARNING - NO OUTPUTS FROM   2\n\n\n DIAGNOSTIC WARNING - NO INPUTS TO   "
+        "3\n\n\n DIAGNOSTIC WARNING - NO OUTPUTS FROM   3\n\n";
+    const std::string third = "              3  .000E+00    .000E+00     .000E+00\n";
+    check(o,
+          "0| LIST THE NON-LIVING COMPARTMENTS LAST.\n|    \n ERROR ENTERING STANDING "
+          "STOCKS...BEGIN AGAIN.\n| CHANGES (Y/N) ? " +
+              id + value +
+              "|STANDING STOCK VECTOR \n\n\n           1        2        3   \n"
+              "       .000E+00 .200E+02 .300E+01\n"
+              "| ENTER PRECISION HERE. PRECISION MAY NOT BE NEGATIVE. TRY AGAIN!\n"
+              "| ENTER PRECISION HERE. PRECISION TOO LARGE. TRY AGAIN!\n" +
+              id + value + value + value + "|       .000E+00 .000E+00 .000E+00\n" + id + id + id +
+              "|       .100E+02 .000E+00 .000E+00\n" + id + id +
+              "|   1   .000E+00 .800E+01 .000E+00\n" + warnings +
+              "|              1  .100E+02    .800E+01     .200E+01\n"
+              "              2  .800E+01    .000E+00     .800E+01\n" +
+              third + warnings +
+              "|              1  .500E+01    .500E+01     .000E+00\n"
+              "              2  .500E+01    .000E+00     .500E+01\n" +
+              third + "|" + completion("f.dat") + "|[file]" + title("T", " 6") + "  3  2\n" +
+              padded("A") + padded("B") + padded("C") + entry(2, ".2000000E+02") +
+              entry(3, ".3000000E+01") + kTerm + entry(1, ".1000000E+02") + kTerm + kTerm + kTerm +
+              flow(1, 2, ".8000000E+01") + kFlowTerm +
+              // Only the receiver is asked again. The input heading comes at the opening, again
+              // after each of the 3 entries, the 4 refused numbers and the yes to the changes.
+              "[end]|#0#NO INPUTS TO   2|#3#ENTER STANDING STOCK VALUES|#2#    FROM ? |#3#    TO ? "
+              "|#9#ENTER INPUT INFORMATION AT PROMPTS. ");
 }
 
-TEST(Flowentry, ACompartmentWithoutInputsIsWarnedOnEveryPass) {
-    // Flow 4 from 1 (no inputs) to 2, input 5 into 2, respiration 3 from 2. The mean balance
-    // keeps no input for 1 and half of its output-based outflow: 2/3 (by hand: forward
-    // throughputs 0 and 5, backward 4/3 and 3).
-    TempDir dir;
-    writeFile(dir / "net.dat", "NO INPUTS" + std::string(69, ' ') +
-                                   " 3\n  2  2\nA\nB\n -1  .0\n  2  5.\n -1  .0\n -1  .0\n"
-                                   "  2  3.\n -1  .0\n  1  2  4.\n -1 -1  .0\n");
-    RunResult r = flowentry("2\nnet.dat\nn\ny\nn\nout.dat\n", dir);
-    ASSERT_EQ(r.status, 0) << r.errors;
-    const std::string warning = "\n DIAGNOSTIC WARNING - NO INPUTS TO   1\n\n";
-    expectInOrder(r.console, {warning,
-                              "              1  .000E+00    .400E+01    -.400E+01\n"
-                              "              2  .900E+01    .300E+01     .600E+01\n",
-                              "AUTOMATICALLY BALANCED?", warning,
-                              "              1  .000E+00    .667E+00    -.667E+00\n",
-                              "AUTOMATICALLY BALANCED?", completion("out.dat")});
-    EXPECT_EQ(occurrences(r.console, "NO INPUTS TO"), 2);
-    EXPECT_EQ(occurrences(r.console, "NO OUTPUTS FROM"), 0);
-}
-
-TEST(Flowentry, TheEndOfTheAnswersEndsTheEntryAndTheRunFailsAtTheNextQuestion) {
-    // A method below 1 still means keyboard entry. The answers end at the first "TO ?".
-    TempDir dir;
-    RunResult r = flowentry("-5\n" + kTyped.substr(0, kTyped.rfind("2\n8\n")), dir);
-    EXPECT_EQ(r.status, 2);
-    expectInOrder(r.console, {" KEYBOARD ENTRY ROUTINE", "TO ? ", completion(""),
-                              "\n DIAGNOSTIC WARNING - NO INPUTS TO   2\n\n",
-                              "AUTOMATICALLY BALANCED? (Y/N)"});
-    EXPECT_EQ(r.errors.rfind("flowentry: ", 0), 0u) << r.errors;
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+// Network files edited, the final file named out.dat.
+TEST(ReadIn, FilesEditedWithChangesAndListsCutOffAtTheirBound) {
+    // Changes to every part, columns 79-80 blank: stock 5 becomes 6 (listing and question again);
+    // precision 0 keeps the file's K = 0 (shown as 1.0); input 7 after compartment 2 is refused,
+    // with no heading before "INPUT TO ?" again; export 6 kept after a refused 2, with the heading
+    // again; flow 4 from 1 to 1. Input 7 + 4 against output 4 + 6 differs by the tolerance 1.0 of
+    // K = 0.
+    check(
+        runOn(kEntry,
+              "ONE BOX\n  1  1\nONLY\n" + entry(1, "5.0") + kTerm + entry(1, "1.0") + kTerm +
+                  entry(1, "6.0") + kTerm + kTerm + kFlowTerm,
+              "2\nnet.dat\ny\ny\n1\n6\nn\ny\n0\ny\n2\n1\n7\n-1\nn\ny\n2\n-1\nn\nn\ny\n1\n1\n4\n-1\n"
+              "n\nout.dat\n"),
+        "0| DO YOU WANT TO MAKE CHANGES TO THE DATA IN THIS FILE? (Y/N)|NEW STANDING STOCK ? "
+        "|STANDING STOCK VECTOR |       .600E+01\n| CHANGES (Y/N) ?     \n|\n CURRENT PRECISION "
+        "=   .100E+01\n\n| DO YOU WANT TO CHANGE IT ? (Y/N)|ENTER NON-ZERO INPUT VALUES BY "
+        "SUPPLYING THE     ID |" +
+            kIdError + "  1\n" + std::string(13, ' ') +
+            "INPUT TO ? |LOSSES TO THE ENVIRONMENT INCLUDE 2 ELEMENTS:|ENTER EXPORT VALUES AS "
+            "PROMPTED...|ENTER EXPORT VALUES AS PROMPTED...|RESPIRATION VECTOR|ENTER NON-ZERO "
+            "FLOW VALUES BY GIVING THE ID # OF THE|   1   .400E+01\n" +
+            kSteady + "[file]" + title("ONE BOX", " 0") + "  1  1\n" + padded("ONLY") +
+            entry(1, ".6000000E+01") + kTerm + entry(1, ".7000000E+01") + kTerm +
+            entry(1, ".6000000E+01") + kTerm + kTerm + flow(1, 1, ".4000000E+01") + kFlowTerm +
+            "[end]|#0#BALANCED?");
+    // One compartment: 10 input records without a terminator; the 11th record starts the exports.
+    // After the 5000th flow record the flow dialog opens; the 5001st is never read. Both dialogs
+    // open without the change flag and close at once.
+    check(runOn(kEntry,
+                title("BOUNDS", " 3") + "  1  1\nONLY\n" + kTerm + times(10, entry(1, "1.0")) +
+                    entry(1, "2.0") + kTerm + kTerm + times(5000, flow(1, 1, "3.0")) +
+                    flow(1, 1, "9.0") + kFlowTerm,
+                "2\nnet.dat\nn\n-1\n-1\nn\nout.dat\n"),
+          "0|ENTER NON-ZERO INPUT VALUES BY SUPPLYING THE     ID |INPUT TO ? |INPUT VECTOR|EXPORT "
+          "VECTOR|       .200E+01\n|ENTER NON-ZERO FLOW VALUES|FROM ? |FLOW MATRIX|" +
+              padded("ONLY") + kTerm + entry(1, ".1000000E+01") + kTerm + entry(1, ".2000000E+01") +
+              kTerm + kTerm + flow(1, 1, ".3000000E+01") + kFlowTerm + "[end]|#0#CHANGES (Y/N) ?");
 }
