@@ -18,10 +18,10 @@ namespace {
 
 const std::string o = ".000E+00", one = ".100E+01";
 
-std::string aggregate(const NetData& d) {
+std::string aggregate(const NetData& d, ChainStart start = ChainStart::LivingCanonicalInputs) {
     auto a = ascended(d);
     std::ostringstream out;
-    trophicAggregation(out, a->N, a->NL, trophicArrays(*a));
+    trophicAggregation(out, a->N, a->NL, trophicArrays(*a), nullptr, start);
     return out.str();
 }
 
@@ -60,6 +60,14 @@ TEST(InformationIndices, ChainWithoutOverhead) {
             "                           *** CONNECTANCE INDICES ***\n\n",
             "  OVERALL CONNECTANCE =   1.000\n\n", "  INTERCOMPERTMENTAL CONNECTANCE =   1.000\n\n",
             "  FOODWEB CONNECTANCE =   1.000\n\n\n\n"});
+    // A chain of 80, the largest network, uses rows and columns 81 to 83 for the extension:
+    // TST = 81, capacity 81 log2 81, internal capacity 79 log2 81.
+    NetData chain{80, 80, {1}, std::vector<float>(80, 0.0f), {}, {}};
+    chain.EX[79] = 1;
+    for (int i = 1; i < 80; ++i) chain.flows.push_back({i, i + 1, 1});
+    expectInOrder(analyse(chain),
+                  {"  TOTAL SYSTEM THROUGHPUT =  .81000E+02\n\n\n",
+                   "  DEVELOPMENT CAPACITY =  .51353E+03\n", "  INTERNAL CAPACITY = .50085E+03\n"});
     // One compartment without internal flow: the internal ratios are 0/0.
     const std::string lone = analyse({1, 1, {5}, {5}, {}, {}});
     EXPECT_TRUE(holds(lone, "\n  INTERNAL ASCENDENCY = .00000E+00     ( NaN)\n"));
@@ -171,6 +179,21 @@ TEST(Lindeman, MarshDetritalPoolAndSpine) {
                       " CIRCULATION WITHIN DETRITAL POOL =   .00000E+00\n\n LINDEMAN SPINE\n"));
     EXPECT_EQ(listing(r, "LINDEMAN SPINE"), (Values{".115E+03", ".400E+02", ".800E+01"}));
     EXPECT_EQ(listing(r, "TROPHIC EFFICIENCIES"), (Values{".348E+00", ".200E+00", o}));
+}
+
+// One living compartment takes 6 from outside and 4 from the pool: L(1, 1) = 0.6, so 2.4 is
+// detritivory and 0.6 x 2 = 1.2 returns. Its canonical input is 0.6 x 6 = 3.6; with the pool's 10
+// the spine starts at 13.6, efficiency 2.4 / 13.6. From the primary production 0.6 x 10 = 6
+// instead, the spine starts at 16 and the efficiency is 2.4 / 16.
+TEST(Lindeman, OneLivingCompartmentEfficiencyIsDetritivoryOverTheSpine) {
+    const NetData d{2, 1, {6, 10}, {}, {8, 8}, {{2, 1, 4}, {1, 2, 2}}};
+    const std::string r = aggregate(d), p = aggregate(d, ChainStart::PrimaryProduction);
+    EXPECT_TRUE(holds(r, " DETRITIVORY =   .24000E+01\n"));
+    EXPECT_EQ(listing(r, "RETURNS TO DETRITAL POOL"), (Values{".120E+01"}));
+    EXPECT_EQ(listing(r, "LINDEMAN SPINE"), (Values{".136E+02"}));
+    EXPECT_EQ(listing(r, "TROPHIC EFFICIENCIES"), (Values{".176E+00"}));
+    EXPECT_EQ(listing(p, "LINDEMAN SPINE"), (Values{".160E+02"}));
+    EXPECT_EQ(listing(p, "TROPHIC EFFICIENCIES"), (Values{".150E+00"}));
 }
 
 // The efficiencies stop at the first empty level: the zero at level 4 of six ends the list.
