@@ -126,7 +126,8 @@ TEST(InformationIndices, MarshAddsUp) {
                              "  INTERCOMPERTMENTAL CONNECTANCE =   1.838\n"}) {
         EXPECT_TRUE(holds(r, line)) << line;
     }
-    const InfoTable& t = ascended(kMarsh)->info;
+    const auto marsh = ascended(kMarsh);
+    const InfoTable& t = marsh->info;
     EXPECT_NEAR(t(5, 3), t(5, 1) + t(1, 2) + t(2, 2) + t(3, 2) + t(4, 2), 1e-5f * t(5, 3));
     EXPECT_NEAR(t(5, 3), 827.2341f, 2e-3f);
 }
