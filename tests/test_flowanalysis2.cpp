@@ -94,6 +94,7 @@ TEST_F(Run, InputBlocksCarryTheActualInput) {
     const std::string file = networkFile({2, 2, {5}, {0, 3}, {2}, {{1, 2, 3}}});
     const std::string r = analyseFile(file, FLOWANALYSIS2_EXE), r1 = analyseFile(file);
     EXPECT_TRUE(holds(r, " ANALYSIS OF INPUT  1\n\n\n INPUT VECTOR\n"));
+    EXPECT_FALSE(holds(r, "CANONICAL DISTRIBUTION"));  // a producer only: no suspect
     const std::string o = ".000E+00";
     EXPECT_EQ(listing(r, "INPUT VECTOR", 2), (Values{".500E+01", o}));
     EXPECT_EQ(listing(r, "EXPORT VECTOR", 2), (Values{o, ".300E+01"}));
