@@ -9,21 +9,34 @@
 
 namespace flownet::testing {
 
-std::string analyseFile(const std::string& networkFile) {
-    TempDir dir;
-    writeFile(dir / "net.dat", networkFile);
-    RunResult r = runProgram(FLOWANALYSIS_EXE, "net.dat\ny\nrep.txt\ny\n", dir.path());
-    EXPECT_EQ(r.status, 0) << r.errors;
-    EXPECT_EQ(r.errors, "");
-    return readFile(dir / "rep.txt");
+namespace {
+float entry(const std::vector<float>& v, int i) {
+    return i <= int(v.size()) ? v[i - 1] : 0.0f;
+}
+}  // namespace
+
+std::unique_ptr<Arrays> ascended(const NetData& d) {
+    auto a = std::make_unique<Arrays>();
+    a->N = d.n;
+    a->NL = d.nl;
+    for (int i = 1; i <= d.n; ++i) {
+        a->IN(i) = entry(d.IN, i);
+        a->EX(i) = entry(d.EX, i);
+        a->RE(i) = entry(d.RE, i);
+    }
+    for (const Flow& f : d.flows) a->T(f.from, f.to) = f.t;
+    ASCEND(a->T.view(), a->IN.view(), a->EX.view(), a->RE.view(), a->N, a->NL, a->F.view(),
+           a->G.view(), a->X.view(), a->TST, a->info, a->rowSum.view(), a->colSum.view());
+    return a;
 }
 
-std::string analyse(const NetData& d) {
+std::string networkFile(const NetData& d, const std::string& title) {
     Network net;
+    net.title = title + std::string(78 - title.size(), ' ');
     net.count = d.n;
     net.livingCount = d.nl;
     for (int i = 1; i <= d.n; ++i) {
-        net.names[i] = "COMPARTMENT " + std::to_string(i);
+        net.names[i] = "C" + std::to_string(i);
         net.names[i].resize(kNameLength, ' ');
         net.T(d.n + 1, i) = entry(d.IN, i);
         net.T(i, d.n + 1) = entry(d.EX, i);
@@ -32,16 +45,24 @@ std::string analyse(const NetData& d) {
     for (const Flow& f : d.flows) net.T(f.from, f.to) = f.t;
     std::ostringstream file;
     writeNetwork(file, net);
-    return analyseFile(file.str());
+    return file.str();
 }
 
-std::vector<std::string> listing(const std::string& report, const std::string& title,
-                                 int occurrence) {
+std::string analyseFile(const std::string& file, const char* program) {
+    TempDir dir;
+    writeFile(dir / "net.dat", file);
+    RunResult r = runProgram(program, "net.dat\ny\nrep.txt\ny\n", dir.path());
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(r.errors, "");
+    return readFile(dir / "rep.txt");
+}
+
+Values listing(const std::string& report, const std::string& title, int occurrence) {
     std::istringstream in(report);
     std::string line;
     for (int seen = 0; seen < occurrence && std::getline(in, line);) seen += line == " " + title;
     // Header lines and row numbers are integers; the listing ends at the next line of text.
-    std::vector<std::string> values;
+    Values values;
     while (std::getline(in, line) && line.find_first_not_of(" 0123456789.E+-NaN*") == line.npos) {
         std::istringstream fields(line);
         for (std::string f; fields >> f;) {

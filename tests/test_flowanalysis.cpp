@@ -1,0 +1,366 @@
+// flowanalysis end to end with scripted answers: the file dialogs, the echo of a network and its
+// steady-state section, every way a network file stops the run, and the cycle sections.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "support/expect.hpp"
+#include "support/run.hpp"
+#include "support/stages.hpp"
+
+using namespace flownet::testing;
+
+namespace {
+
+// An entry record (I3,E14.7), or a flow record (I3,I3,E14.7) when j is given.
+std::string rec(int i, const char* value, int j = 0) {
+    char buf[64];
+    if (j == 0) std::snprintf(buf, sizeof buf, "%3d%14s\n", i, value);
+    if (j != 0) std::snprintf(buf, sizeof buf, "%3d%3d%14s\n", i, j, value);
+    return buf;
+}
+const std::string kEnd = " -1\n", kFlowEnd = " -1 -1\n";
+const std::string kOne = title("T") + "  1  1\nA\n", kTwo = title("T") + "  2  2\nA\nB\n";
+
+// Plants (living) feeding a detrital pool: input 10 to the plants, 4 to detritus, 6 respired;
+// detritus exports 4.
+std::string plantsAndDetritus(const std::string& k = "  ", const char* respiration = "6.0",
+                              const char* detritusExport = "4.0") {
+    return title("PLANTS AND DETRITUS", k) + "  2  1\nPLANTS\nDETRITUS\n" + kEnd + rec(1, "10.0") +
+           kEnd + rec(2, detritusExport) + kEnd + rec(1, respiration) + kEnd + rec(1, "4.0", 2) +
+           kFlowEnd;
+}
+
+// A listing of two values, or of a 2 x 2 matrix when rows are given.
+std::string listing2(const std::string& values, const std::string& rows = "") {
+    return "\n\n           1        2   \n" + (rows.empty() ? "       " + values + "\n" : rows) +
+           "\n\n";
+}
+
+// The echo of the network, up to the end of the exchange matrix.
+const std::string kEcho =
+    "\n\n " + title("PLANTS AND DETRITUS").substr(0, 78) +
+    "\n\n NUMBER OF COMPARTMENTS IS    2\n NUMBER OF LIVING COMPARTMENTS IS   1\n"
+    "\n LIVING COMPARTMENTS\n\n  1  PLANTS                   \n"
+    "\n NON-LIVING COMPARTMENTS\n\n  2  DETRITUS                 \n\n INPUT VECTOR\n" +
+    listing2(".100E+02 .000E+00") + " EXPORT VECTOR\n" + listing2(".000E+00 .400E+01") +
+    " RESPIRATION VECTOR\n" + listing2(".600E+01 .000E+00") + " EXCHANGE MATRIX\n" +
+    listing2("", "   1   .000E+00 .400E+01\n   2   .000E+00 .000E+00\n");
+
+struct Run : ::testing::Test {
+    TempDir dir;
+    RunResult result;
+    std::string report;
+    void analyse(const std::string& file) {
+        writeFile(dir / "net.dat", file);
+        result = runProgram(FLOWANALYSIS_EXE, "net.dat\ny\nrep.txt\ny\n", dir.path());
+        report = readFile(dir / "rep.txt");
+    }
+    bool stoppedInOrder() const {
+        return result.status == 0 && result.errors.empty() &&
+               result.console.ends_with("Stop - Program terminated.\n");
+    }
+};
+
+}  // namespace
+
+TEST_F(Run, EchoThroughputsAndTheComparisonOutOfSteadyState) {
+    analyse(plantsAndDetritus());
+    EXPECT_TRUE(stoppedInOrder()) << result.console << result.errors;
+    EXPECT_TRUE(
+        report.starts_with(kEcho + " COMPARTMENTAL THROUGHPUTS\n" + listing2(".100E+02 .400E+01")));
+    analyse(plantsAndDetritus("  ", "5.0"));  // plants take in 10 and give out 9
+    EXPECT_TRUE(
+        report.substr(kEcho.size())
+            .starts_with(
+                "\n WARNING! - NETWORK IS NON STEADY-STATE!\n\n COMPARISON OF THROUGHPUTS\n"
+                "\n      INPUTS      OUTPUTS    IMBALANCE\n\n   1  .100E+02    .900E+01     .100E+01\n"
+                "   2  .400E+01    .400E+01     .000E+00\n"));
+    EXPECT_FALSE(holds(report, "COMPARTMENTAL THROUGHPUTS"));
+}
+
+// The tolerance is 10^(1 - K), 1.0E-6 for a blank K.
+TEST_F(Run, ToleranceComesFromThePrecisionExponent) {
+    struct Case {
+        const char *k, *respiration, *detritusExport, *expected;
+    } cases[] = {
+        // The plants give out 4 + 5.95: an imbalance of 0.05.
+        {" 2", "5.95", "4.0", "COMPARTMENTAL THROUGHPUTS"},
+        {" 4", "5.95", "4.0", "   1  .100E+02    .995E+01     .500E-01\n"},
+        {"  ", "5.95", "4.0", "NON STEADY-STATE"},
+        // The detritus takes in 4: 4 - 3.9999995 is below 1.0E-6; 3.999998 is held as
+        // 4 - 8 * 2^-22, 1.907E-6 below 4.
+        {"  ", "6.0", "3.9999995", "COMPARTMENTAL THROUGHPUTS"},
+        {"  ", "6.0", "3.999998", "   2  .400E+01    .400E+01     .191E-05\n"},
+    };
+    for (const Case& c : cases) {
+        analyse(plantsAndDetritus(c.k, c.respiration, c.detritusExport));
+        EXPECT_TRUE(holds(report, c.expected)) << c.k << c.respiration << c.detritusExport;
+    }
+}
+
+// Each error line ends the report after the listing it follows; nothing later is written. (Counts
+// that cannot be read, N below 1 and compartments out of range in the lists are run by the
+// bad-input tests.)
+TEST_F(Run, EachErrorStandsAtItsPlace) {
+    const std::string four = kEnd + kEnd + kEnd + kEnd, t = title("T");
+    struct Case {
+        std::string file, before, error;  // the error line without "0 ERROR "
+    } cases[] = {
+        {title("T", "ab") + "  1  1\n", "", "IN TITLE"},
+        {t + " 81  1\n", " NUMBER OF COMPARTMENTS IS   81\n", "NUMBER OF COMPARTMENTS MAX= 80"},
+        {t + "  2  3\n", " NUMBER OF COMPARTMENTS IS    2\n",
+         "NUMBER OF LIVING COMPARTMENTS   3 EXCEEDS   2"},
+        {kOne + kEnd + rec(1, "-1.0") + kEnd, " INPUT VECTOR",
+         "INPUT VECTOR CANNOT BE LESS THAN 0"},
+        {kOne + kEnd + kEnd + rec(1, "-2") + kEnd, " EXPORT VECTOR",
+         "EXPORT VECTOR CAN NOT HAVE VALUES LESS THAN 0"},
+        {kOne + kEnd + kEnd + kEnd + rec(1, "-2") + kEnd, " EXPORT VECTOR",
+         "RESPIRATIONS CANNOT BE LESS THAN 0."},
+        {kOne + four + rec(1, "-3", 1) + kFlowEnd, " EXCHANGE MATRIX",
+         "EXCHANGE MATRIX CAN NOT HAVE VALUES LESS THAN 0"},
+        {kTwo + kEnd + rec(1, "5") + kEnd + kEnd + rec(1, "5") + kEnd + kFlowEnd,
+         " COMPARTMENTAL THROUGHPUTS", "COMPARTMENTAL THROUGHPUTS MUST BE GREATER THAN 0"},
+        {kTwo + kEnd + rec(3, "5") + kEnd, "  2  B",
+         "COMPARTMENT NUMBER   3 OUT OF RANGE 1 TO   2"},
+        {kTwo + four + rec(1, "5", 0) + kFlowEnd, " RESPIRATION VECTOR",
+         "COMPARTMENT NUMBER   0 OUT OF RANGE 1 TO   2"},
+        {kTwo + four + rec(1, "5", 3) + kFlowEnd, " RESPIRATION VECTOR",
+         "COMPARTMENT NUMBER   3 OUT OF RANGE 1 TO   2"},
+    };
+    for (const Case& c : cases) {
+        analyse(c.file);
+        EXPECT_TRUE(stoppedInOrder()) << c.error << result.console << result.errors;
+        EXPECT_TRUE(report.ends_with("0 ERROR " + c.error + "\n")) << c.error << "\n" << report;
+        const std::size_t at = report.rfind("\n" + c.before);  // the line before the error
+        EXPECT_TRUE(c.before.empty() || at < report.size() - c.error.size() - 9) << c.error;
+        EXPECT_FALSE(holds(report, "STRUCTURE")) << c.error;
+    }
+}
+
+TEST_F(Run, NegativeRespirationStopsBeforeItsListingNegativeInputAfterIts) {
+    analyse(kOne + kEnd + kEnd + kEnd + rec(1, "-2") + kEnd);
+    EXPECT_FALSE(holds(report, "RESPIRATION VECTOR"));
+    analyse(kOne + kEnd + rec(1, "-1.0") + kEnd);
+    EXPECT_TRUE(
+        report.ends_with(" INPUT VECTOR\n\n\n           1   \n      -.100E+01\n\n\n"
+                         "0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0\n"));
+}
+
+// The second network has a blank title; blank lines after it end the file. CRLF line ends read
+// the same.
+TEST_F(Run, TwoNetworksGiveTwoReportsAndEmptyFileGivesNone) {
+    std::string second = plantsAndDetritus();
+    second.replace(0, 19, std::string(19, ' '));
+    analyse(plantsAndDetritus() + second + "\n  \n\t\n");
+    EXPECT_TRUE(stoppedInOrder() && report.starts_with(kEcho));
+    EXPECT_EQ(occurrences(report, " NUMBER OF COMPARTMENTS IS"), 2);
+    EXPECT_TRUE(
+        holds(report, "\n\n " + std::string(78, ' ') + "\n\n NUMBER OF COMPARTMENTS IS    2"));
+    EXPECT_EQ(occurrences(report, " COMPARTMENTAL THROUGHPUTS\n" + listing2(".100E+02 .400E+01")),
+              2);
+    analyse("");
+    EXPECT_TRUE(stoppedInOrder() && report.empty());
+    std::string crlf;
+    for (char c : plantsAndDetritus()) crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    analyse(crlf);
+    EXPECT_TRUE(stoppedInOrder() && report.starts_with(kEcho));
+}
+
+TEST_F(Run, AllLivingWhenTheLivingCountIsZero) {
+    analyse(title("T") + "  2  0\nA\nB\n" + kEnd + rec(1, "5") + kEnd + kEnd + rec(2, "5") + kEnd +
+            rec(1, "5", 2) + kFlowEnd);
+    EXPECT_TRUE(stoppedInOrder());
+    EXPECT_FALSE(holds(report, "NUMBER OF LIVING COMPARTMENTS") || holds(report, "NON-LIVING"));
+    EXPECT_TRUE(holds(report,
+                      "\n LIVING COMPARTMENTS\n\n  1  A                        \n"
+                      "  2  B                        \n"));
+}
+
+// The input list has N = 2 entries and no terminator: it swallows the first export record as its
+// third, so compartment 2's input becomes 3 and the exports are empty. Compartment 1's respiration
+// is given twice: the last value stays. The flow list ends at source 0 although its destination
+// is valid; the record after it is read as the next network's title.
+TEST_F(Run, ListBoundsTerminatorsAndRepeatedIndices) {
+    analyse(kTwo + kEnd + rec(1, "10") + rec(2, "4") + rec(2, "3") + kEnd + rec(1, "7") +
+            rec(1, "10") + kEnd + rec(0, "5", 2) + "NEXT\n");
+    EXPECT_TRUE(stoppedInOrder());
+    const std::string o = ".000E+00";
+    EXPECT_EQ(listing(report, "INPUT VECTOR"), (Values{".100E+02", ".300E+01"}));
+    EXPECT_EQ(listing(report, "EXPORT VECTOR"), (Values{o, o}));
+    EXPECT_EQ(listing(report, "RESPIRATION VECTOR"), (Values{".100E+02", o}));
+    EXPECT_EQ(listing(report, "EXCHANGE MATRIX"), (Values{o, o, o, o}));
+    EXPECT_TRUE(report.ends_with("\n\n NEXT" + std::string(74, ' ') + "\n\n"));
+}
+
+// A failure names the file and line on standard error; the report so far is kept.
+TEST_F(Run, UnreadableOrTruncatedFilesAreFailures) {
+    const std::pair<std::string, std::string> cases[] = {
+        {kOne + kEnd + rec(1, "1.0x"), "line 5: "},
+        {kOne + kEnd + rec(1, "1E39") + kEnd, "line 5: "},
+        {kOne + kEnd + rec(1, "5") + kEnd + kEnd + kEnd + "  1  x  5\n", "line 9: "},
+        {kTwo.substr(0, kTwo.size() - 2), "line 4: the file ends before the name of compartment 2"},
+        {kOne + kEnd + rec(1, "5") + kEnd, "line 7: the file ends"},
+    };
+    for (const auto& [file, message] : cases) {
+        analyse(file);
+        EXPECT_EQ(result.status, 2) << file;
+        EXPECT_TRUE(holds(result.errors, "flowanalysis: net.dat, " + message)) << result.errors;
+        EXPECT_FALSE(holds(result.console, "Stop - Program terminated."));
+        EXPECT_TRUE(holds(report, "NUMBER OF COMPARTMENTS IS"));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The file dialogs
+
+namespace {
+
+const std::string kNet = kOne + kEnd + rec(1, "10") + kEnd + rec(1, "10") + kEnd + kEnd + kFlowEnd;
+
+std::string field41(const std::string& name) {
+    return name + std::string(41 - name.size(), ' ');
+}
+std::string inputAccepted(const std::string& name) {
+    return " Input filename (and optional folder)?\n The file\n " + field41(name) +
+           "\n is to be read. OK? (y/n)";
+}
+std::string newOutputAccepted(const std::string& name) {
+    return "\n Output filename (and optional folder)? \n The file\n " + field41(name) +
+           "\n will be the output file. OK? (y,n)";
+}
+const std::string kStop = "Stop - Program terminated.\n";
+
+struct Dialog : ::testing::Test {
+    TempDir dir;
+    void SetUp() override { writeFile(dir / "net.dat", kNet); }
+    RunResult run(const std::string& answers) {
+        return runProgram(FLOWANALYSIS_EXE, answers, dir.path());
+    }
+};
+
+}  // namespace
+
+TEST_F(Dialog, MissingInputFileThenAnotherName) {
+    RunResult r = run("net.dat\ny\nrep.txt\n\n");  // an empty answer accepts the output file
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.console, inputAccepted("net.dat") + newOutputAccepted("rep.txt") + kStop);
+    EXPECT_EQ(r.errors, "");
+    EXPECT_TRUE(holds(readFile(dir / "rep.txt"), "NUMBER OF COMPARTMENTS IS    1"));
+    r = run("nothere.dat\nn\nnet.dat\nY\nrep2.txt\nx\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.console, " Input filename (and optional folder)? \n The file\n " +
+                             field41("nothere.dat") +
+                             "\n does not exist!\n (E)xit or try another (N)ame? (e/n)" +
+                             inputAccepted("net.dat") + newOutputAccepted("rep2.txt") + kStop);
+}
+
+TEST_F(Dialog, EveryRefusalEndsWithItsOwnLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"nothere.dat\ne\n", "TERMINATED. Find out which file you want."},
+        {"nothere.dat\nx\n", "TERMINATED. Find out which file you want."},
+        {"net.dat\nn\ne\n", "TERMINATED. Figure out which file."},
+        {"net.dat\n\nE\n", "TERMINATED. Figure out which file."},  // an empty answer refuses
+        {"net.dat\ny\nrep.txt\nn\ne\n", "TERMINATED. Find out which file you want."},
+        {"net.dat\ny\nold.txt\n\ne\n", "TERMINATED. Figure out which file"},
+        {"net.dat\ny\nnet.dat\ny\nn\n", "TERMINATED. Check your program."},
+    };
+    for (const auto& [answers, line] : cases) {
+        writeFile(dir / "old.txt", "old report\n");
+        RunResult r = run(answers);
+        EXPECT_EQ(r.status, 0) << answers;
+        EXPECT_TRUE(r.console.ends_with(line + "\n") && !holds(r.console, kStop)) << r.console;
+        EXPECT_FALSE(std::filesystem::exists(dir / "rep.txt")) << answers;
+        EXPECT_EQ(readFile(dir / "old.txt") + readFile(dir / "net.dat"), "old report\n" + kNet);
+    }
+}
+
+TEST_F(Dialog, ExistingReportIsReplacedOnlyWhenConfirmed) {
+    writeFile(dir / "old.txt", "old report\n");
+    RunResult r = run("net.dat\ny\nold.txt\nn\nN\nold.txt\ny\n");
+    EXPECT_EQ(r.status, 0);
+    const std::string question =
+        "\n Output filename (and optional folder)?\n The EXISTING file\n " + field41("old.txt") +
+        "\n is to be OVERWRITTEN. OK? (y/n)";
+    EXPECT_EQ(r.console, inputAccepted("net.dat") + question +
+                             " (E)xit or try another (N)ame? (e/n)" + question + kStop);
+    const std::string report = readFile(dir / "old.txt");
+    EXPECT_TRUE(!holds(report, "old report") && report.starts_with("\n\n T "));
+}
+
+// Named again as the output, however spelled, and confirmed twice: another name is asked for.
+TEST_F(Dialog, TheNetworkFileIsNeverOpenedForWriting) {
+    RunResult r = run("net.dat\ny\n./net.dat\ny\ny\nrep.txt\ny\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(holds(r.console,
+                      "OVERWRITTEN. OK? (y/n) Hold on, that file is already opened!\n"
+                      " Keep going? (y/n) (Else you will exit the program)."));
+    EXPECT_TRUE(holds(r.console, "it cannot be the output file.\n\n Output filename"));
+    EXPECT_EQ(readFile(dir / "net.dat"), kNet);
+    EXPECT_TRUE(readFile(dir / "rep.txt").starts_with("\n\n T "));
+}
+
+// A blank name and a folder name are files that do not exist.
+TEST_F(Dialog, FoldersAndBlankNames) {
+    std::filesystem::create_directory(dir / "sub");
+    writeFile(dir / "sub" / "n.dat", kNet);
+    EXPECT_EQ(run("sub/n.dat\ny\nsub/r.txt\ny\n").status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "sub" / "r.txt"));
+    RunResult r = run("\nn\nsub\ne\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(holds(r.console, "\n " + field41("") + "\n does not exist!"));
+    EXPECT_TRUE(holds(r.console, "\n " + field41("sub") + "\n does not exist!"));
+}
+
+TEST_F(Dialog, AReportThatCannotBeCreatedIsAFailure) {
+    RunResult r = run("net.dat\ny\nno/such/folder/rep.txt\ny\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(holds(r.errors, "no/such/folder/rep.txt"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The cycles
+
+// The pond: zooplankton (2) and fish (3) feed on themselves, 2.0 and 1.0. Both close a cycle once,
+// so the cycle order is 2, 3; the weaker nexus is listed first. Removing both takes 3.0 on cycles
+// of one arc: the Finn index is 3 / TST, TST = 50 + 29 + 11 + 39 = 129.
+TEST(FeedingCycles, SelfLoopsOfThePondAreListedAndRemovedBeforeTheTrophicLevels) {
+    const std::string r = analyseFile(readFile(EXAMPLES_DIR "/pond.dat"));
+    EXPECT_TRUE(holds(r,
+                      "1                      *** EXTRACTION OF FEEDING CYCLES ***\n\n"
+                      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 3, 3) =     1.000\n     1.  3- 3-\n"
+                      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 2, 2) =     2.000\n     2.  2- 2-\n"
+                      "\n FINN CYCLING INDEX IS   .2326E-01\n\n\n CYCLE-FREE FEEDING TRANSFERS\n"));
+    const std::string o = ".000E+00";
+    EXPECT_EQ(listing(r, "CYCLE-FREE FEEDING TRANSFERS"),
+              (Values{o, ".200E+02", o, o, o, ".600E+01", o, o, o}));
+    // The levels follow the cycle-free transfers; all living: no whole-network cycle analysis.
+    EXPECT_EQ(listing(r, "EFFECTIVE TROPHIC LEVELS OF EACH SPECIES"),
+              (Values{".100E+01", ".200E+01", ".300E+01"}));
+    EXPECT_FALSE(holds(r, "BIOGEOCHEMICAL"));
+}
+
+// The marsh: cycles 4-2-4 (arcs 10, 12) and 4-2-3-4 (arcs 10, 8, 3); the detritus closes two arcs
+// and leads the cycle order. The weak arc (3, 4) = 3 goes first and takes 3 off each arc of its
+// cycle; then (4, 2), down to 7, takes 7 off the other. Cycled flow by cycle length: 2 * 7 = 14
+// on two arcs, 3 * 3 = 9 on three; over TST 283: .0495, .0318, and the Finn index 23 / 283.
+TEST(WholeNetworkCycles, DetritalCyclesOfTheMarsh) {
+    const std::string r = analyseFile(readFile(EXAMPLES_DIR "/marsh.dat"));
+    EXPECT_FALSE(holds(r, "FEEDING"));
+    EXPECT_TRUE(holds(r,
+                      "                     *** BIOGEOCHEMICAL CYCLE ANALYSIS ***\n\n"
+                      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 3, 4) =     3.000\n"
+                      "     1.  4- 2- 3- 4-\n"
+                      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 4, 2) =    10.000\n"
+                      "     2.  4- 2- 4-\n\n\n CYCLE DISTRIBUTIONS\n"));
+    const std::string o = ".000E+00";
+    EXPECT_EQ(listing(r, "CYCLE DISTRIBUTIONS"), (Values{o, ".140E+02", ".900E+01", o}));
+    EXPECT_EQ(listing(r, "NORMALIZED DISTRIBUTION"), (Values{o, ".495E-01", ".318E-01", o}));
+    EXPECT_TRUE(holds(r, "\n FINN CYCLING INDEX IS   .8127E-01\n\n RESIDUAL FLOWS\n"));
+    EXPECT_EQ(listing(r, "RESIDUAL FLOWS"), (Values{o, ".300E+02", o, ".200E+02", o, o, ".500E+01",
+                                                    ".500E+01", o, o, o, o, o, o, o, o}));
+    EXPECT_EQ(listing(r, "AGGREGATED BIOGEOCHEMICAL CYCLES"),
+              (Values{o, o, o, o, o, o, ".300E+01", ".700E+01", o, o, o, ".300E+01", o, ".100E+02",
+                      o, o}));
+}
