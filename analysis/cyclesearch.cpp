@@ -106,8 +106,8 @@ void setFractions(ArcGraph& g, ConstMatView F, const NodeList& list) {
 
 namespace cycle_search_detail {
 
-NodeSet reaching(const ArcGraph& g, int target, NodeSet within) {
-    NodeSet reached = NodeSet::single(target);
+NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within) {
+    NodeSet reached = targets;
     NodeSet todo = reached;
     while (todo.any()) {
         int x = todo.takeFirst();
@@ -116,6 +116,20 @@ NodeSet reaching(const ArcGraph& g, int target, NodeSet within) {
         todo |= fresh;
     }
     return reached;
+}
+
+NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling) {
+    NodeSet tails;
+    for (NodeSet s = cand; s.any();) {
+        const int x = s.takeFirst();
+        for (NodeSet heads = g.succ[x] & cand; heads.any();) {
+            if (g.flow[x][heads.takeFirst()] <= ceiling) {
+                tails.set(x);
+                break;
+            }
+        }
+    }
+    return reaching(g, tails, cand);
 }
 
 NodeSet unblockChain(const ArcGraph& g, SearchWork& w, NodeSet blocked, NodeSet onPath, int u) {

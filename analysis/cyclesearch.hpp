@@ -200,9 +200,13 @@ namespace cycle_search_detail {
 
 inline constexpr float kNoFlow = std::numeric_limits<float>::infinity();
 
-// The positions of `within` from which `target` can be reached along arcs through positions of
-// `within`, and the target itself.
-NodeSet reaching(const ArcGraph& g, int target, NodeSet within);
+// The positions of `within` from which one of the targets can be reached along arcs through
+// positions of `within`, and the targets themselves.
+NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within);
+
+// The positions of cand from which S can be reached through positions of cand along a path with
+// an arc of flow at most `ceiling`: those that reach the tail of such an arc whose head is in cand.
+NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling);
 
 // Johnson's unblocking: u becomes free again, and with it every blocked position off the path
 // that has an arc into a freed position. (A position off the path is blocked only when its
@@ -275,13 +279,21 @@ bool referenceFrom(SearchWork& w, View T, ConstMatView F, const NodeList& list, 
 // The pruned search from start position S over the graph g; the same cycles in the same order as
 // referenceFrom. With second > 0 the path begins with the arc S -> second. With live flows the
 // flows are those of g, which the visitor may lower.
+//
+// With a ceiling (keeping the weak arc), the cycles whose weak-arc flow lies above *ceiling are
+// not wanted, and the visitor may lower the ceiling. While the path holds no arc at or below the
+// ceiling, a position is entered only through such an arc or when it can reach one on a way back
+// to S. A level that passes over a position so, or over such an unwanted cycle, counts as having
+// closed a cycle: it is never blocked for it, so the blocking stays that of the whole search.
 template <Keep keep, class Visit>
 bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor, int S, int second,
-                Visit& visit) {
-    const NodeSet cand = reaching(g, S, NodeSet::range(S, g.K));
+                Visit& visit, const float* ceiling = nullptr) {
+    const NodeSet cand = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
     if (second > 0 ? !cand.test(second) : !(g.succ[S] & cand).any()) return true;
     NodeSet blocked;  // S is never entered: a candidate S closes a cycle
     NodeSet onPath;
+    float lowCeiling = kNoFlow;  // the ceiling of toLow
+    NodeSet toLow;               // the positions that can reach an arc at or below it
 
     int level = 1;
     {
@@ -335,11 +347,24 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
                     c.weakArc = level - 1;
                     c.weakFlow = closing;
                 }
+                if (ceiling != nullptr && c.weakFlow > *ceiling) continue;
             }
             if (!visit(c)) return false;
             continue;
         }
         if (blocked.test(p)) continue;
+        if constexpr (keep == Keep::WeakArc) {
+            if (ceiling != nullptr && f.minFlow > *ceiling && g.flow[f.pos][p] > *ceiling) {
+                if (lowCeiling != *ceiling) {
+                    lowCeiling = *ceiling;
+                    toLow = reachingLowArc(g, cand, lowCeiling);
+                }
+                if (!toLow.test(p)) {
+                    f.found = true;
+                    continue;
+                }
+            }
+        }
         if constexpr (keep == Keep::Count) {
             // Counting only: the arc from p back to S, p's first candidate, is counted at once,
             // and a p with no other free candidate is not entered at all.
@@ -411,14 +436,14 @@ template <class Visit>
 bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, int a, int b,
                  Visit& visit) {
     // After the arc: the positions >= S from which S can be reached.
-    const NodeSet after = reaching(g, S, NodeSet::range(S, g.K));
+    const NodeSet after = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
     if (!after.test(b)) return true;
     // Before the arc: the positions from which a can be reached through positions other than S
     // and b, a left out.
     NodeSet before;
     if (a != S) {
         NodeSet within = after & ~NodeSet::single(S) & ~NodeSet::single(b);
-        before = reaching(g, a, within) & ~NodeSet::single(a);
+        before = reaching(g, NodeSet::single(a), within) & ~NodeSet::single(a);
     }
     const NodeSet toward = before | NodeSet::single(a);
     NodeSet blocked;       // the part before the arc
@@ -526,14 +551,17 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
 // the fixed order, and calls visit(const FoundCycle&) for each. The flows must not change during
 // the enumeration. The visitor returns false to abandon it; the result is false then, true when
 // the enumeration ran to its end. With Keep::Count the visitor is told only the cycle's length.
+//
+// With a ceiling, the visitor is handed only the cycles whose weak-arc flow is at most *ceiling,
+// which it may lower as it goes (the reference search hands it every cycle).
 template <cycle_search_detail::Keep keep = cycle_search_detail::Keep::WeakArc, class Visit>
 bool enumerateCycles(CycleSearch how, SearchWork& w, ConstMatView T, const NodeList& list,
-                     ArcFloor floor, Visit&& visit) {
+                     ArcFloor floor, Visit&& visit, const float* ceiling = nullptr) {
     using namespace cycle_search_detail;
     if (how == CycleSearch::Pruned) buildGraph(w.graph, T, list, floor);
     for (int S = 1; S <= list.K; ++S) {
         bool going = how == CycleSearch::Pruned
-                         ? prunedFrom<keep>(w, w.graph, list, floor, S, 0, visit)
+                         ? prunedFrom<keep>(w, w.graph, list, floor, S, 0, visit, ceiling)
                          : referenceFrom(w, T, ConstMatView{}, list, floor, S, 0, visit);
         if (!going) return false;
     }
