@@ -127,8 +127,9 @@ void OUTFIL(Console& con, ReportFile& report, const RecordFile& input) {
         report.path = trimmedName(name);
         report.stream.open(report.path, std::ios::out | std::ios::trunc | std::ios::binary);
         if (!report.stream.is_open()) {
-            stopFailure(report.path +
-                        ": the report file cannot be opened for writing: " + std::strerror(errno));
+            const int error = errno;
+            stopFailure((report.path.empty() ? std::string("a blank name") : report.path) +
+                        ": the report file cannot be opened for writing: " + std::strerror(error));
         }
         return;
     }

@@ -19,6 +19,10 @@ void stopWithReportError(std::ostream& report, const char* layout,
 TitleRead readTitle(RecordFile& in, std::string& title, int& k) {
     std::string record, problem;
     if (!in.next(record)) return TitleRead::End;
+    // Blank lines after the last network (editors often leave one) end the file.
+    if (record.find_first_not_of(" \t") == std::string::npos && in.onlyBlankLinesRemain()) {
+        return TitleRead::End;
+    }
     return parseTitleRecord(record, title, k, problem) ? TitleRead::Ok : TitleRead::Unreadable;
 }
 

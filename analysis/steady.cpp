@@ -25,7 +25,9 @@ void checkSteadyState(std::ostream& report, int n, ConstVecView IN, ConstVecView
         total = total + std::fabs(imbalance(i));
     }
 
-    if (total > 0.0f) {
+    // A total that is not a number (inflow and outflow both beyond single precision) is no
+    // steady state either.
+    if (!(total <= 0.0f)) {
         writeLayout(report, "(/,1X,'WARNING! - NETWORK IS NON STEADY-STATE!',/)");
         writeLayout(report, "(1X,'COMPARISON OF THROUGHPUTS')");
         writeLayout(report, "(/,6X,'INPUTS',6X,'OUTPUTS',4X,'IMBALANCE',/)");

@@ -9,8 +9,11 @@
 namespace flownet {
 
 std::string trimmedName(const std::string& name) {
-    std::size_t e = name.find_last_not_of(' ');
-    return e == std::string::npos ? std::string() : name.substr(0, e + 1);
+    // The system ends a name at its first NUL character, and so does every test and open here:
+    // the blanks before it are trailing blanks too.
+    const std::string n = name.substr(0, name.find('\0'));
+    std::size_t e = n.find_last_not_of(' ');
+    return e == std::string::npos ? std::string() : n.substr(0, e + 1);
 }
 
 bool fileExists(const std::string& name) {

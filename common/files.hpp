@@ -5,7 +5,7 @@
 
 namespace flownet {
 
-// A name as typed, without its trailing blanks.
+// A name as typed, without its trailing blanks; a NUL character ends it.
 std::string trimmedName(const std::string& name);
 
 // True when a file of that name exists (a folder does not count; a name of all blanks never

@@ -1,5 +1,7 @@
 #include "textio.hpp"
 
+#include <exception>
+
 #include "layout.hpp"
 #include "runend.hpp"
 
@@ -10,15 +12,23 @@ bool readLineBounded(std::istream& in, std::string& line, std::size_t keep) {
     std::streambuf* buf = in.rdbuf();
     if (buf == nullptr || !in.good()) return false;
     bool any = false;
-    for (;;) {
-        int c = buf->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-            in.setstate(std::ios::eofbit);
-            break;
+    try {
+        for (;;) {
+            int c = buf->sbumpc();
+            if (c == std::char_traits<char>::eof()) {
+                in.setstate(std::ios::eofbit);
+                break;
+            }
+            any = true;
+            if (c == '\n') break;
+            if (line.size() < keep) line += static_cast<char>(c);
         }
-        any = true;
-        if (c == '\n') break;
-        if (line.size() < keep) line += static_cast<char>(c);
+    } catch (const std::exception&) {
+        // The file buffer throws when the system cannot read the file (an I/O error, a special
+        // file): the stream goes bad, and the caller reports it as a file that cannot be read.
+        in.setstate(std::ios::badbit);
+        line.clear();
+        return false;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return any;
@@ -39,11 +49,27 @@ void RecordFile::close() {
 
 bool RecordFile::next(std::string& record) {
     if (!readLineBounded(in_, record)) {
-        if (in_.bad()) fail("the file cannot be read");
+        if (in_.bad()) {
+            ++line_;  // the record that could not be read
+            fail("the file cannot be read");
+        }
         return false;
     }
     ++line_;
     return true;
+}
+
+bool RecordFile::onlyBlankLinesRemain() {
+    const std::streampos here = in_.tellg();
+    if (here == std::streampos(-1)) return false;  // a stream that cannot go back: read on
+    std::string line;
+    bool blank = true;
+    while (blank && readLineBounded(in_, line)) {
+        blank = line.find_first_not_of(" \t") == std::string::npos;
+    }
+    in_.clear();
+    in_.seekg(here);
+    return blank;
 }
 
 void RecordFile::fail(const std::string& problem) const {

@@ -11,7 +11,8 @@ namespace flownet {
 
 // Reads one line without its line end (a trailing carriage return is dropped too). Only the first
 // `keep` characters are kept; the rest of a longer line is read and discarded. False at the end of
-// the input, when nothing at all was read.
+// the input, when nothing at all was read, and when the input cannot be read (the stream is then
+// bad).
 bool readLineBounded(std::istream& in, std::string& line, std::size_t keep = 4096);
 
 // The records of a text file read in order, numbered from 1 for the messages.
@@ -24,6 +25,10 @@ public:
 
     // The next record; false at the end of the file. A read error of the file ends the run.
     bool next(std::string& record);
+
+    // True when nothing but blank lines (blanks, tabs) remains before the end of the file; the
+    // position in the file is kept.
+    bool onlyBlankLinesRemain();
 
     const std::string& path() const { return path_; }
     int lineNumber() const { return line_; }

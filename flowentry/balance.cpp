@@ -1,7 +1,9 @@
 #include "balance.hpp"
 
+#include <cmath>
 #include <vector>
 
+#include "layout.hpp"
 #include "matrix.hpp"
 
 namespace flownet {
@@ -113,6 +115,23 @@ void BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n) {
     // The mean of the two balances, element by element.
     for (int i = 1; i <= m; ++i) {
         for (int j = 1; j <= m; ++j) T(i, j) = (T(i, j) + store[next++]) * 0.5f;
+    }
+
+    // A balance whose flows, inputs, exports, respirations or stocks went beyond single precision
+    // (an overflow, or 0/0) cannot be written as a network file that any program reads back: the
+    // network is left as it was, from the first copy of the store.
+    bool finite = true;
+    for (int i = 1; i <= n + 2; ++i) {
+        for (int j = 1; j <= n + 2; ++j) finite = finite && std::isfinite(T(i, j));
+    }
+    if (!finite) {
+        next = 0;
+        for (int i = 1; i <= m; ++i) {
+            for (int j = 1; j <= m; ++j) T(i, j) = store[next++];
+        }
+        writeLayout(out,
+                    "(/,1X,'BALANCING GIVES VALUES BEYOND SINGLE PRECISION. THE NETWORK IS "
+                    "LEFT AS IT WAS.')");
     }
 }
 

@@ -33,7 +33,8 @@ void BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n);
 
 // The balanced network: the element-by-element mean of the input-based and the output-based
 // balance of the same network, totals and standing stocks included. The forward result is kept
-// in a scratch store of two copies of the block, each stored row by row.
+// in a scratch store of two copies of the block, each stored row by row. When the mean holds a
+// value beyond single precision the network is left as it was, with a line to `out`.
 void BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n);
 
 }  // namespace flownet

@@ -16,8 +16,9 @@ void KEYIN(Console& con, Network& net);
 
 // File editing: asks for an existing network file and whether changes are wanted, then reads the
 // file part by part, listing each part and, on request, changing it before the next part is read.
-// The file is left open in `file`. An end of the file, or of the console input at a checked
-// question, returns what has been read.
+// The file is left open in `file`. An end of the file after its counts record, or of the console
+// input at a checked question, returns what has been read; a file that ends before its counts
+// record ends the run with a failure.
 void READIN(Console& con, Network& net, RecordFile& file);
 
 }  // namespace flownet

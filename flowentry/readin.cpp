@@ -100,17 +100,18 @@ ListRead readFlowList(RecordFile& file, std::ostream& out, MatView T, int n) {
 }
 
 // Reads the file part by part, each part listed and open to changes before the next is read.
-// Returns early at the end of the file.
+// Returns early when the file ends after its counts record.
 void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
     MatView T = net.T.view();
     std::string record, problem;
 
-    // Title and K; blank columns 79-80 give K = 0.
-    if (!file.next(record)) return;
+    // Title and K; blank columns 79-80 give K = 0. A file that ends before its counts record holds
+    // no network: going on would write a network of no compartments, which no program reads.
+    if (!file.next(record)) file.failAtEnd("the counts record");
     if (!parseTitleRecord(record, net.title, net.precisionExponent, problem)) file.fail(problem);
 
     // Counts.
-    if (!file.next(record)) return;
+    if (!file.next(record)) file.failAtEnd("the counts record");
     int n = 0, nl = 0;
     if (!parseCountsRecord(record, n, nl, problem)) {
         errorLine(con.out, kIdError, {net.count});

@@ -16,10 +16,11 @@ bool steadyStatePass(std::ostream& out, ConstMatView T, VecView D, int n, float 
             writeLayout(out, "(/,1X,'DIAGNOSTIC WARNING - NO OUTPUTS FROM ',I3,/)", {i});
         }
         D(i) = T(n + 3, i) - T(i, n + 3);
-        // A difference up to the tolerance counts as balanced; D(i) keeps its value.
-        if (std::fabs(D(i)) > tol) imbalance = imbalance + std::fabs(D(i));
+        // A difference up to the tolerance counts as balanced; D(i) keeps its value. A difference
+        // that is not a number (totals beyond single precision) is no balance.
+        if (!(std::fabs(D(i)) <= tol)) imbalance = imbalance + std::fabs(D(i));
     }
-    if (imbalance <= 0.0f) {
+    if (imbalance <= 0.0f) {  // false for a total that is not a number
         writeLayout(out, "(/,1X,'SYSTEM IS IN STEADY-STATE.',/)");
         return true;
     }

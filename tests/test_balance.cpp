@@ -100,3 +100,23 @@ TEST(Precision, ExponentOfTheStatedPrecision) {
     EXPECT_EQ(entryTolerance(6), 1.0e-6f);
     EXPECT_EQ(entryTolerance(0), 1.0f);
 }
+
+TEST(Balance, ABalanceBeyondSinglePrecisionLeavesTheNetworkAsItWas) {
+    // One compartment with input 10, export 1 and stock 3E38: the input-based balance keeps the
+    // input, so the throughput becomes 10 and the stock 3E38 * 10 / 1 overflows, and so would the
+    // mean. Such a network could not be written as a file that reads back.
+    Work w;
+    w.T(2, 1) = 10.0f;
+    w.T(1, 2) = 1.0f;
+    w.T(3, 1) = 3.0e38f;
+    computeTotals(w.T.view(), 1);
+    BALNCE(w.console, w.T.view(), w.A.view(), w.X.view(), 1);
+    EXPECT_EQ(
+        w.console.str(),
+        "\n BALANCING GIVES VALUES BEYOND SINGLE PRECISION. THE NETWORK IS LEFT AS IT WAS.\n");
+    EXPECT_EQ(w.T(2, 1), 10.0f);
+    EXPECT_EQ(w.T(1, 2), 1.0f);
+    EXPECT_EQ(w.T(3, 1), 3.0e38f);
+    EXPECT_EQ(w.T(4, 1), 10.0f);  // the totals as before
+    EXPECT_EQ(w.T(1, 4), 1.0f);
+}
