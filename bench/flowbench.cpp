@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -55,7 +56,8 @@ struct Options {
 struct Run {
     bool finished = false;  // ended by itself with status 0 within the time limit
     bool timedOut = false;
-    double seconds = 0.0;
+    double seconds = 0.0;     // wall time
+    double cpuSeconds = 0.0;  // the child's user and system time
     long maxRssKiB = 0;
     std::string payload;  // what the child wrote to its pipe
 };
@@ -91,38 +93,48 @@ Run inChild(int timeout, Body&& body) {
     struct rusage usage {};
     ::wait4(pid, &wstatus, 0, &usage);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     run.maxRssKiB = usage.ru_maxrss;
     run.timedOut = WIFSIGNALED(wstatus) && WTERMSIG(wstatus) == SIGALRM;
     run.finished = WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0;
     return run;
 }
 
-// The median time of the runs and their largest peak memory; unfinished when any run was.
+// The median times of the runs and their largest peak memory; unfinished when any run was.
 struct Figure {
     bool measured = false;
     bool finished = false;
     bool timedOut = false;
     double seconds = 0.0;
+    double cpuSeconds = 0.0;
     long maxRssKiB = 0;
-    std::string payload;  // of the last run
+    std::vector<std::string> payloads;  // of every run
 };
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2.0;
+}
 
 template <class Body>
 Figure measure(int repeat, int timeout, Body&& body) {
     Figure f;
     f.measured = true;
     f.finished = true;
-    std::vector<double> times;
+    std::vector<double> times, cpuTimes;
     for (int k = 0; k < repeat && f.finished; ++k) {
         Run r = inChild(timeout, body);
         f.finished = r.finished;
         f.timedOut = r.timedOut;
         f.maxRssKiB = std::max(f.maxRssKiB, r.maxRssKiB);
-        f.payload = r.payload;
+        f.payloads.push_back(r.payload);
         times.push_back(r.seconds);
+        cpuTimes.push_back(r.cpuSeconds);
     }
-    std::sort(times.begin(), times.end());
-    f.seconds = times[times.size() / 2];
+    f.seconds = median(times);
+    f.cpuSeconds = median(cpuTimes);
     return f;
 }
 
@@ -171,8 +183,8 @@ bool sameOutput(const Options& o, const std::string& workload, bool second) {
 }
 
 // The counting pass of CYCCNT on the flows of the workload as the full cycle analysis rebuilds
-// them, T(i, j) = F(i, j) X(i); the payload holds the number of cycles and the seconds the pass
-// took.
+// them, T(i, j) = F(i, j) X(i); the payload holds the number of cycles and the wall and processor
+// seconds the pass took.
 Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch how) {
     int repeat = how == CycleSearch::Pruned ? o.repeat : o.referenceRepeat;
     return measure(repeat, o.timeout, [&](std::string& out) {
@@ -188,46 +200,60 @@ Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch ho
         }
         std::ostringstream console;
         auto start = std::chrono::steady_clock::now();
+        std::clock_t cpuStart = std::clock();
         long long cycles = countingPass(console, T->view(), F->view(), net.n, how);
+        double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        out = std::to_string(cycles) + " " + std::to_string(seconds);
+        out = std::to_string(cycles) + " " + std::to_string(seconds) + " " + std::to_string(cpu);
         return 0;
     });
 }
 
-// The cycles counted and their rate, from the payload of a counting run.
+// The cycles counted and the median times of the pass, from the payloads of a counting run.
 struct Rate {
     long long cycles = 0;
     double seconds = 0.0;
+    double cpuSeconds = 0.0;
+    double perSecond(bool cpu) const {
+        double t = cpu ? cpuSeconds : seconds;
+        return t > 0.0 ? static_cast<double>(cycles) / t / 1.0e6 : 0.0;
+    }
 };
 
 Rate rate(const Figure& f) {
     Rate r;
-    if (f.finished) std::istringstream(f.payload) >> r.cycles >> r.seconds;
+    if (!f.finished) return r;
+    std::vector<double> times, cpuTimes;
+    for (const std::string& payload : f.payloads) {
+        double t = 0.0, c = 0.0;
+        std::istringstream(payload) >> r.cycles >> t >> c;
+        times.push_back(t);
+        cpuTimes.push_back(c);
+    }
+    r.seconds = median(times);
+    r.cpuSeconds = median(cpuTimes);
     return r;
 }
 
-std::string seconds(const Figure& f) {
-    if (!f.measured) return "-";
-    if (f.timedOut) return "> limit";
-    if (!f.finished) return "failed";
+std::string fixed(double value, int decimals) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.3f", f.seconds);
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
-std::string ratio(const Figure& fast, const Figure& slow) {
-    if (!fast.finished || !slow.measured) return "-";
-    char text[32];
-    if (slow.timedOut) {
-        std::snprintf(text, sizeof text, "> %.0f", slow.seconds / fast.seconds);
-    } else if (slow.finished) {
-        std::snprintf(text, sizeof text, "%.1f", slow.seconds / fast.seconds);
-    } else {
-        return "-";
-    }
-    return text;
+// Wall or processor seconds of a run; a run stopped by the time limit shows how long it ran.
+std::string seconds(const Figure& f, bool cpu) {
+    if (!f.measured) return "-";
+    if (!f.finished && !f.timedOut) return "failed";
+    return (f.timedOut ? "> " : "") + fixed(cpu ? f.cpuSeconds : f.seconds, 3);
+}
+
+std::string ratio(const Figure& fast, const Figure& slow, bool cpu) {
+    if (!fast.finished || !(slow.finished || slow.timedOut)) return "-";
+    double a = cpu ? fast.cpuSeconds : fast.seconds, b = cpu ? slow.cpuSeconds : slow.seconds;
+    if (a <= 0.0) return "-";
+    return (slow.timedOut ? "> " : "") + fixed(b / a, slow.timedOut ? 0 : 1);
 }
 
 std::string mebibytes(const Figure& f) {
@@ -281,18 +307,22 @@ int main(int argc, char** argv) {
     std::cout << "folder: " << o.dir.string() << "; repeats " << o.repeat << " (reference "
               << o.referenceRepeat << "), time limit " << o.timeout << " s\n\n";
 
-    std::cout << "Whole runs (median seconds, ratio reference / pruned, peak resident MiB):\n\n"
-              << "| workload | cycles | program | pruned s | reference s | ratio | pruned MiB | "
-                 "reference MiB | same output |\n"
-              << "|---|---:|---|---:|---:|---:|---:|---:|---|\n";
+    std::cout << "Whole runs (median wall and processor seconds, ratios reference / pruned, peak "
+                 "resident MiB):\n\n"
+              << "| workload | cycles | program | pruned s | reference s | ratio | pruned CPU s | "
+                 "reference CPU s | CPU ratio | pruned MiB | reference MiB | same output |\n"
+              << "|---|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---|\n";
     std::ostringstream counting, multiples;
-    counting << "Counting pass of CYCCNT on the whole network (median of the pass alone):\n\n"
-             << "| workload | cycles | pruned s | pruned Mcycles/s | reference s | "
-                "reference Mcycles/s | ratio |\n"
-             << "|---|---:|---:|---:|---:|---:|---:|\n";
+    counting << "Counting pass of CYCCNT on the whole network (median of the pass alone; "
+                "Mcycles per wall and per processor second):\n\n"
+             << "| workload | cycles | pruned s | pruned CPU s | pruned Mcycles/s | "
+                "pruned Mcycles/CPU s | reference s | reference CPU s | reference Mcycles/CPU s | "
+                "ratio | CPU ratio |\n"
+             << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     multiples << "flowanalysis2 whole run in counting passes (pruned):\n\n"
-              << "| workload | cycles | run s | counting pass s | run / pass |\n"
-              << "|---|---:|---:|---:|---:|\n";
+              << "| workload | cycles | run s | counting pass s | run / pass | run CPU s | "
+                 "pass CPU s | run / pass (CPU) |\n"
+              << "|---|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const Workload& w : kLadder) {
         if (!o.only.empty() && std::find(o.only.begin(), o.only.end(), w.name) == o.only.end())
             continue;
@@ -311,8 +341,10 @@ int main(int argc, char** argv) {
             if (pruned.finished && plain.finished)
                 same = sameOutput(o, w.name, second) ? "yes" : "NO";
             std::cout << "| " << w.name << " | " << w.cycles << " | "
-                      << (second ? "flowanalysis2" : "flowanalysis") << " | " << seconds(pruned)
-                      << " | " << seconds(plain) << " | " << ratio(pruned, plain) << " | "
+                      << (second ? "flowanalysis2" : "flowanalysis") << " | "
+                      << seconds(pruned, false) << " | " << seconds(plain, false) << " | "
+                      << ratio(pruned, plain, false) << " | " << seconds(pruned, true) << " | "
+                      << seconds(plain, true) << " | " << ratio(pruned, plain, true) << " | "
                       << mebibytes(pruned) << " | " << mebibytes(plain) << " | " << same << " |"
                       << std::endl;
             if (second) run2 = pruned;
@@ -321,30 +353,24 @@ int main(int argc, char** argv) {
         Figure plain;
         if (o.reference) plain = countingRun(o, net, CycleSearch::Reference);
         const Rate fast = rate(pruned), slow = rate(plain);
-        char line[256];
-        auto perSecond = [](const Rate& r) {
-            return r.seconds > 0.0 ? static_cast<double>(r.cycles) / r.seconds / 1.0e6 : 0.0;
+        auto passRatio = [&](bool cpu) {
+            double a = cpu ? fast.cpuSeconds : fast.seconds,
+                   b = cpu ? slow.cpuSeconds : slow.seconds;
+            return plain.finished && a > 0.0 ? fixed(b / a, 1) : std::string("-");
         };
-        std::string slowSeconds = seconds(plain), slowRate = "-", speedup = "-";
-        if (plain.finished) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%.3f", slow.seconds);
-            slowSeconds = text;
-            std::snprintf(text, sizeof text, "%.1f", perSecond(slow));
-            slowRate = text;
-            if (fast.seconds > 0.0) {
-                std::snprintf(text, sizeof text, "%.1f", slow.seconds / fast.seconds);
-                speedup = text;
-            }
-        }
-        std::snprintf(line, sizeof line, "| %s | %lld | %.3f | %.1f | %s | %s | %s |\n", w.name,
-                      fast.cycles, fast.seconds, perSecond(fast), slowSeconds.c_str(),
-                      slowRate.c_str(), speedup.c_str());
-        counting << line;
-        if (run2.finished && fast.seconds > 0.0) {
-            std::snprintf(line, sizeof line, "| %s | %lld | %.3f | %.3f | %.1f |\n", w.name,
-                          fast.cycles, run2.seconds, fast.seconds, run2.seconds / fast.seconds);
-            multiples << line;
+        counting << "| " << w.name << " | " << fast.cycles << " | " << fixed(fast.seconds, 3)
+                 << " | " << fixed(fast.cpuSeconds, 3) << " | " << fixed(fast.perSecond(false), 1)
+                 << " | " << fixed(fast.perSecond(true), 1) << " | "
+                 << (plain.finished ? fixed(slow.seconds, 3) : seconds(plain, false)) << " | "
+                 << (plain.finished ? fixed(slow.cpuSeconds, 3) : seconds(plain, true)) << " | "
+                 << (plain.finished ? fixed(slow.perSecond(true), 1) : "-") << " | "
+                 << passRatio(false) << " | " << passRatio(true) << " |\n";
+        if (run2.finished && fast.seconds > 0.0 && fast.cpuSeconds > 0.0) {
+            multiples << "| " << w.name << " | " << fast.cycles << " | " << fixed(run2.seconds, 3)
+                      << " | " << fixed(fast.seconds, 3) << " | "
+                      << fixed(run2.seconds / fast.seconds, 1) << " | " << fixed(run2.cpuSeconds, 3)
+                      << " | " << fixed(fast.cpuSeconds, 3) << " | "
+                      << fixed(run2.cpuSeconds / fast.cpuSeconds, 1) << " |\n";
         }
     }
     std::cout << "\n" << counting.str() << "\n" << multiples.str();
