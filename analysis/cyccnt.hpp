@@ -27,11 +27,20 @@ namespace flownet {
 //                normalised by TST
 //
 // A round's weak arc is the weak arc (the last smallest flow of a cycle) of smallest flow; the
-// first cycle found with it keeps the round on ties. Each cycle of its nexus takes the share
-// (P / SUMP) * WMIN off every arc, P being the product of F over the cycle and SUMP the sum of
-// P over the cycles counted with that weak arc; when every such P underflowed to zero the
-// shares are equal, 1 / (the count).
+// first cycle found with it keeps the round on ties. The reference search counts every cycle of
+// every round to find it; the pruned search counts every cycle in the first round only, finds
+// the weak arc from the flows of the arcs on cycles and the cycles through them, and knows the
+// count of each later round from the cycles that the removal before it has broken. Each cycle of
+// its nexus takes the share (P / SUMP) * WMIN off every arc, P being the product of F over the
+// cycle and SUMP the sum of P over the cycles counted with that weak arc; when every such P
+// underflowed to zero the shares are equal, 1 / (the count).
 void CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F, ConstVecView X,
             int& NC, float TST, CycleSearch search = CycleSearch::Pruned, VecView CYC = {});
+
+// The counting pass of the first round of CYCCNT over the leading n x n part of T (arcs of
+// positive flow): the number of simple cycles, with a progress line on the console every 100,000
+// cycles. The reference search also finds the weak arc of every cycle, as it does in every round.
+long long countingPass(std::ostream& console, ConstMatView T, ConstMatView F, int n,
+                       CycleSearch search);
 
 }  // namespace flownet

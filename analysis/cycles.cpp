@@ -89,28 +89,87 @@ float smallestFlowBetween(ConstMatView T, const NodeList& ord, float lo, float h
     return least;
 }
 
+// Stores the found cycle as record r when it fits the store; false when it does not.
+bool storeCycle(Work& wk, const FoundCycle& c) {
+    const int r = wk.count + 1;
+    if (r > kMaxRecords || (r - 1) * wk.W + c.L / 4 + 1 > kStoreWords) return false;
+    CycleRecord& rec = wk.rec[r];
+    rec.L = c.L;
+    rec.a = c.nodes[c.weakArc];
+    rec.b = c.nodes[c.weakArc + 1];
+    rec.w = c.weakFlow;
+    for (int k = 0; k <= c.L; ++k) wk.nodes[r][k] = static_cast<std::uint8_t>(c.nodes[k]);
+    wk.count = r;
+    return true;
+}
+
 // One search pass: every cycle whose listed weak-arc flow is at most THR is stored, in the
 // order found. Returns false, with the place, at the first cycle that does not fit.
 bool searchPass(Work& wk, ConstMatView T, CycleSearch how, ArcFloor floor, float THR,
                 Overflow& over) {
     wk.count = 0;
     return enumerateCycles(how, wk.search, T, wk.order.ord, floor, [&](const FoundCycle& c) {
-        if (c.weakFlow > THR) return true;
-        int r = wk.count + 1;
-        bool fits = r <= kMaxRecords && (r - 1) * wk.W + c.L / 4 + 1 <= kStoreWords;
-        if (!fits) {
-            over = {r, c.nodes[0], c.L, c.nodes[c.L - 1]};
-            return false;
-        }
-        CycleRecord& rec = wk.rec[r];
-        rec.L = c.L;
-        rec.a = c.nodes[c.weakArc];
-        rec.b = c.nodes[c.weakArc + 1];
-        rec.w = c.weakFlow;
-        for (int k = 0; k <= c.L; ++k) wk.nodes[r][k] = static_cast<std::uint8_t>(c.nodes[k]);
-        wk.count = r;
-        return true;
+        if (c.weakFlow > THR || storeCycle(wk, c)) return true;
+        over = {wk.count + 1, c.nodes[0], c.L, c.nodes[c.L - 1]};
+        return false;
     });
+}
+
+// What a pass that overflows does to the band: the threshold falls by four fifths of its height
+// above LOW; below the next flow above LOW it can fall no further usefully (the last chance); and
+// the listing goes on in bands. With the last chance gone, the storage message ends the run.
+struct Band {
+    float LOW = 0.0f, THR = 0.0f, TNEXT = 0.0f;
+    bool lastChance = false;
+};
+
+void lowerThreshold(std::ostream& report, Band& band, Phase& phase, const Overflow& over) {
+    if (band.lastChance) {
+        writeLayout(report, kStorageExceeded, {over.r, over.start, over.L, over.last, over.start});
+        stopOrderly(kStopLine);
+    }
+    band.THR = band.LOW + 0.2f * (band.THR - band.LOW);
+    if (band.THR < band.TNEXT) band.lastChance = true;
+    if (phase == Phase::ListingAll) phase = Phase::ListingInBands;
+}
+
+// The pass of a band, restarted with a lower threshold as long as the store overflows, as the
+// reference search does it.
+void restartedPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floor, Band& band,
+                   Phase& phase) {
+    Overflow over;
+    while (!searchPass(wk, T, CycleSearch::Reference, floor, band.THR, over)) {
+        lowerThreshold(report, band, phase, over);
+    }
+}
+
+// The same store in one pruned enumeration. When a cycle does not fit, the threshold is lowered
+// as for a restart, the records above it are dropped and the enumeration goes on: the records
+// kept are those the restarted pass would have stored up to this cycle, in the same order, and
+// they all fit (a record keeps fitting with a lower number). The search skips the cycles above
+// the threshold.
+void loweringPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floor, Band& band,
+                  Phase& phase) {
+    wk.count = 0;
+    enumerateCycles(
+        CycleSearch::Pruned, wk.search, T, wk.order.ord, floor,
+        [&](const FoundCycle& c) {
+            while (c.weakFlow <= band.THR && !storeCycle(wk, c)) {
+                lowerThreshold(report, band, phase,
+                               {wk.count + 1, c.nodes[0], c.L, c.nodes[c.L - 1]});
+                int kept = 0;
+                for (int r = 1; r <= wk.count; ++r) {
+                    if (wk.rec[r].w > band.THR) continue;
+                    if (++kept < r) {
+                        wk.rec[kept] = wk.rec[r];
+                        wk.nodes[kept] = wk.nodes[r];
+                    }
+                }
+                wk.count = kept;
+            }
+            return true;
+        },
+        &band.THR);
 }
 
 // The next nexus among the open records: the smallest key flow wins, the first record on ties;
@@ -245,25 +304,19 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
         }
         float TMAX = 0.0f, TMIN = 0.0f;
         arcRange(T, ord, TMAX, TMIN);
-        float TNEXT = smallestFlowBetween(T, ord, TMIN, cycle_search_detail::kNoFlow);
-        float LOW = TMIN, THR = TMAX;
-        bool lastChance = false;
+        Band b{TMIN, TMAX, smallestFlowBetween(T, ord, TMIN, cycle_search_detail::kNoFlow)};
+        const float& THR = b.THR;
         bool band = false;  // LOW has been raised above the arc floor of the round
 
         for (;;) {
-            // Search pass, restarted with a lower threshold while the store overflows. The
-            // floor of a later band is strict: cycles whose weak arc carries exactly the old
-            // threshold were listed in the band before.
-            Overflow over;
-            while (!searchPass(*wk, T, search, ArcFloor{LOW, band}, THR, over)) {
-                if (lastChance) {
-                    writeLayout(report, kStorageExceeded,
-                                {over.r, over.start, over.L, over.last, over.start});
-                    stopOrderly(kStopLine);
-                }
-                THR = LOW + 0.2f * (THR - LOW);
-                if (THR < TNEXT) lastChance = true;
-                if (phase == Phase::ListingAll) phase = Phase::ListingInBands;
+            // Search pass, with a lower threshold while the store overflows. The floor of a
+            // later band is strict: cycles whose weak arc carries exactly the old threshold
+            // were listed in the band before.
+            const ArcFloor floor{b.LOW, band};
+            if (search == CycleSearch::Reference) {
+                restartedPass(report, *wk, T, floor, b, phase);
+            } else {
+                loweringPass(report, *wk, T, floor, b, phase);
             }
 
             if (phase != Phase::RemovalOnly) {
@@ -290,9 +343,9 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
             }
 
             // The next band: the cycles whose weak-arc flow lies above the old threshold.
-            LOW = THR;
-            THR = TMAX;
-            TNEXT = smallestFlowBetween(T, ord, LOW, TMAX);
+            b.LOW = THR;
+            b.THR = TMAX;
+            b.TNEXT = smallestFlowBetween(T, ord, b.LOW, TMAX);
             band = true;
         }
     }

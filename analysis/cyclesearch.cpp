@@ -10,10 +10,13 @@ void computeCycleOrder(ConstMatView T, int n, CycleOrder& order) {
     assert(n <= kMaxCycleNodes);
     // Reach sets: i itself and every compartment reachable from it, as the closure of the arcs
     // (Warshall's algorithm on rows of bits).
-    std::array<NodeSet, kMaxCycleNodes + 1> reach{};
+    auto& reach = order.reach;
     std::array<NodeSet, kMaxCycleNodes + 1> into{};  // into[i] = {j : T(j, i) > 0}
     for (int i = 1; i <= n; ++i) {
-        reach[i].set(i);
+        reach[i] = NodeSet::single(i);
+        into[i] = NodeSet{};
+    }
+    for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
             if (T(i, j) > 0.0f) {
                 reach[i].set(j);
@@ -74,58 +77,74 @@ void writeCycleStatistics(std::ostream& report, VecView CYC, int n, float TST, b
     writeLayout(report, "(/,1X,'FINN CYCLING INDEX IS ',E11.4,/)", {FINN});
 }
 
-namespace cycle_search_detail {
-
-void buildGraph(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor floor) {
+void buildGraph(ArcGraph& g, ConstMatView T, const NodeList& list, ArcFloor floor) {
     const int K = list.K;
+    g.K = K;
     for (int p = 1; p <= K; ++p) {
-        w.succ[p] = NodeSet{};
-        w.pred[p] = NodeSet{};
+        g.succ[p] = NodeSet{};
+        g.pred[p] = NodeSet{};
     }
-    for (int p = 1; p <= K; ++p) {
-        for (int q = 1; q <= K; ++q) {
-            float flow = T(list.node[p], list.node[q]);
-            w.flow[p][q] = flow;
+    for (int q = 1; q <= K; ++q) {
+        const int j = list.node[q];
+        for (int p = 1; p <= K; ++p) {
+            float flow = T(list.node[p], j);
+            g.flow[p][q] = flow;
             if (floor.admits(flow)) {
-                w.succ[p].set(q);
-                w.pred[q].set(p);
+                g.succ[p].set(q);
+                g.pred[q].set(p);
             }
         }
     }
 }
 
-NodeSet reachingBack(const SearchWork& w, int S, int K) {
-    const NodeSet from = NodeSet::range(S, K);
-    NodeSet reached, todo;
-    reached.set(S);
-    todo.set(S);
+void setFractions(ArcGraph& g, ConstMatView F, const NodeList& list) {
+    for (int q = 1; q <= list.K; ++q) {
+        const int j = list.node[q];
+        for (int p = 1; p <= list.K; ++p) g.frac[p][q] = F(list.node[p], j);
+    }
+}
+
+namespace cycle_search_detail {
+
+NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within) {
+    NodeSet reached = targets;
+    NodeSet todo = reached;
     while (todo.any()) {
-        int x = todo.first();
-        todo.reset(x);
-        NodeSet fresh = w.pred[x] & from & ~reached;
+        int x = todo.takeFirst();
+        NodeSet fresh = g.pred[x] & within & ~reached;
         reached |= fresh;
         todo |= fresh;
     }
     return reached;
 }
 
-void unblock(SearchWork& w, int u) {
-    int top = 0;
-    w.blocked.reset(u);
-    w.unblockStack[top++] = u;
-    while (top > 0) {
-        int x = w.unblockStack[--top];
-        NodeSet waiting = w.B[x];
-        w.B[x] = NodeSet{};
-        while (waiting.any()) {
-            int y = waiting.first();
-            waiting.reset(y);
-            if (w.blocked.test(y)) {
-                w.blocked.reset(y);
-                w.unblockStack[top++] = y;
+NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling) {
+    NodeSet tails;
+    for (NodeSet s = cand; s.any();) {
+        const int x = s.takeFirst();
+        for (NodeSet heads = g.succ[x] & cand; heads.any();) {
+            if (g.flow[x][heads.takeFirst()] <= ceiling) {
+                tails.set(x);
+                break;
             }
         }
     }
+    return reaching(g, tails, cand);
+}
+
+NodeSet unblockChain(const ArcGraph& g, SearchWork& w, NodeSet blocked, NodeSet onPath, int u) {
+    int top = 0;
+    blocked.reset(u);
+    w.unblockStack[top++] = u;
+    while (top > 0) {
+        int x = w.unblockStack[--top];
+        for (NodeSet waiting = g.pred[x] & blocked & ~onPath; waiting.any();) {
+            int y = waiting.takeFirst();
+            blocked.reset(y);
+            w.unblockStack[top++] = y;
+        }
+    }
+    return blocked;
 }
 
 }  // namespace cycle_search_detail

@@ -14,7 +14,8 @@
 // above say, reading every arc from the flow matrix as it goes. The pruned search never descends
 // into a branch from which no path leads back to the start through positions not on the path
 // (Johnson's blocking, with arcs and position sets held as bitsets): the branches it skips hold
-// no cycle, so the order of the cycles it finds is the same.
+// no cycle, so the order of the cycles it finds is the same. A third search gives, in the same
+// order, only the cycles through one given arc (see enumerateCyclesThrough).
 #pragma once
 
 #include <array>
@@ -23,6 +24,7 @@
 #include <limits>
 #include <ostream>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "layout.hpp"
@@ -54,10 +56,26 @@ struct NodeSet {
         if (w[1] != 0) return std::countr_zero(w[1]) + 65;
         return 0;
     }
+    // Removes and returns the lowest member of a set that is not empty.
+    int takeFirst() {
+        if (w[0] != 0) {
+            int p = std::countr_zero(w[0]) + 1;
+            w[0] &= w[0] - 1;
+            return p;
+        }
+        int p = std::countr_zero(w[1]) + 65;
+        w[1] &= w[1] - 1;
+        return p;
+    }
     // Positions lo..hi.
     static NodeSet range(int lo, int hi) {
         NodeSet s;
         for (int p = lo; p <= hi; ++p) s.set(p);
+        return s;
+    }
+    static NodeSet single(int p) {
+        NodeSet s;
+        s.set(p);
         return s;
     }
     friend NodeSet operator&(NodeSet a, NodeSet b) { return {{a.w[0] & b.w[0], a.w[1] & b.w[1]}}; }
@@ -77,10 +95,12 @@ struct NodeList {
 // (T > 0), i included. Closing count DEG(i): the number of compartments j of that reach set with
 // T(j, i) > 0, the arcs that close a cycle through i; i lies on a cycle exactly when DEG(i) > 0.
 // ORD lists the compartments by decreasing DEG, ties to the lower number; its first K entries,
-// the compartments with DEG > 0, are the cycle nodes.
+// the compartments with DEG > 0, are the cycle nodes. An arc (i, j) lies on a cycle exactly when
+// i is in the reach set of j.
 struct CycleOrder {
-    NodeList ord;                               // ord.node[p] = ORD(p); ord.K = K
-    std::array<int, kMaxCycleNodes + 1> DEG{};  // DEG(i), i = 1..n
+    NodeList ord;                                   // ord.node[p] = ORD(p); ord.K = K
+    std::array<int, kMaxCycleNodes + 1> DEG{};      // DEG(i), i = 1..n
+    std::array<NodeSet, kMaxCycleNodes + 1> reach;  // reach[i]: the reach set of i
 };
 
 // The round setup shared by both routines: reach sets, closing counts, ORD and K of the leading
@@ -96,10 +116,12 @@ struct ArcFloor {
 
 // A cycle as a search finds it.
 struct FoundCycle {
-    int L = 0;              // number of arcs
-    const int* nodes;       // nodes[0..L]: the compartments u1, u2, ..., uL, u1
-    int weakArc = 0;        // k of the weak arc nodes[k] -> nodes[k+1]: the last smallest flow
-    float weakFlow = 0.0f;  // its flow
+    int L = 0;                      // number of arcs
+    const int* nodes;               // nodes[0..L]: the compartments u1, u2, ..., uL, u1
+    int weakArc = 0;                // k of the weak arc nodes[k] -> nodes[k+1]: the last smallest
+    float weakFlow = 0.0f;          // its flow
+    float P = 0.0f;                 // the product of the fractions F over the arcs, in path order
+    float* const* flows = nullptr;  // flows[k]: where the search keeps the flow of arc k
 };
 
 // Weak arc of the listing: the arc of smallest flow, the last of them in path order on ties.
@@ -135,6 +157,25 @@ void writeCycleStatistics(std::ostream& report, VecView CYC, int n, float TST, b
 // ---------------------------------------------------------------------------------------------
 // The enumeration.
 
+// The arcs among the positions 1..K of a node list, by position: successor and predecessor
+// sets, and the flow and fraction of every pair (fractions only where a search needs them).
+struct ArcGraph {
+    int K = 0;
+    std::array<NodeSet, kMaxCycleNodes + 1> succ{}, pred{};
+    std::array<std::array<float, kMaxCycleNodes + 1>, kMaxCycleNodes + 1> flow{}, frac{};
+
+    void removeArc(int p, int q) {
+        succ[p].reset(q);
+        pred[q].reset(p);
+    }
+};
+
+// The arcs the floor admits among the positions of the list, and their flows.
+void buildGraph(ArcGraph& g, ConstMatView T, const NodeList& list, ArcFloor floor);
+
+// The fractions F of the pairs of positions of the list.
+void setFractions(ArcGraph& g, ConstMatView F, const NodeList& list);
+
 // Scratch space of the searches, allocated once by the caller: nothing is allocated while a
 // search runs.
 struct SearchWork {
@@ -144,36 +185,53 @@ struct SearchWork {
         bool found = false;    // a cycle was closed through this level
         float minFlow = 0.0f;  // smallest arc flow of the path up to this level
         int minArc = 0;        // its arc, the last on ties
+        float P = 1.0f;        // product of the fractions of the path up to this level
     };
     std::array<Frame, kMaxCycleNodes + 2> frame{};
-    std::array<int, kMaxCycleNodes + 2> comp{};  // compartments of the path, from index 1
-    std::array<int, kMaxCycleNodes + 2> next{};  // reference search: next candidate per level
-    std::array<int, kMaxCycleNodes + 2> path{};  // reference search: positions of the path
-    std::array<NodeSet, kMaxCycleNodes + 1> succ{}, pred{}, B{};
+    std::array<int, kMaxCycleNodes + 2> comp{};     // compartments of the path, from index 1
+    std::array<float*, kMaxCycleNodes + 2> cell{};  // flows of the arcs of the path, from index 1
+    std::array<int, kMaxCycleNodes + 2> next{};     // reference search: next candidate per level
+    std::array<int, kMaxCycleNodes + 2> path{};     // reference search: positions of the path
     std::array<int, kMaxCycleNodes + 1> unblockStack{};
-    std::array<std::array<float, kMaxCycleNodes + 1>, kMaxCycleNodes + 1> flow{};
-    NodeSet blocked, onPath;
+    ArcGraph graph;  // the graph of enumerateCycles and enumerateArcCycles
 };
 
 namespace cycle_search_detail {
 
 inline constexpr float kNoFlow = std::numeric_limits<float>::infinity();
 
-// Arcs between the positions of the list as sets, and a copy of their flows.
-void buildGraph(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor floor);
+// The positions of `within` from which one of the targets can be reached along arcs through
+// positions of `within`, and the targets themselves.
+NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within);
 
-// The positions >= S from which S can be reached through positions >= S, S included.
-NodeSet reachingBack(const SearchWork& w, int S, int K);
+// The positions of cand from which S can be reached through positions of cand along a path with
+// an arc of flow at most `ceiling`: those that reach the tail of such an arc whose head is in cand.
+NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling);
 
-// Johnson's unblocking: u and every blocked position that waited on it become free again.
-void unblock(SearchWork& w, int u);
+// Johnson's unblocking: u becomes free again, and with it every blocked position off the path
+// that has an arc into a freed position. (A position off the path is blocked only when its
+// search closed no cycle; it waits on all its successors, so this frees exactly the positions
+// whose waiting list holds a freed one.)
+// The sets are the caller's own, kept out of memory that the search writes.
+NodeSet unblockChain(const ArcGraph& g, SearchWork& w, NodeSet blocked, NodeSet onPath, int u);
+inline void unblock(const ArcGraph& g, SearchWork& w, NodeSet& blocked, NodeSet onPath, int u) {
+    blocked.reset(u);
+    if ((g.pred[u] & blocked & ~onPath).any()) blocked = unblockChain(g, w, blocked, onPath, u);
+}
+
+// What the pruned search keeps along the path: nothing but the count of arcs; the compartments
+// and the weak arc (for the visitor); the compartments, the product of the fractions and where
+// the flow of each arc is kept, every arc being tested on its flow at the moment it is tried
+// (the visitor may lower flows between cycles).
+enum class Keep { Count, WeakArc, LiveFlows };
 
 // The straightforward search from start position S. With second > 0 the path begins with the
-// arc S -> second, which is not tested. With live flows, every arc is tested on its flow at the
-// moment it is tried (the visitor may lower flows between cycles).
-template <class Visit>
-bool referenceFrom(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor floor, int S,
-                   int second, Visit& visit) {
+// arc S -> second, which is not tested. Every arc is tested on its flow at the moment it is tried;
+// given a flow matrix the visitor may lower (FoundCycle::flows), and fractions, the visitor is
+// told where the flows are and the product of the fractions.
+template <class View, class Visit>
+bool referenceFrom(SearchWork& w, View T, ConstMatView F, const NodeList& list, ArcFloor floor,
+                   int S, int second, Visit& visit) {
     const int K = list.K;
     auto& path = w.path;
     auto& next = w.next;
@@ -198,8 +256,13 @@ bool referenceFrom(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor
         if (p == S) {
             for (int k = 1; k <= level; ++k) w.comp[k] = list.node[path[k]];
             w.comp[level + 1] = list.node[S];
-            FoundCycle c{level, &w.comp[1], 0, 0.0f};
+            FoundCycle c{level, &w.comp[1], 0, 0.0f, 0.0f};
             lastWeakArc(T, c);
+            if constexpr (std::is_same_v<View, MatView>) {
+                for (int k = 1; k <= level; ++k) w.cell[k] = &T(w.comp[k], w.comp[k + 1]);
+                c.flows = &w.cell[1];
+            }
+            if (F.data != nullptr) c.P = cycleProduct(F, c.nodes, c.L);
             if (!visit(c)) return false;
             continue;
         }
@@ -213,20 +276,24 @@ bool referenceFrom(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor
     return true;
 }
 
-// The pruned search from start position S, over the graph built by buildGraph; the same cycles
-// in the same order as referenceFrom. Without live flows the weak arc is kept along the path.
-template <bool LiveFlows, class Visit>
-bool prunedFrom(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor floor, int S,
-                int second, Visit& visit) {
-    const NodeSet cand = reachingBack(w, S, list.K);
-    if (second > 0 ? !cand.test(second) : !(w.succ[S] & cand).any()) return true;
-    w.blocked = NodeSet{};
-    w.onPath = NodeSet{};
-    for (NodeSet s = cand; s.any();) {
-        int p = s.first();
-        s.reset(p);
-        w.B[p] = NodeSet{};
-    }
+// The pruned search from start position S over the graph g; the same cycles in the same order as
+// referenceFrom. With second > 0 the path begins with the arc S -> second. With live flows the
+// flows are those of g, which the visitor may lower.
+//
+// With a ceiling (keeping the weak arc), the cycles whose weak-arc flow lies above *ceiling are
+// not wanted, and the visitor may lower the ceiling. While the path holds no arc at or below the
+// ceiling, a position is entered only through such an arc or when it can reach one on a way back
+// to S. A level that passes over a position so, or over such an unwanted cycle, counts as having
+// closed a cycle: it is never blocked for it, so the blocking stays that of the whole search.
+template <Keep keep, class Visit>
+bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor, int S, int second,
+                Visit& visit, const float* ceiling = nullptr) {
+    const NodeSet cand = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
+    if (second > 0 ? !cand.test(second) : !(g.succ[S] & cand).any()) return true;
+    NodeSet blocked;  // S is never entered: a candidate S closes a cycle
+    NodeSet onPath;
+    float lowCeiling = kNoFlow;  // the ceiling of toLow
+    NodeSet toLow;               // the positions that can reach an arc at or below it
 
     int level = 1;
     {
@@ -235,8 +302,8 @@ bool prunedFrom(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor fl
         f.found = false;
         f.minFlow = kNoFlow;
         f.minArc = 0;
-        f.rem = second > 0 ? NodeSet::range(second, second) : w.succ[S] & cand;
-        w.blocked.set(S);
+        f.P = 1.0f;
+        f.rem = second > 0 ? NodeSet::single(second) : g.succ[S] & cand;
         w.comp[1] = list.node[S];
     }
     for (;;) {
@@ -244,64 +311,237 @@ bool prunedFrom(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor fl
         if (!f.rem.any()) {
             // Every candidate of this level is done: a position through which no cycle was
             // closed stays blocked until one of its successors is freed.
-            const int v = f.pos;
-            if (f.found) {
-                unblock(w, v);
-            } else {
-                for (NodeSet s = w.succ[v] & cand; s.any();) {
-                    int x = s.first();
-                    s.reset(x);
-                    w.B[x].set(v);
-                }
-            }
             if (level == 1) return true;
-            w.onPath.reset(v);
+            const int v = f.pos;
+            const bool found = f.found;
+            if (found) unblock(g, w, blocked, onPath, v);
+            onPath.reset(v);
             --level;
-            if (f.found) w.frame[level].found = true;
+            if (found) w.frame[level].found = true;
             continue;
         }
-        const int p = f.rem.first();
-        f.rem.reset(p);
-        if constexpr (LiveFlows) {
-            bool fixedArc = level == 1 && second > 0;
-            if (!fixedArc && !floor.admits(T(list.node[f.pos], list.node[p]))) continue;
-        }
+        const int p = f.rem.takeFirst();
         if (p == S) {
             f.found = true;
-            FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow};
-            if constexpr (!LiveFlows) {
-                float closing = w.flow[f.pos][S];
+            FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow, 0.0f};
+            if constexpr (keep != Keep::Count) w.comp[level + 1] = w.comp[1];
+            if constexpr (keep == Keep::LiveFlows) {
+                c.P = f.P * g.frac[f.pos][S];
+                w.cell[level] = &g.flow[f.pos][S];
+                c.flows = &w.cell[1];
+                if (!visit(c)) return false;
+                // An arc the visitor has lowered out of the search is taken out of the graph. It
+                // was tried at every level of the path already, and no other arc has changed,
+                // so every candidate still to be tried is usable.
+                for (int k = 1; k <= level; ++k) {
+                    if (!floor.admits(*w.cell[k])) {
+                        int u = w.frame[k].pos, v = k < level ? w.frame[k + 1].pos : S;
+                        g.removeArc(u, v);
+                    }
+                }
+                continue;
+            }
+            if constexpr (keep == Keep::WeakArc) {
+                float closing = g.flow[f.pos][S];
                 if (closing <= f.minFlow) {
                     c.weakArc = level - 1;
                     c.weakFlow = closing;
                 }
+                if (ceiling != nullptr && c.weakFlow > *ceiling) continue;
+            }
+            if (!visit(c)) return false;
+            continue;
+        }
+        if (blocked.test(p)) continue;
+        if constexpr (keep == Keep::WeakArc) {
+            if (ceiling != nullptr && f.minFlow > *ceiling && g.flow[f.pos][p] > *ceiling) {
+                if (lowCeiling != *ceiling) {
+                    lowCeiling = *ceiling;
+                    toLow = reachingLowArc(g, cand, lowCeiling);
+                }
+                if (!toLow.test(p)) {
+                    f.found = true;
+                    continue;
+                }
+            }
+        }
+        if constexpr (keep == Keep::Count) {
+            // Counting only: the arc from p back to S, p's first candidate, is counted at once,
+            // and a p with no other free candidate is not entered at all.
+            onPath.set(p);
+            NodeSet rem = g.succ[p] & cand & ~onPath;
+            const bool closes = rem.test(S);
+            rem.reset(S);
+            if (closes) {
+                f.found = true;
+                if (!visit(FoundCycle{level + 1, nullptr, 0, 0.0f, 0.0f})) return false;
+            }
+            if (!(rem & ~blocked).any()) {
+                onPath.reset(p);
+                if (closes) {
+                    unblock(g, w, blocked, onPath, p);
+                } else {
+                    blocked.set(p);
+                }
+                continue;
+            }
+            auto& h = w.frame[level + 1];
+            h.pos = p;
+            h.found = closes;
+            h.rem = rem;
+            blocked.set(p);
+            ++level;
+            continue;
+        }
+        // Descend into p, unless p has neither a free candidate nor an arc back to S: then it
+        // is blocked at once. The positions on the path are left out of its candidates once for
+        // the life of the level.
+        onPath.set(p);
+        const NodeSet rem = g.succ[p] & cand & ~onPath;
+        if (!(rem & ~blocked).any()) {
+            onPath.reset(p);
+            blocked.set(p);
+            continue;
+        }
+        auto& h = w.frame[level + 1];
+        h.pos = p;
+        h.found = false;
+        h.rem = rem;
+        if constexpr (keep == Keep::WeakArc) {
+            float arc = g.flow[f.pos][p];
+            h.minFlow = f.minFlow;
+            h.minArc = f.minArc;
+            if (arc <= f.minFlow) {
+                h.minFlow = arc;
+                h.minArc = level - 1;
+            }
+        }
+        if constexpr (keep == Keep::LiveFlows) {
+            h.P = f.P * g.frac[f.pos][p];
+            w.cell[level] = &g.flow[f.pos][p];
+        }
+        blocked.set(p);
+        ++level;
+        if constexpr (keep != Keep::Count) w.comp[level] = list.node[p];
+    }
+}
+
+// The cycles from start position S through the arc a -> b (positions >= S), in the order of
+// the search, with their weak arcs and products. A path first goes from S to a through positions
+// other than b (Johnson's search with a as its target), takes the arc a -> b, then goes from b
+// back to S through positions off the path (a second Johnson's search, begun afresh for each
+// path that reaches a). Either part skips only branches that cannot reach its target, so the
+// cycles come in the order of the whole search.
+template <class Visit>
+bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, int a, int b,
+                 Visit& visit) {
+    // After the arc: the positions >= S from which S can be reached.
+    const NodeSet after = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
+    if (!after.test(b)) return true;
+    // Before the arc: the positions from which a can be reached through positions other than S
+    // and b, a left out.
+    NodeSet before;
+    if (a != S) {
+        NodeSet within = after & ~NodeSet::single(S) & ~NodeSet::single(b);
+        before = reaching(g, NodeSet::single(a), within) & ~NodeSet::single(a);
+    }
+    const NodeSet toward = before | NodeSet::single(a);
+    NodeSet blocked;       // the part before the arc
+    NodeSet blockedAfter;  // the part after the arc
+    NodeSet onPath;
+
+    int level = 1;
+    int atA = a == S ? 1 : 0;  // the level of a, 0 while the path has not reached it
+    {
+        auto& f = w.frame[1];
+        f.pos = S;
+        f.found = false;
+        f.minFlow = kNoFlow;
+        f.minArc = 0;
+        f.P = 1.0f;
+        f.rem = a == S ? NodeSet::single(b) : g.succ[S] & toward;
+        w.comp[1] = list.node[S];
+    }
+    auto descend = [&](int p, NodeSet rem) {
+        auto& f = w.frame[level];
+        auto& h = w.frame[level + 1];
+        float arc = g.flow[f.pos][p];
+        h.pos = p;
+        h.found = false;
+        h.minFlow = f.minFlow;
+        h.minArc = f.minArc;
+        if (arc <= f.minFlow) {
+            h.minFlow = arc;
+            h.minArc = level - 1;
+        }
+        h.P = f.P * g.frac[f.pos][p];
+        h.rem = rem;
+        ++level;
+        w.comp[level] = list.node[p];
+    };
+    for (;;) {
+        auto& f = w.frame[level];
+        const int v = f.pos;
+        if (!f.rem.any()) {
+            if (level == 1) return true;
+            const bool found = f.found;
+            if (level == atA) {
+                // Back before the arc: reaching a was the aim of that part.
+                atA = 0;
+                onPath.reset(v);
+                --level;
+                w.frame[level].found = true;
+                continue;
+            }
+            if (found) unblock(g, w, atA == 0 ? blocked : blockedAfter, onPath, v);
+            onPath.reset(v);
+            --level;
+            if (found) w.frame[level].found = true;
+            continue;
+        }
+        const int p = f.rem.takeFirst();
+        if (atA == 0) {
+            // Toward a.
+            if (p == a) {
+                onPath.set(a);
+                descend(a, NodeSet::single(b));
+                atA = level;
+                continue;
+            }
+            if (blocked.test(p)) continue;
+            blocked.set(p);
+            onPath.set(p);
+            const NodeSet rem = g.succ[p] & toward & ~onPath;
+            if ((rem & ~blocked).any()) {
+                descend(p, rem);
+            } else {
+                onPath.reset(p);  // a dead end, blocked at once
+            }
+            continue;
+        }
+        if (p == S) {
+            // The cycle closes.
+            f.found = true;
+            FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow, f.P * g.frac[v][S]};
+            float closing = g.flow[v][S];
+            if (closing <= f.minFlow) {
+                c.weakArc = level - 1;
+                c.weakFlow = closing;
             }
             w.comp[level + 1] = w.comp[1];
             if (!visit(c)) return false;
             continue;
         }
-        if (w.blocked.test(p)) continue;
-        // Descend into p.
-        auto& g = w.frame[level + 1];
-        g.pos = p;
-        g.found = false;
-        g.minFlow = f.minFlow;
-        g.minArc = f.minArc;
-        if constexpr (!LiveFlows) {
-            float arc = w.flow[f.pos][p];
-            if (arc <= f.minFlow) {
-                g.minFlow = arc;
-                g.minArc = level - 1;
-            }
+        if (level == atA) blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
+        if (blockedAfter.test(p)) continue;
+        blockedAfter.set(p);
+        onPath.set(p);
+        const NodeSet rem = g.succ[p] & after & ~onPath;
+        if ((rem & ~blockedAfter).any()) {
+            descend(p, rem);
+        } else {
+            onPath.reset(p);
         }
-        // The positions on the path are left out of the candidates here, once for the life of
-        // the level: an unblocking chain may free a position on the path, which must not be
-        // entered twice.
-        w.blocked.set(p);
-        w.onPath.set(p);
-        g.rem = w.succ[p] & cand & ~w.onPath;
-        ++level;
-        w.comp[level] = list.node[p];
     }
 }
 
@@ -310,15 +550,19 @@ bool prunedFrom(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor fl
 // Enumerates every simple cycle among the positions of the list whose arcs the floor admits, in
 // the fixed order, and calls visit(const FoundCycle&) for each. The flows must not change during
 // the enumeration. The visitor returns false to abandon it; the result is false then, true when
-// the enumeration ran to its end.
-template <class Visit>
+// the enumeration ran to its end. With Keep::Count the visitor is told only the cycle's length.
+//
+// With a ceiling, the visitor is handed only the cycles whose weak-arc flow is at most *ceiling,
+// which it may lower as it goes (the reference search hands it every cycle).
+template <cycle_search_detail::Keep keep = cycle_search_detail::Keep::WeakArc, class Visit>
 bool enumerateCycles(CycleSearch how, SearchWork& w, ConstMatView T, const NodeList& list,
-                     ArcFloor floor, Visit&& visit) {
+                     ArcFloor floor, Visit&& visit, const float* ceiling = nullptr) {
     using namespace cycle_search_detail;
-    if (how == CycleSearch::Pruned) buildGraph(w, T, list, floor);
+    if (how == CycleSearch::Pruned) buildGraph(w.graph, T, list, floor);
     for (int S = 1; S <= list.K; ++S) {
-        bool going = how == CycleSearch::Pruned ? prunedFrom<false>(w, T, list, floor, S, 0, visit)
-                                                : referenceFrom(w, T, list, floor, S, 0, visit);
+        bool going = how == CycleSearch::Pruned
+                         ? prunedFrom<keep>(w, w.graph, list, floor, S, 0, visit, ceiling)
+                         : referenceFrom(w, T, ConstMatView{}, list, floor, S, 0, visit);
         if (!going) return false;
     }
     return true;
@@ -326,16 +570,44 @@ bool enumerateCycles(CycleSearch how, SearchWork& w, ConstMatView T, const NodeL
 
 // Enumerates, in the fixed order, the simple cycles that begin with the arc from position 1 to
 // position 2 of the list; that first arc is not tested. Every other arc is tested on its flow at
-// the moment it is tried, so the visitor may lower flows as it goes (it must never raise one).
-// The weak arc of a FoundCycle is not kept here. Returns as enumerateCycles does.
+// the moment it is tried. The visitor is told the product P of the fractions F of each cycle and
+// may lower the flows of its arcs, through FoundCycle::flows only (it must never raise one); T
+// holds them all when the enumeration is over. The weak arc of a FoundCycle is not kept here.
+// Returns as enumerateCycles does.
 template <class Visit>
-bool enumerateArcCycles(CycleSearch how, SearchWork& w, ConstMatView T, const NodeList& list,
-                        ArcFloor floor, Visit&& visit) {
+bool enumerateArcCycles(CycleSearch how, SearchWork& w, MatView T, ConstMatView F,
+                        const NodeList& list, ArcFloor floor, Visit&& visit) {
     using namespace cycle_search_detail;
     if (list.K < 2) return true;
-    if (how == CycleSearch::Reference) return referenceFrom(w, T, list, floor, 1, 2, visit);
-    buildGraph(w, T, list, floor);
-    return prunedFrom<true>(w, T, list, floor, 1, 2, visit);
+    if (how == CycleSearch::Reference) return referenceFrom(w, T, F, list, floor, 1, 2, visit);
+    ArcGraph& g = w.graph;
+    buildGraph(g, T, list, floor);
+    setFractions(g, F, list);
+    bool ran = prunedFrom<Keep::LiveFlows>(w, g, list, floor, 1, 2, visit);
+    for (int q = 1; q <= list.K; ++q) {
+        for (int p = 1; p <= list.K; ++p) T(list.node[p], list.node[q]) = g.flow[p][q];
+    }
+    return ran;
+}
+
+// Enumerates the simple cycles of the graph g (positions of the list) that pass through the arc
+// from position a to position b, in the order in which enumerateCycles finds them, each with its
+// weak arc and, when g holds fractions, its product P. The flows must not change. Returns as
+// enumerateCycles does.
+template <class Visit>
+bool enumerateCyclesThrough(SearchWork& w, const ArcGraph& g, const NodeList& list, int a, int b,
+                            Visit&& visit) {
+    using namespace cycle_search_detail;
+    if (!g.succ[a].test(b)) return true;
+    if (a == b) {
+        w.comp[1] = w.comp[2] = list.node[a];
+        return visit(FoundCycle{1, &w.comp[1], 0, g.flow[a][a], g.frac[a][a]});
+    }
+    const int last = a < b ? a : b;
+    for (int S = 1; S <= last; ++S) {
+        if (!throughFrom(w, g, list, S, a, b, visit)) return false;
+    }
+    return true;
 }
 
 }  // namespace flownet

@@ -4,6 +4,9 @@
 //   netgen count living pools producers levels prey detritivores poolsPerLiving poolLinks loops
 //                seed limit
 //                      counts the simple cycles (up to limit) of a network of that shape
+//   netgen file living pools producers levels prey detritivores poolsPerLiving poolLinks loops
+//                seed
+//                      writes the network file of a network of that shape to standard output
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -12,13 +15,19 @@
 
 int main(int argc, char** argv) {
     using namespace flownet::bench;
-    if (argc == 13 && std::strcmp(argv[1], "count") == 0) {
-        NetworkShape s{std::atoi(argv[2]),  std::atoi(argv[3]), std::atoi(argv[4]),
-                       std::atoi(argv[5]),  std::atof(argv[6]), std::atof(argv[7]),
-                       std::atof(argv[8]),  std::atof(argv[9]), std::atof(argv[10]),
-                       static_cast<std::uint32_t>(std::atoi(argv[11]))};
-        std::cout << countSimpleCycles(generateNetwork(s), std::strtoull(argv[12], nullptr, 10))
-                  << "\n";
+    const bool count = argc == 13 && std::strcmp(argv[1], "count") == 0;
+    if (count || (argc == 12 && std::strcmp(argv[1], "file") == 0)) {
+        NetworkShape s{std::atoi(argv[2]),  std::atoi(argv[3]),
+                       std::atoi(argv[4]),  std::atoi(argv[5]),
+                       std::atof(argv[6]),  std::atof(argv[7]),
+                       std::atof(argv[8]),  std::atof(argv[9]),
+                       std::atof(argv[10]), static_cast<std::uint32_t>(std::atoi(argv[11]))};
+        if (count) {
+            std::cout << countSimpleCycles(generateNetwork(s), std::strtoull(argv[12], nullptr, 10))
+                      << "\n";
+        } else {
+            std::cout << networkFileText(generateNetwork(s));
+        }
         return 0;
     }
     for (const Workload& w : kLadder) {

@@ -9,6 +9,7 @@
 #include <limits>
 #include <sstream>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace flownet {
 
@@ -163,6 +164,22 @@ private:
     }
 };
 
+// Every layout is parsed once: the programs write their layouts again and again (a cycle line
+// for every cycle listed), so the tree of each is kept, looked up by the layout's text.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+const Parsed& parsedLayout(std::string_view layout) {
+    static std::unordered_map<std::string, Parsed, TextHash, std::equal_to<>> parsed;
+    auto it = parsed.find(layout);
+    if (it == parsed.end()) {
+        it = parsed.emplace(std::string(layout), LayoutParser(layout).parse()).first;
+    }
+    return it->second;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Output.
 
@@ -171,14 +188,29 @@ std::string fitRight(std::string s, int w) {
     return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
 }
 
+// An integer right-aligned in w columns, appended to out; w asterisks when it does not fit.
+void appendInteger(std::string& out, long long value, int w) {
+    char digits[24];
+    const std::size_t n =
+        static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    const std::size_t width = static_cast<std::size_t>(w);
+    if (n > width) {
+        out.append(width, '*');
+    } else {
+        out.append(width - n, ' ');
+        out.append(digits, n);
+    }
+}
+
 std::string nonFinite(double x, int w) {
     if (std::isnan(x)) return fitRight("NaN", w);
     return fitRight(x < 0 ? "-Inf" : "Inf", w);
 }
 
+// Writes into a line buffer; the caller hands the buffer to the stream in one piece.
 class Writer {
 public:
-    Writer(std::ostream& out, std::span<const Item> items) : out_(out), items_(items) {}
+    Writer(std::string& out, std::span<const Item> items) : out_(out), items_(items) {}
 
     // Runs the nodes once; false when output stopped at a data descriptor without a value.
     bool run(const std::vector<Node>& nodes, std::size_t from = 0) {
@@ -195,7 +227,7 @@ public:
     void resetTook() { took_ = false; }
 
 private:
-    std::ostream& out_;
+    std::string& out_;
     std::span<const Item> items_;
     std::size_t next_ = 0;
     bool took_ = false;
@@ -212,13 +244,13 @@ private:
             case Node::Kind::Group:
                 return run(n.children);
             case Node::Kind::Skip:
-                out_ << std::string(static_cast<std::size_t>(n.w), ' ');
+                out_.append(static_cast<std::size_t>(n.w), ' ');
                 return true;
             case Node::Kind::Literal:
-                out_ << n.text;
+                out_ += n.text;
                 return true;
             case Node::Kind::Slash:
-                out_ << '\n';
+                out_ += '\n';
                 return true;
             default:
                 break;
@@ -226,22 +258,23 @@ private:
         if (!valuesLeft()) return false;
         switch (n.kind) {
             case Node::Kind::Int:
-                out_ << formatInteger(take(Item::Kind::Int).i, n.w);
+                appendInteger(out_, take(Item::Kind::Int).i, n.w);
                 break;
             case Node::Kind::Exp:
-                out_ << formatExponent(take(Item::Kind::Real).r, n.w, n.d);
+                out_ += formatExponent(take(Item::Kind::Real).r, n.w, n.d);
                 break;
             case Node::Kind::Fix:
-                out_ << formatFixed(take(Item::Kind::Real).r, n.w, n.d);
+                out_ += formatFixed(take(Item::Kind::Real).r, n.w, n.d);
                 break;
             default: {  // Text
                 std::string_view s = take(Item::Kind::Text).s;
                 if (n.w < 0) {
-                    out_ << s;
+                    out_ += s;
                 } else if (static_cast<int>(s.size()) >= n.w) {
-                    out_ << s.substr(0, static_cast<std::size_t>(n.w));
+                    out_ += s.substr(0, static_cast<std::size_t>(n.w));
                 } else {
-                    out_ << std::string(static_cast<std::size_t>(n.w) - s.size(), ' ') << s;
+                    out_.append(static_cast<std::size_t>(n.w) - s.size(), ' ');
+                    out_ += s;
                 }
             }
         }
@@ -414,7 +447,9 @@ private:
 // ---------------------------------------------------------------------------------------------
 
 std::string formatInteger(long long value, int width) {
-    return fitRight(std::to_string(value), width);
+    std::string s;
+    appendInteger(s, value, width);
+    return s;
 }
 
 std::string formatExponent(double x, int w, int d) {
@@ -463,8 +498,10 @@ std::string formatFixed(double x, int w, int d) {
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::span<const Item> items) {
-    Parsed p = LayoutParser(layout).parse();
-    Writer w(out, items);
+    const Parsed& p = parsedLayout(layout);
+    static std::string line;  // the text of the layout's lines, written at the end
+    line.clear();
+    Writer w(line, items);
     bool going = w.run(p.top);
     // Reversion: values remain at the end of the layout, so the line ends and the last
     // top-level group (or the whole layout) starts again.
@@ -473,11 +510,12 @@ void writeLayout(std::ostream& out, std::string_view layout, std::span<const Ite
         if (p.top[k].kind == Node::Kind::Group) from = k;
     }
     while (going && w.valuesLeft() && w.tookValue()) {
-        out << '\n';
+        line += '\n';
         w.resetTook();
         going = w.run(p.top, from);
     }
-    if (!p.keepLineOpen) out << '\n';
+    if (!p.keepLineOpen) line += '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::initializer_list<Item> items) {
@@ -504,7 +542,7 @@ std::vector<std::string> textPieces(std::string_view text, int w, int n, int las
 
 bool readLayout(std::string_view record, std::string_view layout, std::vector<Field>& fields,
                 std::string& problem) {
-    Parsed p = LayoutParser(layout).parse();
+    const Parsed& p = parsedLayout(layout);
     fields.clear();
     problem.clear();
     return Reader(record, fields, problem).run(p.top);

@@ -145,20 +145,21 @@ TEST(Enumeration, CyclesThroughAnArcWithFlowsLoweredOnTheWay) {
             MatView T = copy.T.view();
             auto& out = seq[run];
             CycleSearch how = run == 2 ? CycleSearch::Reference : CycleSearch::Pruned;
-            enumerateArcCycles(how, *work, T, list, ArcFloor{0.0f, true}, [&](const FoundCycle& c) {
-                out.emplace_back(c.nodes, c.nodes + c.L + 1);
-                if (run == 0 || c.L < 2) return true;
-                if (out.size() % 2 == 0) {
-                    int k = 1 + static_cast<int>(out.size() / 2) % (c.L - 1);
-                    T(c.nodes[k], c.nodes[k + 1]) = 0.0f;
-                    return true;
-                }
-                float least = T(c.nodes[1], c.nodes[2]);
-                for (int k = 1; k < c.L; ++k)
-                    least = std::min(least, T(c.nodes[k], c.nodes[k + 1]));
-                for (int k = 1; k < c.L; ++k) T(c.nodes[k], c.nodes[k + 1]) -= least / 3.0f;
-                return true;
-            });
+            enumerateArcCycles(how, *work, T, copy.F.view(), list, ArcFloor{0.0f, true},
+                               [&](const FoundCycle& c) {
+                                   out.emplace_back(c.nodes, c.nodes + c.L + 1);
+                                   if (run == 0 || c.L < 2) return true;
+                                   if (out.size() % 2 == 0) {
+                                       int k = 1 + static_cast<int>(out.size() / 2) % (c.L - 1);
+                                       *c.flows[k] = 0.0f;
+                                       return true;
+                                   }
+                                   float least = *c.flows[1];
+                                   for (int k = 1; k < c.L; ++k)
+                                       least = std::min(least, *c.flows[k]);
+                                   for (int k = 1; k < c.L; ++k) *c.flows[k] -= least / 3.0f;
+                                   return true;
+                               });
         }
         std::multiset<std::vector<int>> found;
         for (const auto& c : seq[0]) found.insert(canonicalCycle(c));
