@@ -407,18 +407,16 @@ TEST(Cycles, StopsWhenTheStoreOverflowsAtTheLowestThreshold) {
     // 1,573rd: 1-2-1 first, 326 each below 1-2-3 to 1-2-6 end at 1305, 1-2-7-1 is 1306, 65 each
     // below 1-2-7-3 to -6 end at 1566, 1-2-7-8-1 is 1567, then 1-2-7-8-3-1, -4-1, -4-5-1,
     // -4-5-6-1, -4-6-1 and 1-2-7-8-3-4-6-5-1 (8 arcs) is 1573.
-    struct Case {
-        int n;
-        float flow;
-        const char* line;
-    };
-    for (Case s : {Case{8, 1.0f, "  3001  1  7  5  1"}, Case{8, 2.0e15f, "  3001  1  7  5  1"},
-                   Case{44, 1.0f, "  2751  1  8  8  1"}, Case{80, 1.0f, "  1573  1  8  5  1"}}) {
-        auto net = complete(s.n, 8, s.flow);
+    for (auto [n, flow, line] : std::initializer_list<std::tuple<int, float, const char*>>{
+             {8, 1.0f, "  3001  1  7  5  1"},
+             {8, 2.0e15f, "  3001  1  7  5  1"},
+             {44, 1.0f, "  2751  1  8  8  1"},
+             {80, 1.0f, "  1573  1  8  5  1"}}) {
+        auto net = complete(n, 8, flow);
         auto before = std::make_unique<Net>(*net);
-        Call c = both(false, *net, s.n, 1.0f);
+        Call c = both(false, *net, n, 1.0f);
         EXPECT_TRUE(c.end && c.end->status == 0 && c.end->line == kStopLine);
-        EXPECT_EQ(c.report, "\n\n   NEXUS STORAGE EXCEEDED" + std::string(s.line) + "\n");
+        EXPECT_EQ(c.report, "\n\n   NEXUS STORAGE EXCEEDED" + std::string(line) + "\n");
         EXPECT_TRUE(net->T.a == before->T.a);
     }
 }
@@ -532,16 +530,10 @@ TEST(Cycles, RandomNetworks) {
                             : randomNetwork(7, 1.0, 0, kind * 40, rng, n = 80);
         if (trial == 54) net = randomNetwork(n = 8, 1.0, 0.1, 2, rng);
         if (trial == -1) {
-            net = network(n = 4, {{1, 2, 1},
-                                  {1, 3, 1},
-                                  {1, 4, 1},
-                                  {2, 2, 1},
-                                  {2, 3, 1},
-                                  {2, 4, 1},
-                                  {3, 1, 1},
-                                  {3, 2, 1},
-                                  {3, 4, 1},
-                                  {4, 3, 1}});
+            net = complete(n = 4, 4, 1.0f);
+            net->T(2, 1) = net->T(4, 1) = net->T(4, 2) = 0.0f;
+            net->T(2, 2) = 1.0f;
+            net->computeFractions();
         }
         int NC = trial % 4 == 1 || trial % 48 == 43 ? -(n - 1) : n;
         auto before = std::make_unique<Net>(*net);
