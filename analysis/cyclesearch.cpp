@@ -132,17 +132,16 @@ NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling) {
     return reaching(g, tails, cand);
 }
 
-NodeSet unblockChain(const ArcGraph& g, SearchWork& w, NodeSet blocked, NodeSet onPath, int u) {
-    int top = 0;
+NodeSet unblockChain(const ArcGraph& g, NodeSet blocked, NodeSet onPath, int u) {
+    // What is freed is a closure, whatever the order: every freed position frees, as one set,
+    // its blocked predecessors off the path.
     blocked.reset(u);
-    w.unblockStack[top++] = u;
-    while (top > 0) {
-        int x = w.unblockStack[--top];
-        for (NodeSet waiting = g.pred[x] & blocked & ~onPath; waiting.any();) {
-            int y = waiting.takeFirst();
-            blocked.reset(y);
-            w.unblockStack[top++] = y;
-        }
+    const NodeSet offPath = ~onPath;
+    NodeSet todo = NodeSet::single(u);
+    while (todo.any()) {
+        const NodeSet fresh = g.pred[todo.takeFirst()] & blocked & offPath;
+        blocked &= ~fresh;
+        todo |= fresh;
     }
     return blocked;
 }

@@ -192,7 +192,6 @@ struct SearchWork {
     std::array<float*, kMaxCycleNodes + 2> cell{};  // flows of the arcs of the path, from index 1
     std::array<int, kMaxCycleNodes + 2> next{};     // reference search: next candidate per level
     std::array<int, kMaxCycleNodes + 2> path{};     // reference search: positions of the path
-    std::array<int, kMaxCycleNodes + 1> unblockStack{};
     ArcGraph graph;  // the graph of enumerateCycles and enumerateArcCycles
 };
 
@@ -213,10 +212,10 @@ NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling);
 // search closed no cycle; it waits on all its successors, so this frees exactly the positions
 // whose waiting list holds a freed one.)
 // The sets are the caller's own, kept out of memory that the search writes.
-NodeSet unblockChain(const ArcGraph& g, SearchWork& w, NodeSet blocked, NodeSet onPath, int u);
-inline void unblock(const ArcGraph& g, SearchWork& w, NodeSet& blocked, NodeSet onPath, int u) {
+NodeSet unblockChain(const ArcGraph& g, NodeSet blocked, NodeSet onPath, int u);
+inline void unblock(const ArcGraph& g, NodeSet& blocked, NodeSet onPath, int u) {
     blocked.reset(u);
-    if ((g.pred[u] & blocked & ~onPath).any()) blocked = unblockChain(g, w, blocked, onPath, u);
+    if ((g.pred[u] & blocked & ~onPath).any()) blocked = unblockChain(g, blocked, onPath, u);
 }
 
 // What the pruned search keeps along the path: nothing but the count of arcs; the compartments
@@ -314,7 +313,7 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
             if (level == 1) return true;
             const int v = f.pos;
             const bool found = f.found;
-            if (found) unblock(g, w, blocked, onPath, v);
+            if (found) unblock(g, blocked, onPath, v);
             onPath.reset(v);
             --level;
             if (found) w.frame[level].found = true;
@@ -379,7 +378,7 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
             if (!(rem & ~blocked).any()) {
                 onPath.reset(p);
                 if (closes) {
-                    unblock(g, w, blocked, onPath, p);
+                    unblock(g, blocked, onPath, p);
                 } else {
                     blocked.set(p);
                 }
@@ -493,7 +492,7 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
                 w.frame[level].found = true;
                 continue;
             }
-            if (found) unblock(g, w, atA == 0 ? blocked : blockedAfter, onPath, v);
+            if (found) unblock(g, atA == 0 ? blocked : blockedAfter, onPath, v);
             onPath.reset(v);
             --level;
             if (found) w.frame[level].found = true;
