@@ -42,12 +42,21 @@ enum class CycleSearch { Pruned, Reference };
 struct NodeSet {
     std::array<std::uint64_t, 2> w{};
 
-    static int word(int p) { return (p - 1) >> 6; }
+    // The bit of p in each word, 0 in the word that does not hold p. Both words are always
+    // touched, never one picked by index, so that a set can live in registers.
     static std::uint64_t bit(int p) { return std::uint64_t{1} << ((p - 1) & 63); }
+    static std::uint64_t lowBit(int p) { return p <= 64 ? bit(p) : 0; }
+    static std::uint64_t highBit(int p) { return p > 64 ? bit(p) : 0; }
 
-    void set(int p) { w[word(p)] |= bit(p); }
-    void reset(int p) { w[word(p)] &= ~bit(p); }
-    bool test(int p) const { return (w[word(p)] & bit(p)) != 0; }
+    void set(int p) {
+        w[0] |= lowBit(p);
+        w[1] |= highBit(p);
+    }
+    void reset(int p) {
+        w[0] &= ~lowBit(p);
+        w[1] &= ~highBit(p);
+    }
+    bool test(int p) const { return ((w[0] & lowBit(p)) | (w[1] & highBit(p))) != 0; }
     bool any() const { return (w[0] | w[1]) != 0; }
     int count() const { return std::popcount(w[0]) + std::popcount(w[1]); }
     // The lowest member, 0 when the set is empty.
