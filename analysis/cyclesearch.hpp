@@ -487,6 +487,18 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
         ++level;
         w.comp[level] = list.node[p];
     };
+    // The cycle that the arc from the position at level `top` back to S closes.
+    auto close = [&](int top) {
+        const auto& t = w.frame[top];
+        FoundCycle c{top, &w.comp[1], t.minArc, t.minFlow, t.P * g.frac[t.pos][S]};
+        float closing = g.flow[t.pos][S];
+        if (closing <= t.minFlow) {
+            c.weakArc = top - 1;
+            c.weakFlow = closing;
+        }
+        w.comp[top + 1] = w.comp[1];
+        return visit(c);
+    };
     for (;;) {
         auto& f = w.frame[level];
         const int v = f.pos;
@@ -528,16 +540,8 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
             continue;
         }
         if (p == S) {
-            // The cycle closes.
             f.found = true;
-            FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow, f.P * g.frac[v][S]};
-            float closing = g.flow[v][S];
-            if (closing <= f.minFlow) {
-                c.weakArc = level - 1;
-                c.weakFlow = closing;
-            }
-            w.comp[level + 1] = w.comp[1];
-            if (!visit(c)) return false;
+            if (!close(level)) return false;
             continue;
         }
         if (level == atA) blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
@@ -545,8 +549,17 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
         blockedAfter.set(p);
         onPath.set(p);
         const NodeSet rem = g.succ[p] & after & ~onPath;
-        if ((rem & ~blockedAfter).any()) {
+        if ((rem & ~blockedAfter & ~NodeSet::single(S)).any()) {
             descend(p, rem);
+        } else if (rem.test(S)) {
+            // S, p's first candidate, is all it has free: its level closes that one cycle, passes
+            // over the blocked rest and is left at once.
+            descend(p, rem);
+            if (!close(level)) return false;
+            unblock(g, blockedAfter, onPath, p);
+            onPath.reset(p);
+            --level;
+            w.frame[level].found = true;
         } else {
             onPath.reset(p);
         }
