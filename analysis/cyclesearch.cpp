@@ -132,17 +132,19 @@ NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling) {
     return reaching(g, tails, cand);
 }
 
-NodeSet unblockChain(const ArcGraph& g, SearchWork& w, NodeSet blocked, NodeSet onPath, int u) {
-    int top = 0;
+NodeSet unblockChain(const ArcGraph& g, NodeSet blocked, NodeSet onPath, int u) {
+    // What is freed is a closure, whatever the order: every freed position frees, as one set,
+    // its blocked predecessors off the path.
     blocked.reset(u);
-    w.unblockStack[top++] = u;
-    while (top > 0) {
-        int x = w.unblockStack[--top];
-        for (NodeSet waiting = g.pred[x] & blocked & ~onPath; waiting.any();) {
-            int y = waiting.takeFirst();
-            blocked.reset(y);
-            w.unblockStack[top++] = y;
-        }
+    const NodeSet offPath = ~onPath;
+    NodeSet todo = NodeSet::single(u);
+    while (todo.any()) {
+        // Up to four freed positions at a time, so that their rows are read side by side.
+        NodeSet waiting = g.pred[todo.takeFirst()];
+        for (int k = 1; k < 4 && todo.any(); ++k) waiting |= g.pred[todo.takeFirst()];
+        const NodeSet fresh = waiting & blocked & offPath;
+        blocked &= ~fresh;
+        todo |= fresh;
     }
     return blocked;
 }

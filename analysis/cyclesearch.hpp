@@ -42,12 +42,21 @@ enum class CycleSearch { Pruned, Reference };
 struct NodeSet {
     std::array<std::uint64_t, 2> w{};
 
-    static int word(int p) { return (p - 1) >> 6; }
+    // The bit of p in each word, 0 in the word that does not hold p. Both words are always
+    // touched, never one picked by index, so that a set can live in registers.
     static std::uint64_t bit(int p) { return std::uint64_t{1} << ((p - 1) & 63); }
+    static std::uint64_t lowBit(int p) { return p <= 64 ? bit(p) : 0; }
+    static std::uint64_t highBit(int p) { return p > 64 ? bit(p) : 0; }
 
-    void set(int p) { w[word(p)] |= bit(p); }
-    void reset(int p) { w[word(p)] &= ~bit(p); }
-    bool test(int p) const { return (w[word(p)] & bit(p)) != 0; }
+    void set(int p) {
+        w[0] |= lowBit(p);
+        w[1] |= highBit(p);
+    }
+    void reset(int p) {
+        w[0] &= ~lowBit(p);
+        w[1] &= ~highBit(p);
+    }
+    bool test(int p) const { return ((w[0] & lowBit(p)) | (w[1] & highBit(p))) != 0; }
     bool any() const { return (w[0] | w[1]) != 0; }
     int count() const { return std::popcount(w[0]) + std::popcount(w[1]); }
     // The lowest member, 0 when the set is empty.
@@ -192,7 +201,6 @@ struct SearchWork {
     std::array<float*, kMaxCycleNodes + 2> cell{};  // flows of the arcs of the path, from index 1
     std::array<int, kMaxCycleNodes + 2> next{};     // reference search: next candidate per level
     std::array<int, kMaxCycleNodes + 2> path{};     // reference search: positions of the path
-    std::array<int, kMaxCycleNodes + 1> unblockStack{};
     ArcGraph graph;  // the graph of enumerateCycles and enumerateArcCycles
 };
 
@@ -213,10 +221,10 @@ NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling);
 // search closed no cycle; it waits on all its successors, so this frees exactly the positions
 // whose waiting list holds a freed one.)
 // The sets are the caller's own, kept out of memory that the search writes.
-NodeSet unblockChain(const ArcGraph& g, SearchWork& w, NodeSet blocked, NodeSet onPath, int u);
-inline void unblock(const ArcGraph& g, SearchWork& w, NodeSet& blocked, NodeSet onPath, int u) {
+NodeSet unblockChain(const ArcGraph& g, NodeSet blocked, NodeSet onPath, int u);
+inline void unblock(const ArcGraph& g, NodeSet& blocked, NodeSet onPath, int u) {
     blocked.reset(u);
-    if ((g.pred[u] & blocked & ~onPath).any()) blocked = unblockChain(g, w, blocked, onPath, u);
+    if ((g.pred[u] & blocked & ~onPath).any()) blocked = unblockChain(g, blocked, onPath, u);
 }
 
 // What the pruned search keeps along the path: nothing but the count of arcs; the compartments
@@ -314,7 +322,7 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
             if (level == 1) return true;
             const int v = f.pos;
             const bool found = f.found;
-            if (found) unblock(g, w, blocked, onPath, v);
+            if (found) unblock(g, blocked, onPath, v);
             onPath.reset(v);
             --level;
             if (found) w.frame[level].found = true;
@@ -379,7 +387,7 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
             if (!(rem & ~blocked).any()) {
                 onPath.reset(p);
                 if (closes) {
-                    unblock(g, w, blocked, onPath, p);
+                    unblock(g, blocked, onPath, p);
                 } else {
                     blocked.set(p);
                 }
@@ -479,6 +487,18 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
         ++level;
         w.comp[level] = list.node[p];
     };
+    // The cycle that the arc from the position at level `top` back to S closes.
+    auto close = [&](int top) {
+        const auto& t = w.frame[top];
+        FoundCycle c{top, &w.comp[1], t.minArc, t.minFlow, t.P * g.frac[t.pos][S]};
+        float closing = g.flow[t.pos][S];
+        if (closing <= t.minFlow) {
+            c.weakArc = top - 1;
+            c.weakFlow = closing;
+        }
+        w.comp[top + 1] = w.comp[1];
+        return visit(c);
+    };
     for (;;) {
         auto& f = w.frame[level];
         const int v = f.pos;
@@ -493,7 +513,7 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
                 w.frame[level].found = true;
                 continue;
             }
-            if (found) unblock(g, w, atA == 0 ? blocked : blockedAfter, onPath, v);
+            if (found) unblock(g, atA == 0 ? blocked : blockedAfter, onPath, v);
             onPath.reset(v);
             --level;
             if (found) w.frame[level].found = true;
@@ -520,16 +540,8 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
             continue;
         }
         if (p == S) {
-            // The cycle closes.
             f.found = true;
-            FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow, f.P * g.frac[v][S]};
-            float closing = g.flow[v][S];
-            if (closing <= f.minFlow) {
-                c.weakArc = level - 1;
-                c.weakFlow = closing;
-            }
-            w.comp[level + 1] = w.comp[1];
-            if (!visit(c)) return false;
+            if (!close(level)) return false;
             continue;
         }
         if (level == atA) blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
@@ -537,8 +549,17 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
         blockedAfter.set(p);
         onPath.set(p);
         const NodeSet rem = g.succ[p] & after & ~onPath;
-        if ((rem & ~blockedAfter).any()) {
+        if ((rem & ~blockedAfter & ~NodeSet::single(S)).any()) {
             descend(p, rem);
+        } else if (rem.test(S)) {
+            // S, p's first candidate, is all it has free: its level closes that one cycle, passes
+            // over the blocked rest and is left at once.
+            descend(p, rem);
+            if (!close(level)) return false;
+            unblock(g, blockedAfter, onPath, p);
+            onPath.reset(p);
+            --level;
+            w.frame[level].found = true;
         } else {
             onPath.reset(p);
         }
