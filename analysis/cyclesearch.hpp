@@ -373,47 +373,33 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
                 }
             }
         }
+        // Descend into p, unless p has neither a free candidate nor an arc back to S: then it
+        // is blocked at once. The positions on the path are left out of its candidates once for
+        // the life of the level. Counting only, the arc from p back to S, p's first candidate,
+        // is counted at once, and a p with no other free candidate is not entered at all.
+        onPath.set(p);
+        NodeSet rem = g.succ[p] & cand & ~onPath;
+        bool closes = false;
         if constexpr (keep == Keep::Count) {
-            // Counting only: the arc from p back to S, p's first candidate, is counted at once,
-            // and a p with no other free candidate is not entered at all.
-            onPath.set(p);
-            NodeSet rem = g.succ[p] & cand & ~onPath;
-            const bool closes = rem.test(S);
+            closes = rem.test(S);
             rem.reset(S);
             if (closes) {
                 f.found = true;
                 if (!visit(FoundCycle{level + 1, nullptr, 0, 0.0f, 0.0f})) return false;
             }
-            if (!(rem & ~blocked).any()) {
-                onPath.reset(p);
-                if (closes) {
-                    unblock(g, blocked, onPath, p);
-                } else {
-                    blocked.set(p);
-                }
-                continue;
-            }
-            auto& h = w.frame[level + 1];
-            h.pos = p;
-            h.found = closes;
-            h.rem = rem;
-            blocked.set(p);
-            ++level;
-            continue;
         }
-        // Descend into p, unless p has neither a free candidate nor an arc back to S: then it
-        // is blocked at once. The positions on the path are left out of its candidates once for
-        // the life of the level.
-        onPath.set(p);
-        const NodeSet rem = g.succ[p] & cand & ~onPath;
         if (!(rem & ~blocked).any()) {
             onPath.reset(p);
-            blocked.set(p);
+            if (closes) {
+                unblock(g, blocked, onPath, p);
+            } else {
+                blocked.set(p);
+            }
             continue;
         }
         auto& h = w.frame[level + 1];
         h.pos = p;
-        h.found = false;
+        h.found = closes;
         h.rem = rem;
         if constexpr (keep == Keep::WeakArc) {
             float arc = g.flow[f.pos][p];
