@@ -119,12 +119,8 @@ inline void check(const Outcome& o, const std::string& expect) {
         const std::string piece = expect.substr(at + 1, next - at - 1);
         at = next;
         if (piece[0] == '#') {
-            int count = 0;
             const std::string text = piece.substr(piece.find('#', 1) + 1);
-            for (std::size_t k = o.all.find(text); k != std::string::npos; ++count) {
-                k = o.all.find(text, k + 1);
-            }
-            EXPECT_EQ(count, std::stoi(piece.substr(1))) << text;
+            EXPECT_EQ(occurrences(o.all, text), std::stoi(piece.substr(1))) << text;
         } else if ((found = o.all.find(piece, found)) == std::string::npos) {
             ADD_FAILURE() << "not found in order: [" << piece
                           << "]\nin: " << o.all.substr(0, 20000);
