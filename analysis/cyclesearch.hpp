@@ -202,6 +202,13 @@ struct SearchWork {
     std::array<int, kMaxCycleNodes + 2> next{};     // reference search: next candidate per level
     std::array<int, kMaxCycleNodes + 2> path{};     // reference search: positions of the path
     ArcGraph graph;  // the graph of enumerateCycles and enumerateArcCycles
+
+    // A path of the pruned searches begins at position S (compartment `node`), with the
+    // candidates rem for its second position.
+    void startPath(int S, int node, NodeSet rem) {
+        frame[1] = Frame{rem, S, false, std::numeric_limits<float>::infinity(), 0, 1.0f};
+        comp[1] = node;
+    }
 };
 
 namespace cycle_search_detail {
@@ -304,16 +311,7 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
     NodeSet toLow;               // the positions that can reach an arc at or below it
 
     int level = 1;
-    {
-        auto& f = w.frame[1];
-        f.pos = S;
-        f.found = false;
-        f.minFlow = kNoFlow;
-        f.minArc = 0;
-        f.P = 1.0f;
-        f.rem = second > 0 ? NodeSet::single(second) : g.succ[S] & cand;
-        w.comp[1] = list.node[S];
-    }
+    w.startPath(S, list.node[S], second > 0 ? NodeSet::single(second) : g.succ[S] & cand);
     for (;;) {
         auto& f = w.frame[level];
         if (!f.rem.any()) {
@@ -446,16 +444,7 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
 
     int level = 1;
     int atA = a == S ? 1 : 0;  // the level of a, 0 while the path has not reached it
-    {
-        auto& f = w.frame[1];
-        f.pos = S;
-        f.found = false;
-        f.minFlow = kNoFlow;
-        f.minArc = 0;
-        f.P = 1.0f;
-        f.rem = a == S ? NodeSet::single(b) : g.succ[S] & toward;
-        w.comp[1] = list.node[S];
-    }
+    w.startPath(S, list.node[S], a == S ? NodeSet::single(b) : g.succ[S] & toward);
     auto descend = [&](int p, NodeSet rem) {
         auto& f = w.frame[level];
         auto& h = w.frame[level + 1];
