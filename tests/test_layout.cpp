@@ -29,9 +29,14 @@ std::string read(std::string_view record, std::string_view layout) {
     for (const Field& x : f) {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%g", static_cast<double>(x.r));
-        s += (s.empty() ? "" : "|") + (x.kind == Field::Kind::Int    ? std::to_string(x.i)
-                                       : x.kind == Field::Kind::Real ? std::string(buf)
-                                                                     : "[" + x.s + "]");
+        if (!s.empty()) s += '|';
+        if (x.kind == Field::Kind::Int) {
+            s += std::to_string(x.i);
+        } else if (x.kind == Field::Kind::Real) {
+            s += buf;
+        } else {
+            s.append("[").append(x.s).append("]");
+        }
     }
     return s;
 }
