@@ -43,7 +43,7 @@ const std::string kBaseFile = join(kBase), kWrittenFile = "[file]" + join(kWritt
 // terminator, then `rest`.
 std::string emptyNetwork(int n, const std::string& rest) {
     std::string file = title("BIG") + flow(n, n, "").substr(0, 6) + "\n";
-    for (int i = 1; i <= n; ++i) file += "C" + std::to_string(i) + "\n";
+    for (int i = 1; i <= n; ++i) file.append("C").append(std::to_string(i)).append("\n");
     return file + " -1\n" + rest;
 }
 

@@ -38,11 +38,13 @@ inline std::string times(std::size_t count, const std::string& text) {
     while (count-- > 0) s += text;
     return s;
 }
-inline std::string crlf(std::string text) {
-    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) {
-        text.insert(at, "\r");
+inline std::string crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
     }
-    return text;
+    return out;
 }
 
 // Texts of flowentry: a refusal is a line of four blanks, then the message.
