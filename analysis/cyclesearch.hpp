@@ -76,6 +76,23 @@ struct NodeSet {
         w[1] &= w[1] - 1;
         return p;
     }
+    // Removes and returns the lowest member that is also in `free`, with every member below it;
+    // 0, and the set left empty, when there is none.
+    int takeFirstOf(NodeSet free) {
+        if (const std::uint64_t low = w[0] & free.w[0]; low != 0) {
+            const int b = std::countr_zero(low);
+            w[0] &= ~((std::uint64_t{2} << b) - 1);
+            return b + 1;
+        }
+        w[0] = 0;
+        if (const std::uint64_t high = w[1] & free.w[1]; high != 0) {
+            const int b = std::countr_zero(high);
+            w[1] &= ~((std::uint64_t{2} << b) - 1);
+            return b + 65;
+        }
+        w[1] = 0;
+        return 0;
+    }
     // Positions lo..hi.
     static NodeSet range(int lo, int hi) {
         NodeSet s;
@@ -313,8 +330,11 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
     int level = 1;
     w.startPath(S, list.node[S], second > 0 ? NodeSet::single(second) : g.succ[S] & cand);
     for (;;) {
+        // The next candidate of this level; those before it that are blocked are passed over
+        // (S never is).
         auto& f = w.frame[level];
-        if (!f.rem.any()) {
+        const int p = f.rem.takeFirstOf(~blocked);
+        if (p == 0) {
             // Every candidate of this level is done: a position through which no cycle was
             // closed stays blocked until one of its successors is freed.
             if (level == 1) return true;
@@ -326,7 +346,6 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
             if (found) w.frame[level].found = true;
             continue;
         }
-        const int p = f.rem.takeFirst();
         if (p == S) {
             f.found = true;
             FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow, 0.0f};
@@ -358,7 +377,6 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
             if (!visit(c)) return false;
             continue;
         }
-        if (blocked.test(p)) continue;
         if constexpr (keep == Keep::WeakArc) {
             if (ceiling != nullptr && f.minFlow > *ceiling && g.flow[f.pos][p] > *ceiling) {
                 if (lowCeiling != *ceiling) {
