@@ -493,9 +493,12 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
         return visit(c);
     };
     for (;;) {
+        // The next candidate of this level, passing over those blocked in the part of the path
+        // it lies in (a, b and S never are).
         auto& f = w.frame[level];
         const int v = f.pos;
-        if (!f.rem.any()) {
+        const int p = f.rem.takeFirstOf(~(atA == 0 ? blocked : blockedAfter));
+        if (p == 0) {
             if (level == 1) return true;
             const bool found = f.found;
             if (level == atA) {
@@ -512,16 +515,15 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
             if (found) w.frame[level].found = true;
             continue;
         }
-        const int p = f.rem.takeFirst();
         if (atA == 0) {
             // Toward a.
             if (p == a) {
                 onPath.set(a);
                 descend(a, NodeSet::single(b));
                 atA = level;
+                blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
                 continue;
             }
-            if (blocked.test(p)) continue;
             blocked.set(p);
             onPath.set(p);
             const NodeSet rem = g.succ[p] & toward & ~onPath;
@@ -537,8 +539,6 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
             if (!close(level)) return false;
             continue;
         }
-        if (level == atA) blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
-        if (blockedAfter.test(p)) continue;
         blockedAfter.set(p);
         onPath.set(p);
         const NodeSet rem = g.succ[p] & after & ~onPath;
