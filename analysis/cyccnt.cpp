@@ -255,11 +255,14 @@ long long countCycles(std::ostream& console, Work& wk, ConstMatView T, ConstMatV
 }  // namespace
 
 long long countingPass(std::ostream& console, ConstMatView T, ConstMatView F, int n,
-                       CycleSearch search) {
+                       CycleSearch search, bool roundValues) {
     auto wk = std::make_unique<Work>();
     computeCycleOrder(T, n, wk->order);
     RoundCount round;
-    return countCycles(console, *wk, T, F, n, search, round);
+    if (!roundValues) return countCycles(console, *wk, T, F, n, search, round);
+    long long count = 0;
+    countEveryCycle(console, *wk, T, F, n, search, round, count);
+    return count;
 }
 
 void CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F, ConstVecView X,

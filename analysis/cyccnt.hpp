@@ -39,8 +39,10 @@ void CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView
 
 // The counting pass of the first round of CYCCNT over the leading n x n part of T (arcs of
 // positive flow): the number of simple cycles, with a progress line on the console every 100,000
-// cycles. The reference search also finds the weak arc of every cycle, as it does in every round.
+// cycles. The reference search also finds the weak arc of every cycle, as it does in every round;
+// with roundValues the pruned search does too, so that the pass does all the work of a counting
+// pass as the round defines it (ARCCNT, WMIN, BEST, SUMP, MAXLEN).
 long long countingPass(std::ostream& console, ConstMatView T, ConstMatView F, int n,
-                       CycleSearch search);
+                       CycleSearch search, bool roundValues = false);
 
 }  // namespace flownet

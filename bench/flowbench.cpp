@@ -185,7 +185,8 @@ bool sameOutput(const Options& o, const std::string& workload, bool second) {
 // The counting pass of CYCCNT on the flows of the workload as the full cycle analysis rebuilds
 // them, T(i, j) = F(i, j) X(i); the payload holds the number of cycles and the wall and processor
 // seconds the pass took.
-Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch how) {
+Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch how,
+                   bool roundValues = false) {
     int repeat = how == CycleSearch::Pruned ? o.repeat : o.referenceRepeat;
     return measure(repeat, o.timeout, [&](std::string& out) {
         auto T = std::make_unique<Matrix<kMaxCycleNodes + 3>>();
@@ -201,7 +202,7 @@ Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch ho
         std::ostringstream console;
         auto start = std::chrono::steady_clock::now();
         std::clock_t cpuStart = std::clock();
-        long long cycles = countingPass(console, T->view(), F->view(), net.n, how);
+        long long cycles = countingPass(console, T->view(), F->view(), net.n, how, roundValues);
         double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -319,10 +320,13 @@ int main(int argc, char** argv) {
                 "pruned Mcycles/CPU s | reference s | reference CPU s | reference Mcycles/CPU s | "
                 "ratio | CPU ratio |\n"
              << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
-    multiples << "flowanalysis2 whole run in counting passes (pruned):\n\n"
+    multiples << "flowanalysis2 whole run in counting passes (pruned): the pass that only "
+                 "counts, and the pass that also keeps every cycle's weak arc as a round's "
+                 "counting pass is defined to:\n\n"
               << "| workload | cycles | run s | counting pass s | run / pass | run CPU s | "
-                 "pass CPU s | run / pass (CPU) |\n"
-              << "|---|---:|---:|---:|---:|---:|---:|---:|\n";
+                 "pass CPU s | run / pass (CPU) | defined pass CPU s | run / defined pass (CPU) "
+                 "|\n"
+              << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const Workload& w : kLadder) {
         if (!o.only.empty() && std::find(o.only.begin(), o.only.end(), w.name) == o.only.end())
             continue;
@@ -366,11 +370,16 @@ int main(int argc, char** argv) {
                  << (plain.finished ? fixed(slow.perSecond(true), 1) : "-") << " | "
                  << passRatio(false) << " | " << passRatio(true) << " |\n";
         if (run2.finished && fast.seconds > 0.0 && fast.cpuSeconds > 0.0) {
+            const Rate defined = rate(countingRun(o, net, CycleSearch::Pruned, true));
             multiples << "| " << w.name << " | " << fast.cycles << " | " << fixed(run2.seconds, 3)
                       << " | " << fixed(fast.seconds, 3) << " | "
                       << fixed(run2.seconds / fast.seconds, 1) << " | " << fixed(run2.cpuSeconds, 3)
                       << " | " << fixed(fast.cpuSeconds, 3) << " | "
-                      << fixed(run2.cpuSeconds / fast.cpuSeconds, 1) << " |\n";
+                      << fixed(run2.cpuSeconds / fast.cpuSeconds, 1) << " | "
+                      << fixed(defined.cpuSeconds, 3) << " | "
+                      << (defined.cpuSeconds > 0.0 ? fixed(run2.cpuSeconds / defined.cpuSeconds, 1)
+                                                   : std::string("-"))
+                      << " |\n";
         }
     }
     std::cout << "\n" << counting.str() << "\n" << multiples.str();
