@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <sstream>
@@ -183,28 +182,91 @@ const Parsed& parsedLayout(std::string_view layout) {
 // ---------------------------------------------------------------------------------------------
 // Output.
 
-std::string fitRight(std::string s, int w) {
-    if (static_cast<int>(s.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
-    return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+// w asterisks: a value too wide for its field.
+void appendStars(std::string& out, int w) {
+    out.append(static_cast<std::size_t>(w), '*');
+}
+
+// Text right-aligned in w columns, appended to out; w asterisks when it does not fit.
+void appendRight(std::string& out, std::string_view s, int w) {
+    const std::size_t width = static_cast<std::size_t>(w);
+    if (s.size() > width) {
+        appendStars(out, w);
+    } else {
+        out.append(width - s.size(), ' ');
+        out.append(s);
+    }
 }
 
 // An integer right-aligned in w columns, appended to out; w asterisks when it does not fit.
 void appendInteger(std::string& out, long long value, int w) {
     char digits[24];
-    const std::size_t n =
-        static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
-    const std::size_t width = static_cast<std::size_t>(w);
-    if (n > width) {
-        out.append(width, '*');
-    } else {
-        out.append(width - n, ' ');
-        out.append(digits, n);
-    }
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    appendRight(out, std::string_view(digits, static_cast<std::size_t>(end - digits)), w);
 }
 
-std::string nonFinite(double x, int w) {
-    if (std::isnan(x)) return fitRight("NaN", w);
-    return fitRight(x < 0 ? "-Inf" : "Inf", w);
+// NaN, Inf or -Inf right-aligned, for a value that is not finite.
+void appendNonFinite(std::string& out, double x, int w) {
+    appendRight(out, std::isnan(x) ? "NaN" : x < 0 ? "-Inf" : "Inf", w);
+}
+
+// Room for any double in fixed notation with a sensible number of decimals (a double below
+// 2^1024 has at most 309 digits before the point). A conversion that does not fit is wider than
+// any field, and prints as asterisks.
+constexpr std::size_t kConversionRoom = 400;
+
+// Ew.d: .DDDE+XX, the d significant digits rounded to nearest on the exact binary value (the
+// shortest-first conversion of std::to_chars with a precision is correctly rounded, as printf
+// is). A three-digit exponent drops the E (.DDD+XXX); a wider one fills the field with asterisks.
+void appendExponent(std::string& out, double x, int w, int d) {
+    if (!std::isfinite(x)) return appendNonFinite(out, x, w);
+    char s[kConversionRoom + 8];
+    std::size_t n = 0;
+    if (x == 0.0) {
+        s[n++] = '.';
+        for (int k = 0; k < d && n < kConversionRoom; ++k) s[n++] = '0';
+        for (char c : {'E', '+', '0', '0'}) s[n++] = c;
+        return appendRight(out, std::string_view(s, n), w);
+    }
+    // d.ddd...e+XX: the first digit, then (with d > 1) the point and d - 1 digits.
+    char t[kConversionRoom];
+    const auto r =
+        std::to_chars(t, t + sizeof t, std::fabs(x), std::chars_format::scientific, d - 1);
+    if (r.ec != std::errc{}) return appendStars(out, w);
+    const char* e = t + 1 + (d > 1 ? d : 0);  // the 'e'
+    int exponent = 0;
+    std::from_chars(e + 2, r.ptr, exponent);
+    exponent = (e[1] == '-' ? -exponent : exponent) + 1;
+    const int mag = exponent < 0 ? -exponent : exponent;
+    if (mag > 999) return appendStars(out, w);
+    if (x < 0) s[n++] = '-';
+    s[n++] = '.';
+    s[n++] = t[0];
+    for (const char* c = t + 2; c < e; ++c) s[n++] = *c;
+    if (mag <= 99) s[n++] = 'E';
+    s[n++] = exponent < 0 ? '-' : '+';
+    if (mag > 99) s[n++] = static_cast<char>('0' + mag / 100);
+    s[n++] = static_cast<char>('0' + mag / 10 % 10);
+    s[n++] = static_cast<char>('0' + mag % 10);
+    appendRight(out, std::string_view(s, n), w);
+}
+
+// Fw.d: no zero before the point for a magnitude below 1 unless no digit would remain.
+void appendFixed(std::string& out, double x, int w, int d) {
+    if (!std::isfinite(x)) return appendNonFinite(out, x, w);
+    char s[kConversionRoom + 2];
+    char* digits = s + 1;  // room for the sign
+    const auto r =
+        std::to_chars(digits, s + sizeof s - 1, std::fabs(x), std::chars_format::fixed, d);
+    if (r.ec != std::errc{}) return appendStars(out, w);
+    char* end = r.ptr;
+    if (d == 0) {
+        *end++ = '.';
+    } else if (end - digits > 1 && digits[0] == '0' && digits[1] == '.') {
+        ++digits;  // no zero before the point
+    }
+    if (x < 0) *--digits = '-';
+    appendRight(out, std::string_view(digits, static_cast<std::size_t>(end - digits)), w);
 }
 
 // Writes into a line buffer; the caller hands the buffer to the stream in one piece.
@@ -261,10 +323,10 @@ private:
                 appendInteger(out_, take(Item::Kind::Int).i, n.w);
                 break;
             case Node::Kind::Exp:
-                out_ += formatExponent(take(Item::Kind::Real).r, n.w, n.d);
+                appendExponent(out_, take(Item::Kind::Real).r, n.w, n.d);
                 break;
             case Node::Kind::Fix:
-                out_ += formatFixed(take(Item::Kind::Real).r, n.w, n.d);
+                appendFixed(out_, take(Item::Kind::Real).r, n.w, n.d);
                 break;
             default: {  // Text
                 std::string_view s = take(Item::Kind::Text).s;
@@ -453,48 +515,15 @@ std::string formatInteger(long long value, int width) {
 }
 
 std::string formatExponent(double x, int w, int d) {
-    if (!std::isfinite(x)) return nonFinite(x, w);
     std::string s;
-    if (x == 0.0) {
-        s.assign(1, '.');
-        s.append(static_cast<std::size_t>(d), '0');
-        s += "E+00";
-    } else {
-        // d significant digits, rounded to nearest on the exact binary value.
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.*e", d - 1, std::fabs(x));
-        std::string t(buf);
-        std::size_t e = t.find('e');
-        std::string digits =
-            t.substr(0, 1) + (d > 1 ? t.substr(2, static_cast<std::size_t>(d - 1)) : "");
-        int exponent = std::atoi(t.c_str() + e + 1) + 1;
-        int mag = exponent < 0 ? -exponent : exponent;
-        std::string exp;
-        if (mag <= 99) {
-            exp = std::string("E") + (exponent < 0 ? '-' : '+') + (mag < 10 ? "0" : "") +
-                  std::to_string(mag);
-        } else if (mag <= 999) {
-            exp = std::string(1, exponent < 0 ? '-' : '+') + std::to_string(mag);
-        } else {
-            return std::string(static_cast<std::size_t>(w), '*');
-        }
-        s = (x < 0 ? "-." : ".") + digits + exp;
-    }
-    return fitRight(s, w);
+    appendExponent(s, x, w, d);
+    return s;
 }
 
 std::string formatFixed(double x, int w, int d) {
-    if (!std::isfinite(x)) return nonFinite(x, w);
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", d, std::fabs(x));
-    std::string s(buf);
-    if (d == 0) {
-        s += '.';
-    } else if (s.size() > 1 && s[0] == '0' && s[1] == '.') {
-        s.erase(0, 1);  // no zero before the point
-    }
-    if (x < 0) s = "-" + s;
-    return fitRight(s, w);
+    std::string s;
+    appendFixed(s, x, w, d);
+    return s;
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::span<const Item> items) {
