@@ -1,10 +1,12 @@
 #include "layout.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
@@ -172,41 +174,79 @@ struct TextHash {
 
 const Parsed& parsedLayout(std::string_view layout) {
     static std::unordered_map<std::string, Parsed, TextHash, std::equal_to<>> parsed;
+    // The layouts are mostly string literals, and a listing alternates between a few of them:
+    // the last eight are found again by their address, and their text, before any hashing.
+    struct Recent {
+        const char* data = nullptr;
+        const std::string* text = nullptr;  // the key in the map
+        const Parsed* tree = nullptr;
+    };
+    static std::array<Recent, 8> recent{};
+    static std::size_t replace = 0;
+    for (const Recent& r : recent) {
+        if (r.text != nullptr && r.data == layout.data() && r.text->size() == layout.size() &&
+            std::memcmp(r.text->data(), layout.data(), layout.size()) == 0)
+            return *r.tree;
+    }
     auto it = parsed.find(layout);
     if (it == parsed.end()) {
         it = parsed.emplace(std::string(layout), LayoutParser(layout).parse()).first;
     }
+    recent[replace++ % recent.size()] = {layout.data(), &it->first, &it->second};
     return it->second;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Output.
 
+// The text of a layout's lines, built in place: the room of a field is taken, then filled.
+class LineBuffer {
+public:
+    explicit LineBuffer(std::string& store) : s_(store) {}
+
+    char* room(std::size_t k) {
+        if (n_ + k > s_.size()) s_.resize(std::max(2 * s_.size(), n_ + k + 256));
+        char* p = s_.data() + n_;
+        n_ += k;
+        return p;
+    }
+    void put(char c) { *room(1) = c; }
+    void put(std::string_view t) {
+        char* p = room(t.size());
+        for (char c : t) *p++ = c;
+    }
+    void fill(std::size_t k, char c) { std::memset(room(k), c, k); }
+    std::string_view text() const { return {s_.data(), n_}; }
+
+private:
+    std::string& s_;
+    std::size_t n_ = 0;
+};
+
 // w asterisks: a value too wide for its field.
-void appendStars(std::string& out, int w) {
-    out.append(static_cast<std::size_t>(w), '*');
+void appendStars(LineBuffer& out, int w) {
+    out.fill(static_cast<std::size_t>(w), '*');
 }
 
 // Text right-aligned in w columns, appended to out; w asterisks when it does not fit.
-void appendRight(std::string& out, std::string_view s, int w) {
+void appendRight(LineBuffer& out, std::string_view s, int w) {
     const std::size_t width = static_cast<std::size_t>(w);
-    if (s.size() > width) {
-        appendStars(out, w);
-    } else {
-        out.append(width - s.size(), ' ');
-        out.append(s);
-    }
+    if (s.size() > width) return appendStars(out, w);
+    char* p = out.room(width);
+    char* text = p + (width - s.size());
+    while (p < text) *p++ = ' ';
+    for (char c : s) *p++ = c;
 }
 
 // An integer right-aligned in w columns, appended to out; w asterisks when it does not fit.
-void appendInteger(std::string& out, long long value, int w) {
+void appendInteger(LineBuffer& out, long long value, int w) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     appendRight(out, std::string_view(digits, static_cast<std::size_t>(end - digits)), w);
 }
 
 // NaN, Inf or -Inf right-aligned, for a value that is not finite.
-void appendNonFinite(std::string& out, double x, int w) {
+void appendNonFinite(LineBuffer& out, double x, int w) {
     appendRight(out, std::isnan(x) ? "NaN" : x < 0 ? "-Inf" : "Inf", w);
 }
 
@@ -218,15 +258,20 @@ constexpr std::size_t kConversionRoom = 400;
 // Ew.d: .DDDE+XX, the d significant digits rounded to nearest on the exact binary value (the
 // shortest-first conversion of std::to_chars with a precision is correctly rounded, as printf
 // is). A three-digit exponent drops the E (.DDD+XXX); a wider one fills the field with asterisks.
-void appendExponent(std::string& out, double x, int w, int d) {
+void appendExponent(LineBuffer& out, double x, int w, int d) {
     if (!std::isfinite(x)) return appendNonFinite(out, x, w);
     char s[kConversionRoom + 8];
     std::size_t n = 0;
     if (x == 0.0) {
-        s[n++] = '.';
-        for (int k = 0; k < d && n < kConversionRoom; ++k) s[n++] = '0';
-        for (char c : {'E', '+', '0', '0'}) s[n++] = c;
-        return appendRight(out, std::string_view(s, n), w);
+        // .000E+00, the most common field of the matrix listings
+        if (d + 5 > w) return appendStars(out, w);
+        char* p = out.room(static_cast<std::size_t>(w));
+        char* point = p + (w - d - 5);
+        while (p < point) *p++ = ' ';
+        *p++ = '.';
+        for (int k = 0; k < d; ++k) *p++ = '0';
+        for (char c : {'E', '+', '0', '0'}) *p++ = c;
+        return;
     }
     // d.ddd...e+XX: the first digit, then (with d > 1) the point and d - 1 digits.
     char t[kConversionRoom];
@@ -252,7 +297,7 @@ void appendExponent(std::string& out, double x, int w, int d) {
 }
 
 // Fw.d: no zero before the point for a magnitude below 1 unless no digit would remain.
-void appendFixed(std::string& out, double x, int w, int d) {
+void appendFixed(LineBuffer& out, double x, int w, int d) {
     if (!std::isfinite(x)) return appendNonFinite(out, x, w);
     char s[kConversionRoom + 2];
     char* digits = s + 1;  // room for the sign
@@ -272,7 +317,7 @@ void appendFixed(std::string& out, double x, int w, int d) {
 // Writes into a line buffer; the caller hands the buffer to the stream in one piece.
 class Writer {
 public:
-    Writer(std::string& out, std::span<const Item> items) : out_(out), items_(items) {}
+    Writer(LineBuffer& out, std::span<const Item> items) : out_(out), items_(items) {}
 
     // Runs the nodes once; false when output stopped at a data descriptor without a value.
     bool run(const std::vector<Node>& nodes, std::size_t from = 0) {
@@ -289,7 +334,7 @@ public:
     void resetTook() { took_ = false; }
 
 private:
-    std::string& out_;
+    LineBuffer& out_;
     std::span<const Item> items_;
     std::size_t next_ = 0;
     bool took_ = false;
@@ -306,13 +351,13 @@ private:
             case Node::Kind::Group:
                 return run(n.children);
             case Node::Kind::Skip:
-                out_.append(static_cast<std::size_t>(n.w), ' ');
+                out_.fill(static_cast<std::size_t>(n.w), ' ');
                 return true;
             case Node::Kind::Literal:
-                out_ += n.text;
+                out_.put(n.text);
                 return true;
             case Node::Kind::Slash:
-                out_ += '\n';
+                out_.put('\n');
                 return true;
             default:
                 break;
@@ -331,12 +376,12 @@ private:
             default: {  // Text
                 std::string_view s = take(Item::Kind::Text).s;
                 if (n.w < 0) {
-                    out_ += s;
+                    out_.put(s);
                 } else if (static_cast<int>(s.size()) >= n.w) {
-                    out_ += s.substr(0, static_cast<std::size_t>(n.w));
+                    out_.put(s.substr(0, static_cast<std::size_t>(n.w)));
                 } else {
-                    out_.append(static_cast<std::size_t>(n.w) - s.size(), ' ');
-                    out_ += s;
+                    out_.fill(static_cast<std::size_t>(n.w) - s.size(), ' ');
+                    out_.put(s);
                 }
             }
         }
@@ -510,26 +555,29 @@ private:
 
 std::string formatInteger(long long value, int width) {
     std::string s;
-    appendInteger(s, value, width);
-    return s;
+    LineBuffer b(s);
+    appendInteger(b, value, width);
+    return std::string(b.text());
 }
 
 std::string formatExponent(double x, int w, int d) {
     std::string s;
-    appendExponent(s, x, w, d);
-    return s;
+    LineBuffer b(s);
+    appendExponent(b, x, w, d);
+    return std::string(b.text());
 }
 
 std::string formatFixed(double x, int w, int d) {
     std::string s;
-    appendFixed(s, x, w, d);
-    return s;
+    LineBuffer b(s);
+    appendFixed(b, x, w, d);
+    return std::string(b.text());
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::span<const Item> items) {
     const Parsed& p = parsedLayout(layout);
-    static std::string line;  // the text of the layout's lines, written at the end
-    line.clear();
+    static std::string store;  // the text of the layout's lines, written at the end
+    LineBuffer line(store);
     Writer w(line, items);
     bool going = w.run(p.top);
     // Reversion: values remain at the end of the layout, so the line ends and the last
@@ -539,12 +587,13 @@ void writeLayout(std::ostream& out, std::string_view layout, std::span<const Ite
         if (p.top[k].kind == Node::Kind::Group) from = k;
     }
     while (going && w.valuesLeft() && w.tookValue()) {
-        line += '\n';
+        line.put('\n');
         w.resetTook();
         going = w.run(p.top, from);
     }
-    if (!p.keepLineOpen) line += '\n';
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    if (!p.keepLineOpen) line.put('\n');
+    const std::string_view text = line.text();
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::initializer_list<Item> items) {

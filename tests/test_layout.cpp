@@ -175,6 +175,11 @@ TEST(Layout, LiteralsTextGroupsAndLineEnds) {
     EXPECT_THROW(formatLayout("(I3)", {1.5f}), std::logic_error);
     EXPECT_THROW(formatLayout("(I3"), std::logic_error);
     EXPECT_THROW(formatLayout("(Q3)"), std::logic_error);
+    // A layout held in a buffer that is then overwritten in place is read afresh.
+    std::string buffer = "(1X,I3)";
+    const std::string first = formatLayout(buffer, {7});
+    buffer.replace(1, 5, "I3,1X");
+    EXPECT_EQ(first + formatLayout(buffer, {7}), "   7\n  7 \n");
 }
 
 TEST(Layout, ReversionToTheLastGroupForALongCycle) {
