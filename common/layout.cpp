@@ -29,10 +29,27 @@ struct Node {
     std::vector<Node> children;  // group members
 };
 
+// A layout as it is run: its descriptors one after the other, every repeat count and group
+// written out (20(I2,'-') becomes forty descriptors), none of them a group.
 struct Parsed {
-    std::vector<Node> top;
+    std::vector<Node> steps;
+    std::size_t again = 0;      // where the layout starts again: the last top-level group
     bool keepLineOpen = false;  // trailing $
 };
+
+// Writes out the repeats of the nodes, appending to steps.
+void flatten(const std::vector<Node>& nodes, std::vector<Node>& steps) {
+    for (const Node& n : nodes) {
+        for (int r = 0; r < n.repeat; ++r) {
+            if (n.kind == Node::Kind::Group) {
+                flatten(n.children, steps);
+            } else {
+                steps.push_back(n);
+                steps.back().repeat = 1;
+            }
+        }
+    }
+}
 
 [[noreturn]] void badLayout(std::string_view layout, std::size_t pos) {
     throw std::logic_error("bad layout at column " + std::to_string(pos + 1) + ": " +
@@ -47,9 +64,13 @@ public:
         Parsed p;
         skipBlanks();
         if (!eat('(')) badLayout(s_, pos_);
-        p.top = parseList(p.keepLineOpen);
+        const std::vector<Node> top = parseList(p.keepLineOpen);
         skipBlanks();
         if (pos_ != s_.size()) badLayout(s_, pos_);
+        for (const Node& n : top) {
+            if (n.kind == Node::Kind::Group) p.again = p.steps.size();
+            flatten({n}, p.steps);
+        }
         return p;
     }
 
@@ -240,9 +261,33 @@ void appendRight(LineBuffer& out, std::string_view s, int w) {
 
 // An integer right-aligned in w columns, appended to out; w asterisks when it does not fit.
 void appendInteger(LineBuffer& out, long long value, int w) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    appendRight(out, std::string_view(digits, static_cast<std::size_t>(end - digits)), w);
+    // The digits from the right end of the field, then the sign, then blanks.
+    const std::size_t width = static_cast<std::size_t>(w);
+    char* const field = out.room(width);
+    char* p = field + width;
+    unsigned long long m = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                     : static_cast<unsigned long long>(value);
+    bool fits = true;
+    do {
+        if (p == field) {
+            fits = false;
+            break;
+        }
+        *--p = static_cast<char>('0' + m % 10);
+        m /= 10;
+    } while (m != 0);
+    if (fits && value < 0) {
+        if (p == field) {
+            fits = false;
+        } else {
+            *--p = '-';
+        }
+    }
+    if (!fits) {
+        std::memset(field, '*', width);
+        return;
+    }
+    while (p > field) *--p = ' ';
 }
 
 // NaN, Inf or -Inf right-aligned, for a value that is not finite.
@@ -319,13 +364,11 @@ class Writer {
 public:
     Writer(LineBuffer& out, std::span<const Item> items) : out_(out), items_(items) {}
 
-    // Runs the nodes once; false when output stopped at a data descriptor without a value.
-    bool run(const std::vector<Node>& nodes, std::size_t from = 0) {
-        for (std::size_t k = from; k < nodes.size(); ++k) {
-            const Node& n = nodes[k];
-            for (int r = 0; r < n.repeat; ++r) {
-                if (!one(n)) return false;
-            }
+    // Runs the steps from `from` on; false when output stopped at a data descriptor without a
+    // value.
+    bool run(const std::vector<Node>& steps, std::size_t from = 0) {
+        for (std::size_t k = from; k < steps.size(); ++k) {
+            if (!one(steps[k])) return false;
         }
         return true;
     }
@@ -348,8 +391,6 @@ private:
 
     bool one(const Node& n) {
         switch (n.kind) {
-            case Node::Kind::Group:
-                return run(n.children);
             case Node::Kind::Skip:
                 out_.fill(static_cast<std::size_t>(n.w), ' ');
                 return true;
@@ -474,11 +515,9 @@ public:
     Reader(std::string_view record, std::vector<Field>& fields, std::string& problem)
         : rec_(record), fields_(fields), problem_(problem) {}
 
-    bool run(const std::vector<Node>& nodes) {
-        for (const Node& n : nodes) {
-            for (int r = 0; r < n.repeat; ++r) {
-                if (!one(n)) return false;
-            }
+    bool run(const std::vector<Node>& steps) {
+        for (const Node& n : steps) {
+            if (!one(n)) return false;
         }
         return true;
     }
@@ -508,8 +547,6 @@ private:
 
     bool one(const Node& n) {
         switch (n.kind) {
-            case Node::Kind::Group:
-                return run(n.children);
             case Node::Kind::Skip:
                 col_ += static_cast<std::size_t>(n.w);
                 return true;
@@ -579,17 +616,13 @@ void writeLayout(std::ostream& out, std::string_view layout, std::span<const Ite
     static std::string store;  // the text of the layout's lines, written at the end
     LineBuffer line(store);
     Writer w(line, items);
-    bool going = w.run(p.top);
+    bool going = w.run(p.steps);
     // Reversion: values remain at the end of the layout, so the line ends and the last
     // top-level group (or the whole layout) starts again.
-    std::size_t from = 0;
-    for (std::size_t k = 0; k < p.top.size(); ++k) {
-        if (p.top[k].kind == Node::Kind::Group) from = k;
-    }
     while (going && w.valuesLeft() && w.tookValue()) {
         line.put('\n');
         w.resetTook();
-        going = w.run(p.top, from);
+        going = w.run(p.steps, p.again);
     }
     if (!p.keepLineOpen) line.put('\n');
     const std::string_view text = line.text();
@@ -623,7 +656,7 @@ bool readLayout(std::string_view record, std::string_view layout, std::vector<Fi
     const Parsed& p = parsedLayout(layout);
     fields.clear();
     problem.clear();
-    return Reader(record, fields, problem).run(p.top);
+    return Reader(record, fields, problem).run(p.steps);
 }
 
 bool parseInteger(std::string_view text, std::int32_t& value) {

@@ -111,7 +111,7 @@ std::string printfFixed(double x, int w, int d) {
 
 }  // namespace
 
-// The conversions of E and F against printf, on every kind of float: random bit patterns (all
+// The conversions of I, E and F against printf, on every kind of float: random bit patterns (all
 // magnitudes, denormals, NaN, infinities), the neighbours of decimal rounding boundaries
 // (9.9995E5 and the like, where the carry reaches the next power of ten), and doubles.
 TEST(Layout, ConversionsAgreeWithPrintf) {
@@ -151,6 +151,30 @@ TEST(Layout, ConversionsAgreeWithPrintf) {
             if (formatFixed(x, w, d) != printfFixed(x, w, d) && ++mismatches <= 10)
                 ADD_FAILURE() << "F" << w << "." << d << " of " << x << ": " << formatFixed(x, w, d)
                               << " against " << printfFixed(x, w, d);
+        }
+    }
+    // Iw against printf's %lld, from the extremes to one-digit values.
+    std::vector<long long> integers = {0,
+                                       7,
+                                       -7,
+                                       10,
+                                       -10,
+                                       99,
+                                       100,
+                                       -99,
+                                       123456789012LL,
+                                       std::numeric_limits<long long>::min(),
+                                       std::numeric_limits<long long>::max()};
+    for (int k = 0; k < 2000; ++k) {
+        integers.push_back(static_cast<long long>(random() % 200001) - 100000);
+        integers.push_back(static_cast<long long>((std::uint64_t{random()} << 32) | random()));
+    }
+    for (long long v : integers) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%lld", v);
+        for (int w : {0, 1, 2, 3, 5, 6, 20, 25}) {
+            if (formatInteger(v, w) != printfRight(buf, w) && ++mismatches <= 10)
+                ADD_FAILURE() << "I" << w << " of " << v << ": " << formatInteger(v, w);
         }
     }
     EXPECT_EQ(mismatches, 0);
