@@ -25,7 +25,7 @@ struct Node {
     int repeat = 1;
     int w = -1;                  // field width; -1 for A without a width
     int d = 0;                   // decimals of E and F
-    std::string text;            // literal text
+    std::string text;            // literal text; for E, the field of a zero
     std::vector<Node> children;  // group members
 };
 
@@ -155,6 +155,7 @@ private:
                     if (!eat('.')) badLayout(s_, pos_);
                     n.d = number();
                     if (k == 'E' && n.d < 1) badLayout(s_, pos_);
+                    if (k == 'E') n.text = formatExponent(0.0, n.w, n.d);
                     break;
                 case 'A':
                     n.kind = Node::Kind::Text;
@@ -409,7 +410,11 @@ private:
                 appendInteger(out_, take(Item::Kind::Int).i, n.w);
                 break;
             case Node::Kind::Exp:
-                appendExponent(out_, take(Item::Kind::Real).r, n.w, n.d);
+                if (const double x = take(Item::Kind::Real).r; x == 0.0) {
+                    out_.put(n.text);  // most fields of the matrix listings
+                } else {
+                    appendExponent(out_, x, n.w, n.d);
+                }
                 break;
             case Node::Kind::Fix:
                 appendFixed(out_, take(Item::Kind::Real).r, n.w, n.d);
