@@ -45,7 +45,9 @@ struct Work {
     int count = 0;  // records stored in the pass
     int W = 0;      // words per record
     std::array<CycleRecord, kMaxRecords + 1> rec{};
-    std::array<std::array<std::uint8_t, kMaxCycleNodes + 1>, kMaxRecords + 1> nodes{};
+    // Left uninitialised (the largest part of the work, 387 KiB, mostly never touched): of a
+    // row, only the nodes 0..L of the record stored there are read.
+    std::array<std::array<std::uint8_t, kMaxCycleNodes + 1>, kMaxRecords + 1> nodes;
 
     // Nexus keys of the open records (the listed or the current weak arc), and a nexus.
     std::array<float, kMaxRecords + 1> keyFlow{};
@@ -278,7 +280,7 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
     assert(n <= kMaxCycleNodes);
     NC = n;
 
-    auto wk = std::make_unique<Work>();
+    auto wk = std::make_unique_for_overwrite<Work>();
     VecView cyc = CYC.data != nullptr ? CYC : wk->cyc.view();
     for (int L = 1; L <= n; ++L) cyc(L) = 0.0f;
     wk->W = n / 4 + 1;

@@ -16,8 +16,8 @@ void computeCycleOrder(ConstMatView T, int n, CycleOrder& order) {
         reach[i] = NodeSet::single(i);
         into[i] = NodeSet{};
     }
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= n; ++j) {
+    for (int j = 1; j <= n; ++j) {  // down the columns of T, as they are stored
+        for (int i = 1; i <= n; ++i) {
             if (T(i, j) > 0.0f) {
                 reach[i].set(j);
                 into[j].set(i);

@@ -125,6 +125,9 @@ void OUTFIL(Console& con, ReportFile& report, const RecordFile& input) {
         }
         closeReport(report);  // the previous network's report, complete
         report.path = trimmedName(name);
+        report.buffer.resize(256 * 1024);
+        report.stream.rdbuf()->pubsetbuf(report.buffer.data(),
+                                         static_cast<std::streamsize>(report.buffer.size()));
         report.stream.open(report.path, std::ios::out | std::ios::trunc | std::ios::binary);
         if (!report.stream.is_open()) {
             const int error = errno;

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "runend.hpp"
 #include "textio.hpp"
@@ -14,6 +15,9 @@ namespace flownet {
 
 // The report stream: the file every line of an analysis report goes to.
 struct ReportFile {
+    // The stream's buffer, large enough that a long report goes to the file in few writes
+    // (declared first: it outlives the stream, which flushes through it when it closes).
+    std::vector<char> buffer;
     std::ofstream stream;
     std::string path;  // the name as opened, without trailing blanks
 };

@@ -1,11 +1,12 @@
 #include "layout.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
@@ -24,14 +25,31 @@ struct Node {
     int repeat = 1;
     int w = -1;                  // field width; -1 for A without a width
     int d = 0;                   // decimals of E and F
-    std::string text;            // literal text
+    std::string text;            // literal text; for E, the field of a zero
     std::vector<Node> children;  // group members
 };
 
+// A layout as it is run: its descriptors one after the other, every repeat count and group
+// written out (20(I2,'-') becomes forty descriptors), none of them a group.
 struct Parsed {
-    std::vector<Node> top;
+    std::vector<Node> steps;
+    std::size_t again = 0;      // where the layout starts again: the last top-level group
     bool keepLineOpen = false;  // trailing $
 };
+
+// Writes out the repeats of the nodes, appending to steps.
+void flatten(const std::vector<Node>& nodes, std::vector<Node>& steps) {
+    for (const Node& n : nodes) {
+        for (int r = 0; r < n.repeat; ++r) {
+            if (n.kind == Node::Kind::Group) {
+                flatten(n.children, steps);
+            } else {
+                steps.push_back(n);
+                steps.back().repeat = 1;
+            }
+        }
+    }
+}
 
 [[noreturn]] void badLayout(std::string_view layout, std::size_t pos) {
     throw std::logic_error("bad layout at column " + std::to_string(pos + 1) + ": " +
@@ -46,9 +64,13 @@ public:
         Parsed p;
         skipBlanks();
         if (!eat('(')) badLayout(s_, pos_);
-        p.top = parseList(p.keepLineOpen);
+        const std::vector<Node> top = parseList(p.keepLineOpen);
         skipBlanks();
         if (pos_ != s_.size()) badLayout(s_, pos_);
+        for (const Node& n : top) {
+            if (n.kind == Node::Kind::Group) p.again = p.steps.size();
+            flatten({n}, p.steps);
+        }
         return p;
     }
 
@@ -133,6 +155,7 @@ private:
                     if (!eat('.')) badLayout(s_, pos_);
                     n.d = number();
                     if (k == 'E' && n.d < 1) badLayout(s_, pos_);
+                    if (k == 'E') n.text = formatExponent(0.0, n.w, n.d);
                     break;
                 case 'A':
                     n.kind = Node::Kind::Text;
@@ -173,52 +196,180 @@ struct TextHash {
 
 const Parsed& parsedLayout(std::string_view layout) {
     static std::unordered_map<std::string, Parsed, TextHash, std::equal_to<>> parsed;
+    // The layouts are mostly string literals, and a listing alternates between a few of them:
+    // the last eight are found again by their address, and their text, before any hashing.
+    struct Recent {
+        const char* data = nullptr;
+        const std::string* text = nullptr;  // the key in the map
+        const Parsed* tree = nullptr;
+    };
+    static std::array<Recent, 8> recent{};
+    static std::size_t replace = 0;
+    for (const Recent& r : recent) {
+        if (r.text != nullptr && r.data == layout.data() && r.text->size() == layout.size() &&
+            std::memcmp(r.text->data(), layout.data(), layout.size()) == 0)
+            return *r.tree;
+    }
     auto it = parsed.find(layout);
     if (it == parsed.end()) {
         it = parsed.emplace(std::string(layout), LayoutParser(layout).parse()).first;
     }
+    recent[replace++ % recent.size()] = {layout.data(), &it->first, &it->second};
     return it->second;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Output.
 
-std::string fitRight(std::string s, int w) {
-    if (static_cast<int>(s.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
-    return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+// The text of a layout's lines, built in place: the room of a field is taken, then filled.
+class LineBuffer {
+public:
+    explicit LineBuffer(std::string& store) : s_(store) {}
+
+    char* room(std::size_t k) {
+        if (n_ + k > s_.size()) s_.resize(std::max(2 * s_.size(), n_ + k + 256));
+        char* p = s_.data() + n_;
+        n_ += k;
+        return p;
+    }
+    void put(char c) { *room(1) = c; }
+    void put(std::string_view t) {
+        char* p = room(t.size());
+        for (char c : t) *p++ = c;
+    }
+    void fill(std::size_t k, char c) { std::memset(room(k), c, k); }
+    std::string_view text() const { return {s_.data(), n_}; }
+
+private:
+    std::string& s_;
+    std::size_t n_ = 0;
+};
+
+// w asterisks: a value too wide for its field.
+void appendStars(LineBuffer& out, int w) {
+    out.fill(static_cast<std::size_t>(w), '*');
+}
+
+// Text right-aligned in w columns, appended to out; w asterisks when it does not fit.
+void appendRight(LineBuffer& out, std::string_view s, int w) {
+    const std::size_t width = static_cast<std::size_t>(w);
+    if (s.size() > width) return appendStars(out, w);
+    char* p = out.room(width);
+    char* text = p + (width - s.size());
+    while (p < text) *p++ = ' ';
+    for (char c : s) *p++ = c;
 }
 
 // An integer right-aligned in w columns, appended to out; w asterisks when it does not fit.
-void appendInteger(std::string& out, long long value, int w) {
-    char digits[24];
-    const std::size_t n =
-        static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+void appendInteger(LineBuffer& out, long long value, int w) {
+    // The digits from the right end of the field, then the sign, then blanks.
     const std::size_t width = static_cast<std::size_t>(w);
-    if (n > width) {
-        out.append(width, '*');
-    } else {
-        out.append(width - n, ' ');
-        out.append(digits, n);
+    char* const field = out.room(width);
+    char* p = field + width;
+    unsigned long long m = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                     : static_cast<unsigned long long>(value);
+    bool fits = true;
+    do {
+        if (p == field) {
+            fits = false;
+            break;
+        }
+        *--p = static_cast<char>('0' + m % 10);
+        m /= 10;
+    } while (m != 0);
+    if (fits && value < 0) {
+        if (p == field) {
+            fits = false;
+        } else {
+            *--p = '-';
+        }
     }
+    if (!fits) {
+        std::memset(field, '*', width);
+        return;
+    }
+    while (p > field) *--p = ' ';
 }
 
-std::string nonFinite(double x, int w) {
-    if (std::isnan(x)) return fitRight("NaN", w);
-    return fitRight(x < 0 ? "-Inf" : "Inf", w);
+// NaN, Inf or -Inf right-aligned, for a value that is not finite.
+void appendNonFinite(LineBuffer& out, double x, int w) {
+    appendRight(out, std::isnan(x) ? "NaN" : x < 0 ? "-Inf" : "Inf", w);
+}
+
+// Room for any double in fixed notation with a sensible number of decimals (a double below
+// 2^1024 has at most 309 digits before the point). A conversion that does not fit is wider than
+// any field, and prints as asterisks.
+constexpr std::size_t kConversionRoom = 400;
+
+// Ew.d: .DDDE+XX, the d significant digits rounded to nearest on the exact binary value (the
+// shortest-first conversion of std::to_chars with a precision is correctly rounded, as printf
+// is). A three-digit exponent drops the E (.DDD+XXX); a wider one fills the field with asterisks.
+void appendExponent(LineBuffer& out, double x, int w, int d) {
+    if (!std::isfinite(x)) return appendNonFinite(out, x, w);
+    char s[kConversionRoom + 8];
+    std::size_t n = 0;
+    if (x == 0.0) {
+        // .000E+00, the most common field of the matrix listings
+        if (d + 5 > w) return appendStars(out, w);
+        char* p = out.room(static_cast<std::size_t>(w));
+        char* point = p + (w - d - 5);
+        while (p < point) *p++ = ' ';
+        *p++ = '.';
+        for (int k = 0; k < d; ++k) *p++ = '0';
+        for (char c : {'E', '+', '0', '0'}) *p++ = c;
+        return;
+    }
+    // d.ddd...e+XX: the first digit, then (with d > 1) the point and d - 1 digits.
+    char t[kConversionRoom];
+    const auto r =
+        std::to_chars(t, t + sizeof t, std::fabs(x), std::chars_format::scientific, d - 1);
+    if (r.ec != std::errc{}) return appendStars(out, w);
+    const char* e = t + 1 + (d > 1 ? d : 0);  // the 'e'
+    int exponent = 0;
+    std::from_chars(e + 2, r.ptr, exponent);
+    exponent = (e[1] == '-' ? -exponent : exponent) + 1;
+    const int mag = exponent < 0 ? -exponent : exponent;
+    if (mag > 999) return appendStars(out, w);
+    if (x < 0) s[n++] = '-';
+    s[n++] = '.';
+    s[n++] = t[0];
+    for (const char* c = t + 2; c < e; ++c) s[n++] = *c;
+    if (mag <= 99) s[n++] = 'E';
+    s[n++] = exponent < 0 ? '-' : '+';
+    if (mag > 99) s[n++] = static_cast<char>('0' + mag / 100);
+    s[n++] = static_cast<char>('0' + mag / 10 % 10);
+    s[n++] = static_cast<char>('0' + mag % 10);
+    appendRight(out, std::string_view(s, n), w);
+}
+
+// Fw.d: no zero before the point for a magnitude below 1 unless no digit would remain.
+void appendFixed(LineBuffer& out, double x, int w, int d) {
+    if (!std::isfinite(x)) return appendNonFinite(out, x, w);
+    char s[kConversionRoom + 2];
+    char* digits = s + 1;  // room for the sign
+    const auto r =
+        std::to_chars(digits, s + sizeof s - 1, std::fabs(x), std::chars_format::fixed, d);
+    if (r.ec != std::errc{}) return appendStars(out, w);
+    char* end = r.ptr;
+    if (d == 0) {
+        *end++ = '.';
+    } else if (end - digits > 1 && digits[0] == '0' && digits[1] == '.') {
+        ++digits;  // no zero before the point
+    }
+    if (x < 0) *--digits = '-';
+    appendRight(out, std::string_view(digits, static_cast<std::size_t>(end - digits)), w);
 }
 
 // Writes into a line buffer; the caller hands the buffer to the stream in one piece.
 class Writer {
 public:
-    Writer(std::string& out, std::span<const Item> items) : out_(out), items_(items) {}
+    Writer(LineBuffer& out, std::span<const Item> items) : out_(out), items_(items) {}
 
-    // Runs the nodes once; false when output stopped at a data descriptor without a value.
-    bool run(const std::vector<Node>& nodes, std::size_t from = 0) {
-        for (std::size_t k = from; k < nodes.size(); ++k) {
-            const Node& n = nodes[k];
-            for (int r = 0; r < n.repeat; ++r) {
-                if (!one(n)) return false;
-            }
+    // Runs the steps from `from` on; false when output stopped at a data descriptor without a
+    // value.
+    bool run(const std::vector<Node>& steps, std::size_t from = 0) {
+        for (std::size_t k = from; k < steps.size(); ++k) {
+            if (!one(steps[k])) return false;
         }
         return true;
     }
@@ -227,7 +378,7 @@ public:
     void resetTook() { took_ = false; }
 
 private:
-    std::string& out_;
+    LineBuffer& out_;
     std::span<const Item> items_;
     std::size_t next_ = 0;
     bool took_ = false;
@@ -241,16 +392,14 @@ private:
 
     bool one(const Node& n) {
         switch (n.kind) {
-            case Node::Kind::Group:
-                return run(n.children);
             case Node::Kind::Skip:
-                out_.append(static_cast<std::size_t>(n.w), ' ');
+                out_.fill(static_cast<std::size_t>(n.w), ' ');
                 return true;
             case Node::Kind::Literal:
-                out_ += n.text;
+                out_.put(n.text);
                 return true;
             case Node::Kind::Slash:
-                out_ += '\n';
+                out_.put('\n');
                 return true;
             default:
                 break;
@@ -261,20 +410,24 @@ private:
                 appendInteger(out_, take(Item::Kind::Int).i, n.w);
                 break;
             case Node::Kind::Exp:
-                out_ += formatExponent(take(Item::Kind::Real).r, n.w, n.d);
+                if (const double x = take(Item::Kind::Real).r; x == 0.0) {
+                    out_.put(n.text);  // most fields of the matrix listings
+                } else {
+                    appendExponent(out_, x, n.w, n.d);
+                }
                 break;
             case Node::Kind::Fix:
-                out_ += formatFixed(take(Item::Kind::Real).r, n.w, n.d);
+                appendFixed(out_, take(Item::Kind::Real).r, n.w, n.d);
                 break;
             default: {  // Text
                 std::string_view s = take(Item::Kind::Text).s;
                 if (n.w < 0) {
-                    out_ += s;
+                    out_.put(s);
                 } else if (static_cast<int>(s.size()) >= n.w) {
-                    out_ += s.substr(0, static_cast<std::size_t>(n.w));
+                    out_.put(s.substr(0, static_cast<std::size_t>(n.w)));
                 } else {
-                    out_.append(static_cast<std::size_t>(n.w) - s.size(), ' ');
-                    out_ += s;
+                    out_.fill(static_cast<std::size_t>(n.w) - s.size(), ' ');
+                    out_.put(s);
                 }
             }
         }
@@ -367,11 +520,9 @@ public:
     Reader(std::string_view record, std::vector<Field>& fields, std::string& problem)
         : rec_(record), fields_(fields), problem_(problem) {}
 
-    bool run(const std::vector<Node>& nodes) {
-        for (const Node& n : nodes) {
-            for (int r = 0; r < n.repeat; ++r) {
-                if (!one(n)) return false;
-            }
+    bool run(const std::vector<Node>& steps) {
+        for (const Node& n : steps) {
+            if (!one(n)) return false;
         }
         return true;
     }
@@ -401,8 +552,6 @@ private:
 
     bool one(const Node& n) {
         switch (n.kind) {
-            case Node::Kind::Group:
-                return run(n.children);
             case Node::Kind::Skip:
                 col_ += static_cast<std::size_t>(n.w);
                 return true;
@@ -448,74 +597,41 @@ private:
 
 std::string formatInteger(long long value, int width) {
     std::string s;
-    appendInteger(s, value, width);
-    return s;
+    LineBuffer b(s);
+    appendInteger(b, value, width);
+    return std::string(b.text());
 }
 
 std::string formatExponent(double x, int w, int d) {
-    if (!std::isfinite(x)) return nonFinite(x, w);
     std::string s;
-    if (x == 0.0) {
-        s.assign(1, '.');
-        s.append(static_cast<std::size_t>(d), '0');
-        s += "E+00";
-    } else {
-        // d significant digits, rounded to nearest on the exact binary value.
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.*e", d - 1, std::fabs(x));
-        std::string t(buf);
-        std::size_t e = t.find('e');
-        std::string digits =
-            t.substr(0, 1) + (d > 1 ? t.substr(2, static_cast<std::size_t>(d - 1)) : "");
-        int exponent = std::atoi(t.c_str() + e + 1) + 1;
-        int mag = exponent < 0 ? -exponent : exponent;
-        std::string exp;
-        if (mag <= 99) {
-            exp = std::string("E") + (exponent < 0 ? '-' : '+') + (mag < 10 ? "0" : "") +
-                  std::to_string(mag);
-        } else if (mag <= 999) {
-            exp = std::string(1, exponent < 0 ? '-' : '+') + std::to_string(mag);
-        } else {
-            return std::string(static_cast<std::size_t>(w), '*');
-        }
-        s = (x < 0 ? "-." : ".") + digits + exp;
-    }
-    return fitRight(s, w);
+    LineBuffer b(s);
+    appendExponent(b, x, w, d);
+    return std::string(b.text());
 }
 
 std::string formatFixed(double x, int w, int d) {
-    if (!std::isfinite(x)) return nonFinite(x, w);
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", d, std::fabs(x));
-    std::string s(buf);
-    if (d == 0) {
-        s += '.';
-    } else if (s.size() > 1 && s[0] == '0' && s[1] == '.') {
-        s.erase(0, 1);  // no zero before the point
-    }
-    if (x < 0) s = "-" + s;
-    return fitRight(s, w);
+    std::string s;
+    LineBuffer b(s);
+    appendFixed(b, x, w, d);
+    return std::string(b.text());
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::span<const Item> items) {
     const Parsed& p = parsedLayout(layout);
-    static std::string line;  // the text of the layout's lines, written at the end
-    line.clear();
+    static std::string store;  // the text of the layout's lines, written at the end
+    LineBuffer line(store);
     Writer w(line, items);
-    bool going = w.run(p.top);
+    bool going = w.run(p.steps);
     // Reversion: values remain at the end of the layout, so the line ends and the last
     // top-level group (or the whole layout) starts again.
-    std::size_t from = 0;
-    for (std::size_t k = 0; k < p.top.size(); ++k) {
-        if (p.top[k].kind == Node::Kind::Group) from = k;
-    }
     while (going && w.valuesLeft() && w.tookValue()) {
-        line += '\n';
+        line.put('\n');
         w.resetTook();
-        going = w.run(p.top, from);
+        going = w.run(p.steps, p.again);
     }
-    if (!p.keepLineOpen) line += '\n';
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    if (!p.keepLineOpen) line.put('\n');
+    const std::string_view text = line.text();
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::initializer_list<Item> items) {
@@ -545,7 +661,7 @@ bool readLayout(std::string_view record, std::string_view layout, std::vector<Fi
     const Parsed& p = parsedLayout(layout);
     fields.clear();
     problem.clear();
-    return Reader(record, fields, problem).run(p.top);
+    return Reader(record, fields, problem).run(p.steps);
 }
 
 bool parseInteger(std::string_view text, std::int32_t& value) {

@@ -22,8 +22,9 @@ int blockCount(int n, int size) {
     return n <= 0 ? 1 : (n + size - 1) / size;
 }
 
-void header(std::ostream& out, int first, int last) {
-    std::vector<Item> numbers;
+// The column numbers first..last, through the caller's item list.
+void header(std::ostream& out, int first, int last, std::vector<Item>& numbers) {
+    numbers.clear();
     for (int j = first; j <= last; ++j) numbers.emplace_back(j);
     writeLayout(out, kHeader, numbers);
 }
@@ -39,7 +40,7 @@ void MATPRT(std::ostream& out, ConstMatView A, int n) {
         for (int cb = 0; cb < blockCount(n, kBlockColumns); ++cb) {
             int firstCol = cb * kBlockColumns + 1;
             int lastCol = std::min(firstCol + kBlockColumns - 1, n);
-            header(out, firstCol, lastCol);
+            header(out, firstCol, lastCol, row);
             for (int i = firstRow; i <= lastRow; ++i) {
                 row.clear();
                 row.emplace_back(i);
@@ -57,7 +58,7 @@ void VECPRT(std::ostream& out, ConstVecView V, int n) {
     for (int b = 0; b < blockCount(n, kBlockColumns); ++b) {
         int first = b * kBlockColumns + 1;
         int last = std::min(first + kBlockColumns - 1, n);
-        header(out, first, last);
+        header(out, first, last, values);
         values.clear();
         for (int k = first; k <= last; ++k) values.emplace_back(V(k));
         writeLayout(out, kVectorValues, values);

@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <sstream>
 
 #include "layout.hpp"
@@ -72,6 +74,117 @@ TEST(Layout, NumericFields) {
 
 // Whole-line literals, '1' in column 1, $ and the report headings are also held against exact
 // text by the end-to-end tests of the programs.
+namespace {
+
+// The fields as printf writes them, rearranged by the rules of the edit descriptors: the oracle
+// for the formatter's own conversions.
+std::string printfRight(const std::string& s, int w) {
+    if (static_cast<int>(s.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
+    return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+}
+
+std::string printfNonFinite(double x, int w) {
+    return printfRight(std::isnan(x) ? "NaN" : x < 0 ? "-Inf" : "Inf", w);
+}
+
+std::string printfExponent(double x, int w, int d) {
+    if (!std::isfinite(x)) return printfNonFinite(x, w);
+    if (x == 0.0)
+        return printfRight("." + std::string(static_cast<std::size_t>(d), '0') + "E+00", w);
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.*e", d - 1, std::fabs(x));
+    const char* e = std::strchr(buf, 'e');
+    std::string digits;
+    for (const char* c = buf; c < e; ++c) {
+        if (*c != '.') digits += *c;
+    }
+    const int exponent = std::atoi(e + 1) + 1;
+    char exp[16];
+    std::snprintf(exp, sizeof exp, std::abs(exponent) <= 99 ? "E%+03d" : "%+04d", exponent);
+    return printfRight((x < 0 ? "-." : ".") + digits + exp, w);
+}
+
+std::string printfFixed(double x, int w, int d) {
+    if (!std::isfinite(x)) return printfNonFinite(x, w);
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", d, std::fabs(x));
+    std::string s(buf);
+    if (d == 0) s += '.';
+    if (d > 0 && s.rfind("0.", 0) == 0) s.erase(0, 1);
+    return printfRight((x < 0 ? "-" : "") + s, w);
+}
+
+}  // namespace
+
+// The conversions of I, E and F against printf, on every kind of float: random bit patterns (all
+// magnitudes, denormals, NaN, infinities), the neighbours of decimal rounding boundaries
+// (9.9995E5 and the like, where the carry reaches the next power of ten), and doubles.
+TEST(Layout, ConversionsAgreeWithPrintf) {
+    std::vector<double> values = {
+        0.0,     -0.0, 1.0e-45, -1.0e-45, 1.17549435e-38, std::numeric_limits<float>::max(),
+        1.0e300, 0.5,  2.5,     1.0e15};
+    for (const char* text : {"9.9995e5", "9.995e-3", "0.9995", "1.0005", "0.0005", "99.5", "999.95",
+                             "1.5", "0.0625", "12345.6785", "9.99995e9", "4.35e-2"}) {
+        const float f = std::strtof(text, nullptr);
+        for (float x : {std::nextafter(f, 0.0f), f, std::nextafter(f, 2.0f * f)}) {
+            values.push_back(x);
+            values.push_back(-x);
+        }
+        values.push_back(std::strtod(text, nullptr));
+    }
+    std::mt19937 random(20261207);
+    for (int k = 0; k < 20000; ++k) {
+        const std::uint32_t bits = static_cast<std::uint32_t>(random());
+        float x;
+        std::memcpy(&x, &bits, sizeof x);
+        values.push_back(x);
+    }
+    std::uniform_real_distribution<double> wide(-1.0e6, 1.0e6);
+    for (int k = 0; k < 2000; ++k) values.push_back(wide(random));
+
+    const std::pair<int, int> exponentFields[] = {{9, 3},  {11, 4}, {12, 5},
+                                                  {14, 7}, {6, 1},  {20, 12}};
+    const std::pair<int, int> fixedFields[] = {{10, 3}, {4, 3}, {8, 2}, {6, 0}, {12, 5}, {45, 1}};
+    int mismatches = 0;
+    for (double x : values) {
+        for (auto [w, d] : exponentFields) {
+            if (formatExponent(x, w, d) != printfExponent(x, w, d) && ++mismatches <= 10)
+                ADD_FAILURE() << "E" << w << "." << d << " of " << x << ": "
+                              << formatExponent(x, w, d) << " against " << printfExponent(x, w, d);
+        }
+        for (auto [w, d] : fixedFields) {
+            if (formatFixed(x, w, d) != printfFixed(x, w, d) && ++mismatches <= 10)
+                ADD_FAILURE() << "F" << w << "." << d << " of " << x << ": " << formatFixed(x, w, d)
+                              << " against " << printfFixed(x, w, d);
+        }
+    }
+    // Iw against printf's %lld, from the extremes to one-digit values.
+    std::vector<long long> integers = {0,
+                                       7,
+                                       -7,
+                                       10,
+                                       -10,
+                                       99,
+                                       100,
+                                       -99,
+                                       123456789012LL,
+                                       std::numeric_limits<long long>::min(),
+                                       std::numeric_limits<long long>::max()};
+    for (int k = 0; k < 2000; ++k) {
+        integers.push_back(static_cast<long long>(random() % 200001) - 100000);
+        integers.push_back(static_cast<long long>((std::uint64_t{random()} << 32) | random()));
+    }
+    for (long long v : integers) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%lld", v);
+        for (int w : {0, 1, 2, 3, 5, 6, 20, 25}) {
+            if (formatInteger(v, w) != printfRight(buf, w) && ++mismatches <= 10)
+                ADD_FAILURE() << "I" << w << " of " << v << ": " << formatInteger(v, w);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 TEST(Layout, LiteralsTextGroupsAndLineEnds) {
     expectEach({
         {formatLayout("(/,1X,'it''s',/,' x',$)"), "\n it's\n x"},
@@ -91,6 +204,11 @@ TEST(Layout, LiteralsTextGroupsAndLineEnds) {
     EXPECT_THROW(formatLayout("(I3)", {1.5f}), std::logic_error);
     EXPECT_THROW(formatLayout("(I3"), std::logic_error);
     EXPECT_THROW(formatLayout("(Q3)"), std::logic_error);
+    // A layout held in a buffer that is then overwritten in place is read afresh.
+    std::string buffer = "(1X,I3)";
+    const std::string first = formatLayout(buffer, {7});
+    buffer.replace(1, 5, "I3,1X");
+    EXPECT_EQ(first + formatLayout(buffer, {7}), "   7\n  7 \n");
 }
 
 TEST(Layout, ReversionToTheLastGroupForALongCycle) {
