@@ -37,10 +37,28 @@ struct CycleRecord {
     bool done = false;  // listed, in a listing; removed, in a removal
 };
 
+// The cycles of a round, as its first pruned pass finds them: the flows stay as they are through
+// the passes of a round (a listing changes no flow, and a removal that changes any ends the
+// round), so the later passes take their cycles from here instead of searching again. A round
+// with more cycles than this holds searches in every pass.
+constexpr std::size_t kCachedCycles = 1 << 15;
+constexpr std::size_t kCachedNodes = 1 << 19;
+
+struct CachedCycle {
+    std::uint32_t at = 0;  // where its nodes u1, ..., uL, u1 begin in Work::cachedNodes
+    int L = 0;
+    int weakArc = 0;
+    float weakFlow = 0.0f;
+};
+
 struct Work {
     CycleOrder order;
     SearchWork search;
     Vector<kMaxCycleNodes> cyc;
+
+    std::vector<CachedCycle> cached;
+    std::vector<int> cachedNodes;
+    bool cacheComplete = false;  // `cached` holds every cycle of the round, in the search order
 
     int count = 0;  // records stored in the pass
     int W = 0;      // words per record
@@ -148,30 +166,62 @@ void restartedPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floo
 // The same store in one pruned enumeration. When a cycle does not fit, the threshold is lowered
 // as for a restart, the records above it are dropped and the enumeration goes on: the records
 // kept are those the restarted pass would have stored up to this cycle, in the same order, and
-// they all fit (a record keeps fitting with a lower number). The search skips the cycles above
-// the threshold.
+// they all fit (a record keeps fitting with a lower number).
+void keepCycle(std::ostream& report, Work& wk, Band& band, Phase& phase, const FoundCycle& c) {
+    while (c.weakFlow <= band.THR && !storeCycle(wk, c)) {
+        lowerThreshold(report, band, phase, {wk.count + 1, c.nodes[0], c.L, c.nodes[c.L - 1]});
+        int kept = 0;
+        for (int r = 1; r <= wk.count; ++r) {
+            if (wk.rec[r].w > band.THR) continue;
+            if (++kept < r) {
+                wk.rec[kept] = wk.rec[r];
+                wk.nodes[kept] = wk.nodes[r];
+            }
+        }
+        wk.count = kept;
+    }
+}
+
+// A pruned pass. The first pass of a round that lists searches for every cycle of the round and
+// keeps them while they fit the cache; once they do not, and in every other pass that searches,
+// the search skips the cycles above the threshold. (A round of removal alone ends with its first
+// pass as a rule: its cycles are not kept.) A later pass of a round whose cycles all fit takes
+// them from the cache: a cycle is found in a band exactly when its smallest flow, that of its
+// weak arc, is above the band's floor.
 void loweringPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floor, Band& band,
-                  Phase& phase) {
+                  Phase& phase, bool firstOfRound) {
     wk.count = 0;
+    if (!firstOfRound && wk.cacheComplete) {
+        for (const CachedCycle& k : wk.cached) {
+            if (!floor.admits(k.weakFlow)) continue;
+            keepCycle(report, wk, band, phase,
+                      FoundCycle{k.L, &wk.cachedNodes[k.at], k.weakArc, k.weakFlow, 0.0f});
+        }
+        return;
+    }
+    bool caching = firstOfRound && phase != Phase::RemovalOnly;
+    wk.cached.clear();
+    wk.cachedNodes.clear();
+    float ceiling = caching ? cycle_search_detail::kNoFlow : band.THR;
     enumerateCycles(
         CycleSearch::Pruned, wk.search, T, wk.order.ord, floor,
         [&](const FoundCycle& c) {
-            while (c.weakFlow <= band.THR && !storeCycle(wk, c)) {
-                lowerThreshold(report, band, phase,
-                               {wk.count + 1, c.nodes[0], c.L, c.nodes[c.L - 1]});
-                int kept = 0;
-                for (int r = 1; r <= wk.count; ++r) {
-                    if (wk.rec[r].w > band.THR) continue;
-                    if (++kept < r) {
-                        wk.rec[kept] = wk.rec[r];
-                        wk.nodes[kept] = wk.nodes[r];
-                    }
+            if (caching) {
+                const std::size_t at = wk.cachedNodes.size();
+                caching = wk.cached.size() < kCachedCycles &&
+                          at + static_cast<std::size_t>(c.L) + 1 <= kCachedNodes;
+                if (caching) {
+                    wk.cached.push_back(
+                        {static_cast<std::uint32_t>(at), c.L, c.weakArc, c.weakFlow});
+                    wk.cachedNodes.insert(wk.cachedNodes.end(), c.nodes, c.nodes + c.L + 1);
                 }
-                wk.count = kept;
             }
+            keepCycle(report, wk, band, phase, c);
+            if (!caching) ceiling = band.THR;
             return true;
         },
-        &band.THR);
+        &ceiling);
+    wk.cacheComplete = caching;
 }
 
 // The next nexus among the open records: the smallest key flow wins, the first record on ties;
@@ -281,6 +331,10 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
     NC = n;
 
     auto wk = std::make_unique_for_overwrite<Work>();
+    if (search == CycleSearch::Pruned) {
+        wk->cached.reserve(kCachedCycles);
+        wk->cachedNodes.reserve(kCachedNodes);
+    }
     VecView cyc = CYC.data != nullptr ? CYC : wk->cyc.view();
     for (int L = 1; L <= n; ++L) cyc(L) = 0.0f;
     wk->W = n / 4 + 1;
@@ -309,6 +363,7 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
         Band b{TMIN, TMAX, smallestFlowBetween(T, ord, TMIN, cycle_search_detail::kNoFlow)};
         const float& THR = b.THR;
         bool band = false;  // LOW has been raised above the arc floor of the round
+        bool firstOfRound = true;
 
         for (;;) {
             // Search pass, with a lower threshold while the store overflows. The floor of a
@@ -318,8 +373,9 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
             if (search == CycleSearch::Reference) {
                 restartedPass(report, *wk, T, floor, b, phase);
             } else {
-                loweringPass(report, *wk, T, floor, b, phase);
+                loweringPass(report, *wk, T, floor, b, phase, firstOfRound);
             }
+            firstOfRound = false;
 
             if (phase != Phase::RemovalOnly) {
                 listStore(report, *wk, feeding, listed);
