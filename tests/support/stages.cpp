@@ -36,7 +36,8 @@ std::string networkFile(const NetData& d, const std::string& title) {
     net.count = d.n;
     net.livingCount = d.nl;
     for (int i = 1; i <= d.n; ++i) {
-        net.names[i] = "C" + std::to_string(i);
+        net.names[i] = std::to_string(i);
+        net.names[i].insert(net.names[i].begin(), 'C');
         net.names[i].resize(kNameLength, ' ');
         net.T(d.n + 1, i) = entry(d.IN, i);
         net.T(i, d.n + 1) = entry(d.EX, i);
