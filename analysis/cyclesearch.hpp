@@ -59,12 +59,6 @@ struct NodeSet {
     bool test(int p) const { return ((w[0] & lowBit(p)) | (w[1] & highBit(p))) != 0; }
     bool any() const { return (w[0] | w[1]) != 0; }
     int count() const { return std::popcount(w[0]) + std::popcount(w[1]); }
-    // The lowest member, 0 when the set is empty.
-    int first() const {
-        if (w[0] != 0) return std::countr_zero(w[0]) + 1;
-        if (w[1] != 0) return std::countr_zero(w[1]) + 65;
-        return 0;
-    }
     // Removes and returns the lowest member of a set that is not empty.
     int takeFirst() {
         if (w[0] != 0) {
