@@ -118,6 +118,30 @@ NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within) {
     return reached;
 }
 
+LowestArc lowestArc(const ArcGraph& g) {
+    LowestArc low;
+    int carriers = 0;
+    for (int p = 1; p <= g.K; ++p) {
+        for (NodeSet heads = g.succ[p]; heads.any();) {
+            const int q = heads.takeFirst();
+            const float f = g.flow[p][q];
+            if (f < low.flow) {
+                low.next = low.flow;
+                low.flow = f;
+                low.a = p;
+                low.b = q;
+                carriers = 1;
+            } else if (f == low.flow) {
+                ++carriers;
+            } else if (f < low.next) {
+                low.next = f;
+            }
+        }
+    }
+    if (carriers != 1) low.a = low.b = 0;
+    return low;
+}
+
 NodeSet reachingLowArc(const ArcGraph& g, NodeSet cand, float ceiling) {
     NodeSet tails;
     for (NodeSet s = cand; s.any();) {

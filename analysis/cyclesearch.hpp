@@ -18,6 +18,7 @@
 // order, only the cycles through one given arc (see enumerateCyclesThrough).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -212,6 +213,7 @@ struct SearchWork {
     std::array<float*, kMaxCycleNodes + 2> cell{};  // flows of the arcs of the path, from index 1
     std::array<int, kMaxCycleNodes + 2> next{};     // reference search: next candidate per level
     std::array<int, kMaxCycleNodes + 2> path{};     // reference search: positions of the path
+    std::array<int, kMaxCycleNodes + 2> mark{};     // positions of a cycle to go on after
     ArcGraph graph;  // the graph of enumerateCycles and enumerateArcCycles
 
     // A path of the pruned searches begins at position S (compartment `node`), with the
@@ -229,6 +231,16 @@ inline constexpr float kNoFlow = std::numeric_limits<float>::infinity();
 // The positions of `within` from which one of the targets can be reached along arcs through
 // positions of `within`, and the targets themselves.
 NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within);
+
+// The arc of smallest flow of a graph, when one arc alone carries that flow, and the next flow
+// above it. Below that next flow no other arc can be the weak arc of a cycle.
+struct LowestArc {
+    int a = 0, b = 0;              // positions of its tail and head; 0 when no arc or a tie
+    float flow = kNoFlow;          // the smallest flow
+    float next = kNoFlow;          // the smallest flow above it
+    bool lone(float ceiling) const { return a != 0 && ceiling < next; }
+};
+LowestArc lowestArc(const ArcGraph& g);
 
 // The positions of cand from which S can be reached through positions of cand along a path with
 // an arc of flow at most `ceiling`: those that reach the tail of such an arc whose head is in cand.
@@ -553,6 +565,81 @@ bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, 
     }
 }
 
+// Whether the cycle the search has just found, its positions in w.frame, comes after the cycle
+// held in w.mark (L arcs, both from the same start): the cycles of one start come in
+// lexicographic order of their positions, the closing return to the start counting as the lowest.
+inline bool comesAfterMark(const SearchWork& w, int L, int markL) {
+    const int S = w.frame[1].pos;
+    for (int k = 2;; ++k) {
+        const int x = k <= L ? w.frame[k].pos : S;
+        const int y = k <= markL ? w.mark[k] : S;
+        if (x != y) return x > y;
+        if (x == S) return false;
+    }
+}
+
+// The pruned enumeration with a ceiling that the visitor lowers. Once the ceiling lies below the
+// second smallest flow of the graph and one arc alone carries the smallest, the cycles still
+// wanted are exactly those through that arc (all others have every arc above the ceiling): the
+// enumeration goes on with the search through that arc (see throughFrom), run again from the
+// current start, passing over the cycles already handed to the visitor. This keeps the last
+// passes before the storage stop cheap: they want the few thousand cycles through the weakest
+// arc of a network among millions of others.
+template <class Visit>
+bool prunedWithCeiling(SearchWork& w, const NodeList& list, ArcFloor floor, Visit& visit,
+                       const float* ceiling) {
+    const ArcGraph& g = w.graph;
+    const LowestArc low = lowestArc(g);
+    int S = 1;
+    int markL = 0;  // the last cycle handed over before the search through the arc; 0: none
+    if (!low.lone(*ceiling)) {
+        bool toArc = false;
+        auto watch = [&](const FoundCycle& c) {
+            if (!visit(c)) return false;
+            if (!low.lone(*ceiling)) return true;
+            toArc = true;
+            markL = c.L;
+            for (int k = 1; k <= c.L; ++k) w.mark[k] = w.frame[k].pos;
+            return false;
+        };
+        for (; S <= g.K; ++S) {
+            if (!prunedFrom<Keep::WeakArc>(w, w.graph, list, floor, S, 0, watch, ceiling)) {
+                if (!toArc) return false;
+                break;
+            }
+        }
+        if (!toArc) return true;
+    }
+    // From S on, the cycles through the lone arc a -> b; none starts above the lower of a and b.
+    bool spent = false;  // the ceiling fell below the arc: no cycle is wanted any more
+    auto through = [&](const FoundCycle& c) {
+        if (markL > 0) {
+            if (!comesAfterMark(w, c.L, markL)) return true;
+            markL = 0;
+        }
+        if (c.weakFlow > *ceiling) {
+            spent = true;
+            return false;
+        }
+        return visit(c);
+    };
+    for (; S <= std::min(low.a, low.b) && low.flow <= *ceiling; ++S) {
+        bool going = true;
+        if (low.a == low.b) {
+            if (S == low.a) {
+                w.frame[1].pos = S;
+                w.comp[1] = w.comp[2] = list.node[S];
+                going = through(FoundCycle{1, &w.comp[1], 0, low.flow, g.frac[S][S]});
+            }
+        } else {
+            going = throughFrom(w, g, list, S, low.a, low.b, through);
+        }
+        if (!going) return spent;
+        markL = 0;
+    }
+    return true;
+}
+
 }  // namespace cycle_search_detail
 
 // Enumerates every simple cycle among the positions of the list whose arcs the floor admits, in
@@ -567,6 +654,10 @@ bool enumerateCycles(CycleSearch how, SearchWork& w, ConstMatView T, const NodeL
                      ArcFloor floor, Visit&& visit, const float* ceiling = nullptr) {
     using namespace cycle_search_detail;
     if (how == CycleSearch::Pruned) buildGraph(w.graph, T, list, floor);
+    if constexpr (keep == Keep::WeakArc) {
+        if (how == CycleSearch::Pruned && ceiling != nullptr)
+            return prunedWithCeiling(w, list, floor, visit, ceiling);
+    }
     for (int S = 1; S <= list.K; ++S) {
         bool going = how == CycleSearch::Pruned
                          ? prunedFrom<keep>(w, w.graph, list, floor, S, 0, visit, ceiling)
