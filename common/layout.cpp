@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -29,23 +30,36 @@ struct Node {
     std::vector<Node> children;  // group members
 };
 
+// One descriptor as it is run: its kind, width and decimals, and its text (a literal, or the E
+// field of a zero) as a piece of the layout's text pool.
+struct Step {
+    Node::Kind kind = Node::Kind::Literal;
+    int w = -1;
+    int d = 0;
+    std::uint32_t at = 0, size = 0;  // the text in Parsed::text
+};
+
 // A layout as it is run: its descriptors one after the other, every repeat count and group
 // written out (20(I2,'-') becomes forty descriptors), none of them a group.
 struct Parsed {
-    std::vector<Node> steps;
+    std::vector<Step> steps;
+    std::string text;           // the texts of the steps
     std::size_t again = 0;      // where the layout starts again: the last top-level group
     bool keepLineOpen = false;  // trailing $
+
+    std::string_view textOf(const Step& s) const { return {text.data() + s.at, s.size}; }
 };
 
-// Writes out the repeats of the nodes, appending to steps.
-void flatten(const std::vector<Node>& nodes, std::vector<Node>& steps) {
+// Writes out the repeats of the nodes, appending to the steps of p.
+void flatten(const std::vector<Node>& nodes, Parsed& p) {
     for (const Node& n : nodes) {
         for (int r = 0; r < n.repeat; ++r) {
             if (n.kind == Node::Kind::Group) {
-                flatten(n.children, steps);
+                flatten(n.children, p);
             } else {
-                steps.push_back(n);
-                steps.back().repeat = 1;
+                p.steps.push_back({n.kind, n.w, n.d, static_cast<std::uint32_t>(p.text.size()),
+                                   static_cast<std::uint32_t>(n.text.size())});
+                p.text += n.text;
             }
         }
     }
@@ -69,7 +83,7 @@ public:
         if (pos_ != s_.size()) badLayout(s_, pos_);
         for (const Node& n : top) {
             if (n.kind == Node::Kind::Group) p.again = p.steps.size();
-            flatten({n}, p.steps);
+            flatten({n}, p);
         }
         return p;
     }
@@ -204,17 +218,24 @@ const Parsed& parsedLayout(std::string_view layout) {
         const Parsed* tree = nullptr;
     };
     static std::array<Recent, 8> recent{};
-    static std::size_t replace = 0;
-    for (const Recent& r : recent) {
-        if (r.text != nullptr && r.data == layout.data() && r.text->size() == layout.size() &&
-            std::memcmp(r.text->data(), layout.data(), layout.size()) == 0)
-            return *r.tree;
+    static std::size_t replace = 0, last = 0;
+    auto same = [&](const Recent& r) {
+        return r.data == layout.data() && r.text != nullptr && r.text->size() == layout.size() &&
+               std::memcmp(r.text->data(), layout.data(), layout.size()) == 0;
+    };
+    if (same(recent[last])) return *recent[last].tree;
+    for (std::size_t k = 0; k < recent.size(); ++k) {
+        if (same(recent[k])) {
+            last = k;
+            return *recent[k].tree;
+        }
     }
     auto it = parsed.find(layout);
     if (it == parsed.end()) {
         it = parsed.emplace(std::string(layout), LayoutParser(layout).parse()).first;
     }
-    recent[replace++ % recent.size()] = {layout.data(), &it->first, &it->second};
+    last = replace++ % recent.size();
+    recent[last] = {layout.data(), &it->first, &it->second};
     return it->second;
 }
 
@@ -224,11 +245,11 @@ const Parsed& parsedLayout(std::string_view layout) {
 // The text of a layout's lines, built in place: the room of a field is taken, then filled.
 class LineBuffer {
 public:
-    explicit LineBuffer(std::string& store) : s_(store) {}
+    explicit LineBuffer(std::string& store) : s_(store), base_(store.data()), end_(s_.size()) {}
 
     char* room(std::size_t k) {
-        if (n_ + k > s_.size()) s_.resize(std::max(2 * s_.size(), n_ + k + 256));
-        char* p = s_.data() + n_;
+        if (n_ + k > end_) [[unlikely]] grow(k);
+        char* p = base_ + n_;
         n_ += k;
         return p;
     }
@@ -238,11 +259,19 @@ public:
         for (char c : t) *p++ = c;
     }
     void fill(std::size_t k, char c) { std::memset(room(k), c, k); }
-    std::string_view text() const { return {s_.data(), n_}; }
+    std::string_view text() const { return {base_, n_}; }
 
 private:
     std::string& s_;
+    char* base_;
+    std::size_t end_;
     std::size_t n_ = 0;
+
+    void grow(std::size_t k) {
+        s_.resize(std::max(2 * s_.size(), n_ + k + 256));
+        base_ = s_.data();
+        end_ = s_.size();
+    }
 };
 
 // w asterisks: a value too wide for its field.
@@ -262,9 +291,9 @@ void appendRight(LineBuffer& out, std::string_view s, int w) {
 
 // An integer right-aligned in w columns, appended to out; w asterisks when it does not fit.
 void appendInteger(LineBuffer& out, long long value, int w) {
-    // The digits from the right end of the field, then the sign, then blanks.
     const std::size_t width = static_cast<std::size_t>(w);
     char* const field = out.room(width);
+    // The digits from the right end of the field, then the sign, then blanks.
     char* p = field + width;
     unsigned long long m = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
                                      : static_cast<unsigned long long>(value);
@@ -363,13 +392,14 @@ void appendFixed(LineBuffer& out, double x, int w, int d) {
 // Writes into a line buffer; the caller hands the buffer to the stream in one piece.
 class Writer {
 public:
-    Writer(LineBuffer& out, std::span<const Item> items) : out_(out), items_(items) {}
+    Writer(LineBuffer& out, const Parsed& layout, std::span<const Item> items)
+        : out_(out), layout_(layout), items_(items) {}
 
     // Runs the steps from `from` on; false when output stopped at a data descriptor without a
     // value.
-    bool run(const std::vector<Node>& steps, std::size_t from = 0) {
-        for (std::size_t k = from; k < steps.size(); ++k) {
-            if (!one(steps[k])) return false;
+    bool run(std::size_t from = 0) {
+        for (std::size_t k = from; k < layout_.steps.size(); ++k) {
+            if (!one(layout_.steps[k])) return false;
         }
         return true;
     }
@@ -379,6 +409,7 @@ public:
 
 private:
     LineBuffer& out_;
+    const Parsed& layout_;
     std::span<const Item> items_;
     std::size_t next_ = 0;
     bool took_ = false;
@@ -390,13 +421,13 @@ private:
         return it;
     }
 
-    bool one(const Node& n) {
+    bool one(const Step& n) {
         switch (n.kind) {
             case Node::Kind::Skip:
                 out_.fill(static_cast<std::size_t>(n.w), ' ');
                 return true;
             case Node::Kind::Literal:
-                out_.put(n.text);
+                out_.put(layout_.textOf(n));
                 return true;
             case Node::Kind::Slash:
                 out_.put('\n');
@@ -407,11 +438,18 @@ private:
         if (!valuesLeft()) return false;
         switch (n.kind) {
             case Node::Kind::Int:
-                appendInteger(out_, take(Item::Kind::Int).i, n.w);
+                if (const long long v = take(Item::Kind::Int).i; v >= 0 && v < 100 && n.w == 2) {
+                    // the compartments of the cycle lines
+                    char* p = out_.room(2);
+                    p[0] = v < 10 ? ' ' : static_cast<char>('0' + v / 10);
+                    p[1] = static_cast<char>('0' + v % 10);
+                } else {
+                    appendInteger(out_, v, n.w);
+                }
                 break;
             case Node::Kind::Exp:
                 if (const double x = take(Item::Kind::Real).r; x == 0.0) {
-                    out_.put(n.text);  // most fields of the matrix listings
+                    out_.put(layout_.textOf(n));  // most fields of the matrix listings
                 } else {
                     appendExponent(out_, x, n.w, n.d);
                 }
@@ -520,8 +558,8 @@ public:
     Reader(std::string_view record, std::vector<Field>& fields, std::string& problem)
         : rec_(record), fields_(fields), problem_(problem) {}
 
-    bool run(const std::vector<Node>& steps) {
-        for (const Node& n : steps) {
+    bool run(const std::vector<Step>& steps) {
+        for (const Step& n : steps) {
             if (!one(n)) return false;
         }
         return true;
@@ -550,13 +588,13 @@ private:
         return false;
     }
 
-    bool one(const Node& n) {
+    bool one(const Step& n) {
         switch (n.kind) {
             case Node::Kind::Skip:
                 col_ += static_cast<std::size_t>(n.w);
                 return true;
             case Node::Kind::Literal:
-                col_ += n.text.size();
+                col_ += n.size;
                 return true;
             case Node::Kind::Slash:
                 throw std::logic_error("a reading layout reads one record");
@@ -620,18 +658,31 @@ void writeLayout(std::ostream& out, std::string_view layout, std::span<const Ite
     const Parsed& p = parsedLayout(layout);
     static std::string store;  // the text of the layout's lines, written at the end
     LineBuffer line(store);
-    Writer w(line, items);
-    bool going = w.run(p.steps);
+    Writer w(line, p, items);
+    bool going = w.run();
     // Reversion: values remain at the end of the layout, so the line ends and the last
     // top-level group (or the whole layout) starts again.
     while (going && w.valuesLeft() && w.tookValue()) {
         line.put('\n');
         w.resetTook();
-        going = w.run(p.steps, p.again);
+        going = w.run(p.again);
     }
     if (!p.keepLineOpen) line.put('\n');
+    // Straight into the stream's buffer, doing what write does around it (a listing writes tens
+    // of thousands of lines): a stream in error takes nothing (and fails), a tied stream is
+    // flushed first, a short write marks the stream bad, and a stream with unitbuf is flushed
+    // after.
     const std::string_view text = line.text();
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    const auto size = static_cast<std::streamsize>(text.size());
+    std::streambuf* buffer = out.rdbuf();
+    if (!out.good() || buffer == nullptr) {
+        out.setstate(std::ios::failbit);
+        return;
+    }
+    if (out.tie() != nullptr) out.tie()->flush();
+    if (buffer->sputn(text.data(), size) != size) out.setstate(std::ios::badbit);
+    if ((out.flags() & std::ios::unitbuf) != 0 && buffer->pubsync() == -1)
+        out.setstate(std::ios::badbit);
 }
 
 void writeLayout(std::ostream& out, std::string_view layout, std::initializer_list<Item> items) {

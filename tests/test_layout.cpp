@@ -1,6 +1,7 @@
 // The layout formatter and the fixed-column record reader: one value, one expected text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -224,6 +225,42 @@ TEST(Layout, ReversionToTheLastGroupForALongCycle) {
     std::ostringstream out;
     writeLayout(out, "(1X,I5,'.',1X,20(I2,'-'))", items);
     EXPECT_EQ(out.str(), first + "\n" + second + "\n");
+}
+
+TEST(Layout, StreamStatesAsForWrite) {
+    // A buffer that takes at most `room` characters and counts its flushes.
+    struct Small : std::streambuf {
+        std::string text;
+        std::size_t room = 0;
+        int syncs = 0;
+        std::streamsize xsputn(const char* s, std::streamsize n) override {
+            const auto k = std::min(n, static_cast<std::streamsize>(room - text.size()));
+            text.append(s, static_cast<std::size_t>(k));
+            return k;
+        }
+        int sync() override { return ++syncs, 0; }
+    };
+    // A line that does not fit marks the stream bad; a stream in error takes nothing.
+    Small a, d;
+    a.room = 9;
+    d.room = 100;
+    std::ostream out(&a), failed(&d);
+    writeLayout(out, "(I5)", {12});
+    EXPECT_TRUE(out.good());
+    writeLayout(out, "(I5)", {34});
+    EXPECT_TRUE(out.bad());
+    EXPECT_EQ(a.text, "   12\n   ");
+    failed.setstate(std::ios::failbit);
+    writeLayout(failed, "(I5)", {56});
+    EXPECT_TRUE(d.text.empty());
+    // A tied stream is flushed before the line, a stream with unitbuf after it.
+    Small b, c;
+    b.room = c.room = 100;
+    std::ostream tied(&b), both(&c);
+    both.tie(&tied);
+    both << std::unitbuf;
+    writeLayout(both, "('X')");
+    EXPECT_TRUE(b.syncs == 1 && c.syncs == 1 && c.text == "X\n" && both.good());
 }
 
 TEST(Reader, RecordsBlankFieldsShortLinesAndBlanksInsideFields) {
