@@ -330,13 +330,52 @@ void appendNonFinite(LineBuffer& out, double x, int w) {
 // any field, and prints as asterisks.
 constexpr std::size_t kConversionRoom = 400;
 
+// The d significant digits of ax > 0, rounded to nearest, as an integer D of d digits, and the
+// exponent of the field (ax is about .D x 10^exponent), without a full decimal conversion: ax is
+// scaled by a power of ten, exact up to 10^22, so that the scaled value is off the exact one by
+// a few units in its last place at most, which decides the rounding unless the value lies within
+// a millionth of a half; then, and for values out of that range or more than 7 digits, false.
+bool quickDigits(double ax, int d, long long& D, int& exponent) {
+    static constexpr std::array<double, 23> kTen = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr std::array<long long, 9> kTenths = {1,     10,     100,     1000,    10000,
+                                                         100000, 1000000, 10000000, 100000000};
+    if (d > 7 || !(ax >= 1e-15 && ax < 1e15)) return false;
+    int k = d - 1 - static_cast<int>(std::floor(std::log10(ax)));  // ax x 10^k has d digits
+    double scaled = 0.0;
+    for (int tries = 0; tries < 3; ++tries) {
+        if (k > 22 || k < -22) return false;
+        scaled = k >= 0 ? ax * kTen[static_cast<std::size_t>(k)]
+                        : ax / kTen[static_cast<std::size_t>(-k)];
+        if (scaled < kTen[static_cast<std::size_t>(d - 1)]) {
+            ++k;
+        } else if (scaled >= kTen[static_cast<std::size_t>(d)]) {
+            --k;
+        } else {
+            break;
+        }
+    }
+    if (!(scaled >= kTen[static_cast<std::size_t>(d - 1)] &&
+          scaled < kTen[static_cast<std::size_t>(d)]))
+        return false;
+    const double whole = std::floor(scaled), part = scaled - whole;
+    if (std::fabs(part - 0.5) < 1e-6) return false;
+    D = static_cast<long long>(whole) + (part > 0.5 ? 1 : 0);
+    if (D == kTenths[static_cast<std::size_t>(d)]) {  // 999.6 rounds to 1000: .100 one up
+        D = kTenths[static_cast<std::size_t>(d - 1)];
+        --k;
+    }
+    exponent = d - k;
+    return true;
+}
+
 // Ew.d: .DDDE+XX, the d significant digits rounded to nearest on the exact binary value (the
 // shortest-first conversion of std::to_chars with a precision is correctly rounded, as printf
-// is). A three-digit exponent drops the E (.DDD+XXX); a wider one fills the field with asterisks.
+// is; quickDigits gives the same digits when it can). A three-digit exponent drops the E
+// (.DDD+XXX); a wider one fills the field with asterisks.
 void appendExponent(LineBuffer& out, double x, int w, int d) {
     if (!std::isfinite(x)) return appendNonFinite(out, x, w);
-    char s[kConversionRoom + 8];
-    std::size_t n = 0;
     if (x == 0.0) {
         // .000E+00, the most common field of the matrix listings
         if (d + 5 > w) return appendStars(out, w);
@@ -348,21 +387,30 @@ void appendExponent(LineBuffer& out, double x, int w, int d) {
         for (char c : {'E', '+', '0', '0'}) *p++ = c;
         return;
     }
-    // d.ddd...e+XX: the first digit, then (with d > 1) the point and d - 1 digits.
-    char t[kConversionRoom];
-    const auto r =
-        std::to_chars(t, t + sizeof t, std::fabs(x), std::chars_format::scientific, d - 1);
-    if (r.ec != std::errc{}) return appendStars(out, w);
-    const char* e = t + 1 + (d > 1 ? d : 0);  // the 'e'
-    int exponent = 0;
-    std::from_chars(e + 2, r.ptr, exponent);
-    exponent = (e[1] == '-' ? -exponent : exponent) + 1;
-    const int mag = exponent < 0 ? -exponent : exponent;
-    if (mag > 999) return appendStars(out, w);
+    char s[kConversionRoom + 8];
+    std::size_t n = 0;
     if (x < 0) s[n++] = '-';
     s[n++] = '.';
-    s[n++] = t[0];
-    for (const char* c = t + 2; c < e; ++c) s[n++] = *c;
+    int exponent = 0;
+    long long D = 0;
+    if (quickDigits(std::fabs(x), d, D, exponent)) {
+        for (int k = d - 1; k >= 0; --k, D /= 10)
+            s[n + static_cast<std::size_t>(k)] = static_cast<char>('0' + D % 10);
+        n += static_cast<std::size_t>(d);
+    } else {
+        // d.ddd...e+XX: the first digit, then (with d > 1) the point and d - 1 digits.
+        char t[kConversionRoom];
+        const auto r =
+            std::to_chars(t, t + sizeof t, std::fabs(x), std::chars_format::scientific, d - 1);
+        if (r.ec != std::errc{}) return appendStars(out, w);
+        const char* e = t + 1 + (d > 1 ? d : 0);  // the 'e'
+        std::from_chars(e + 2, r.ptr, exponent);
+        exponent = (e[1] == '-' ? -exponent : exponent) + 1;
+        s[n++] = t[0];
+        for (const char* c = t + 2; c < e; ++c) s[n++] = *c;
+    }
+    const int mag = exponent < 0 ? -exponent : exponent;
+    if (mag > 999) return appendStars(out, w);
     if (mag <= 99) s[n++] = 'E';
     s[n++] = exponent < 0 ? '-' : '+';
     if (mag > 99) s[n++] = static_cast<char>('0' + mag / 100);
