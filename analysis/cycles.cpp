@@ -39,7 +39,8 @@ struct CycleRecord {
 
 // The cycles of a round, as its first pruned pass finds them: the flows stay as they are through
 // the passes of a round (a listing changes no flow, and a removal that changes any ends the
-// round), so the later passes take their cycles from here instead of searching again. A round
+// round), so the later passes take their cycles from here instead of searching again, and so
+// does the first round of the removal, which begins on the flows of the last listing. A round
 // with more cycles than this holds searches in every pass.
 constexpr std::size_t kCachedCycles = 1 << 15;
 constexpr std::size_t kCachedNodes = 1 << 19;
@@ -58,7 +59,7 @@ struct Work {
 
     std::vector<CachedCycle> cached;
     std::vector<int> cachedNodes;
-    bool cacheComplete = false;  // `cached` holds every cycle of the round, in the search order
+    bool cacheComplete = false;  // `cached` holds every cycle of the flows, in the search order
 
     int count = 0;  // records stored in the pass
     int W = 0;      // words per record
@@ -118,7 +119,9 @@ bool storeCycle(Work& wk, const FoundCycle& c) {
     rec.a = c.nodes[c.weakArc];
     rec.b = c.nodes[c.weakArc + 1];
     rec.w = c.weakFlow;
-    for (int k = 0; k <= c.L; ++k) wk.nodes[r][k] = static_cast<std::uint8_t>(c.nodes[k]);
+    std::uint8_t* row = wk.nodes[r].data();
+    const int* u = c.nodes;
+    for (int k = 0; k <= c.L; ++k) row[k] = static_cast<std::uint8_t>(u[k]);
     wk.count = r;
     return true;
 }
@@ -185,13 +188,14 @@ void keepCycle(std::ostream& report, Work& wk, Band& band, Phase& phase, const F
 // A pruned pass. The first pass of a round that lists searches for every cycle of the round and
 // keeps them while they fit the cache; once they do not, and in every other pass that searches,
 // the search skips the cycles above the threshold. (A round of removal alone ends with its first
-// pass as a rule: its cycles are not kept.) A later pass of a round whose cycles all fit takes
-// them from the cache: a cycle is found in a band exactly when its smallest flow, that of its
-// weak arc, is above the band's floor.
+// pass as a rule: its cycles are not kept.) While the flows are those of a cache that holds
+// every cycle (the later passes of that round, and the first of the removal after it), a pass
+// takes its cycles from the cache: a cycle is found in a band exactly when its smallest flow,
+// that of its weak arc, is above the band's floor.
 void loweringPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floor, Band& band,
                   Phase& phase, bool firstOfRound) {
     wk.count = 0;
-    if (!firstOfRound && wk.cacheComplete) {
+    if (wk.cacheComplete) {
         for (const CachedCycle& k : wk.cached) {
             if (!floor.admits(k.weakFlow)) continue;
             keepCycle(report, wk, band, phase,
@@ -277,6 +281,7 @@ float cycleShare(float P, float BW, float S, int members) {
 // cycle's share is taken off every one of its arcs and added to CYC(L) once per arc; the weak
 // arc is then set to exactly 0.
 void removeStore(MatView T, ConstMatView F, Work& wk, VecView cyc) {
+    wk.cacheComplete = false;  // the flows change
     for (int r = 1; r <= wk.count; ++r) wk.rec[r].done = false;
     for (;;) {
         for (int r = 1; r <= wk.count; ++r) {

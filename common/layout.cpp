@@ -256,7 +256,11 @@ public:
     void put(char c) { *room(1) = c; }
     void put(std::string_view t) {
         char* p = room(t.size());
-        for (char c : t) *p++ = c;
+        if (t.size() == 1) {
+            *p = t[0];  // the hyphens of the cycle lines
+        } else if (!t.empty()) {
+            std::memcpy(p, t.data(), t.size());
+        }
     }
     void fill(std::size_t k, char c) { std::memset(room(k), c, k); }
     std::string_view text() const { return {base_, n_}; }
