@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -346,7 +347,9 @@ bool quickDigits(double ax, int d, long long& D, int& exponent) {
     static constexpr std::array<long long, 9> kTenths = {1,     10,     100,     1000,    10000,
                                                          100000, 1000000, 10000000, 100000000};
     if (d > 7 || !(ax >= 1e-15 && ax < 1e15)) return false;
-    int k = d - 1 - static_cast<int>(std::floor(std::log10(ax)));  // ax x 10^k has d digits
+    // The decimal exponent from the binary one, floor(e2 x log10 2), low by one at most.
+    const int e2 = static_cast<int>((std::bit_cast<std::uint64_t>(ax) >> 52) & 0x7ff) - 1023;
+    int k = d - 1 - ((e2 * 78913) >> 18);  // ax x 10^k has d digits, or d + 1
     double scaled = 0.0;
     for (int tries = 0; tries < 3; ++tries) {
         if (k > 22 || k < -22) return false;
