@@ -8,8 +8,9 @@
 //     the same report and console output, byte for byte;
 //   - the counting pass of CYCCNT on the whole network as rebuilt for the full cycle analysis:
 //     the number of cycles and the cycles enumerated per second.
-// Every figure is the median of the repeated runs. A reference run that has not ended when the
-// time limit strikes is stopped and reported as such.
+// Every figure is the median of the repeated runs; the whole runs of the two searches take
+// turns. A reference run that has not ended when the time limit strikes is stopped and reported
+// as such.
 //
 //   flowbench [--repeat N] [--reference-repeat N] [--timeout SECONDS] [--no-reference]
 //             [--program flowanalysis|flowanalysis2] [--dir FOLDER] [workload ...]
@@ -113,6 +114,7 @@ struct Figure {
     double cpuSeconds = 0.0;
     long maxRssKiB = 0;
     std::vector<std::string> payloads;  // of every run
+    std::vector<double> times, cpuTimes;
 };
 
 double median(std::vector<double> v) {
@@ -121,23 +123,27 @@ double median(std::vector<double> v) {
     return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2.0;
 }
 
+// Adds one more run of the body to the figure, unless a run before did not finish; the
+// figure's times are the medians of its runs.
+template <class Body>
+void measureOnce(Figure& f, int timeout, Body&& body) {
+    if (f.measured && !f.finished) return;
+    f.measured = true;
+    Run r = inChild(timeout, body);
+    f.finished = r.finished;
+    f.timedOut = r.timedOut;
+    f.maxRssKiB = std::max(f.maxRssKiB, r.maxRssKiB);
+    f.payloads.push_back(r.payload);
+    f.times.push_back(r.seconds);
+    f.cpuTimes.push_back(r.cpuSeconds);
+    f.seconds = median(f.times);
+    f.cpuSeconds = median(f.cpuTimes);
+}
+
 template <class Body>
 Figure measure(int repeat, int timeout, Body&& body) {
     Figure f;
-    f.measured = true;
-    f.finished = true;
-    std::vector<double> times, cpuTimes;
-    for (int k = 0; k < repeat && f.finished; ++k) {
-        Run r = inChild(timeout, body);
-        f.finished = r.finished;
-        f.timedOut = r.timedOut;
-        f.maxRssKiB = std::max(f.maxRssKiB, r.maxRssKiB);
-        f.payloads.push_back(r.payload);
-        times.push_back(r.seconds);
-        cpuTimes.push_back(r.cpuSeconds);
-    }
-    f.seconds = median(times);
-    f.cpuSeconds = median(cpuTimes);
+    for (int k = 0; k < repeat; ++k) measureOnce(f, timeout, body);
     return f;
 }
 
@@ -145,17 +151,18 @@ const char* searchName(CycleSearch how) {
     return how == CycleSearch::Pruned ? "pruned" : "reference";
 }
 
-// One whole run of a program on the workload's network file. Each search runs in a folder of its
-// own (pruned/ or reference/ in the benchmark folder), where it leaves the report and the console
-// output under the same names, so that the two runs answer the dialogs alike.
-Figure programRun(const Options& o, const std::string& workload, bool second, CycleSearch how) {
+// One more whole run of a program on the workload's network file, added to the figure. Each
+// search runs in a folder of its own (pruned/ or reference/ in the benchmark folder), where it
+// leaves the report and the console output under the same names, so that the two runs answer the
+// dialogs alike.
+void programRun(Figure& f, const Options& o, const std::string& workload, bool second,
+                CycleSearch how) {
     const std::string stem = workload + "." + (second ? "flowanalysis2" : "flowanalysis");
     const std::filesystem::path folder = o.dir / searchName(how);
     std::filesystem::create_directories(folder);
     const std::filesystem::path report = folder / (stem + ".report");
     const std::filesystem::path console = folder / (stem + ".console");
-    int repeat = how == CycleSearch::Pruned ? o.repeat : o.referenceRepeat;
-    return measure(repeat, o.timeout, [&](std::string&) {
+    measureOnce(f, o.timeout, [&](std::string&) {
         std::filesystem::remove(report);
         if (::chdir(folder.c_str()) != 0) return 2;
         std::istringstream answers("../" + workload + ".dat\ny\n" + report.filename().string() +
@@ -345,9 +352,15 @@ int main(int argc, char** argv) {
             if (!second && net.n > 80) continue;
             if (!o.program.empty() && o.program != (second ? "flowanalysis2" : "flowanalysis"))
                 continue;
-            Figure pruned = programRun(o, w.name, second, CycleSearch::Pruned);
-            Figure plain;
-            if (o.reference) plain = programRun(o, w.name, second, CycleSearch::Reference);
+            // The runs of the two searches take turns, so that a change in the load of the
+            // machine falls on both alike.
+            Figure pruned, plain;
+            const int rounds = std::max(o.repeat, o.reference ? o.referenceRepeat : 0);
+            for (int k = 0; k < rounds; ++k) {
+                if (k < o.repeat) programRun(pruned, o, w.name, second, CycleSearch::Pruned);
+                if (o.reference && k < o.referenceRepeat)
+                    programRun(plain, o, w.name, second, CycleSearch::Reference);
+            }
             std::string same = "-";
             if (pruned.finished && plain.finished)
                 same = sameOutput(o, w.name, second) ? "yes" : "NO";
