@@ -235,9 +235,9 @@ NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within);
 // The arc of smallest flow of a graph, when one arc alone carries that flow, and the next flow
 // above it. Below that next flow no other arc can be the weak arc of a cycle.
 struct LowestArc {
-    int a = 0, b = 0;              // positions of its tail and head; 0 when no arc or a tie
-    float flow = kNoFlow;          // the smallest flow
-    float next = kNoFlow;          // the smallest flow above it
+    int a = 0, b = 0;      // positions of its tail and head; 0 when no arc or a tie
+    float flow = kNoFlow;  // the smallest flow
+    float next = kNoFlow;  // the smallest flow above it
     bool lone(float ceiling) const { return a != 0 && ceiling < next; }
 };
 LowestArc lowestArc(const ArcGraph& g);

@@ -249,7 +249,8 @@ public:
     explicit LineBuffer(std::string& store) : s_(store), base_(store.data()), end_(s_.size()) {}
 
     char* room(std::size_t k) {
-        if (n_ + k > end_) [[unlikely]] grow(k);
+        if (n_ + k > end_) [[unlikely]]
+            grow(k);
         char* p = base_ + n_;
         n_ += k;
         return p;
@@ -341,11 +342,11 @@ constexpr std::size_t kConversionRoom = 400;
 // a few units in its last place at most, which decides the rounding unless the value lies within
 // a millionth of a half; then, and for values out of that range or more than 7 digits, false.
 bool quickDigits(double ax, int d, long long& D, int& exponent) {
-    static constexpr std::array<double, 23> kTen = {
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    static constexpr std::array<long long, 9> kTenths = {1,     10,     100,     1000,    10000,
-                                                         100000, 1000000, 10000000, 100000000};
+    static constexpr std::array<double, 23> kTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr std::array<long long, 9> kWholeTen = {
+        1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
     if (d > 7 || !(ax >= 1e-15 && ax < 1e15)) return false;
     // The decimal exponent from the binary one, floor(e2 x log10 2), low by one at most.
     const int e2 = static_cast<int>((std::bit_cast<std::uint64_t>(ax) >> 52) & 0x7ff) - 1023;
@@ -369,8 +370,8 @@ bool quickDigits(double ax, int d, long long& D, int& exponent) {
     const double whole = std::floor(scaled), part = scaled - whole;
     if (std::fabs(part - 0.5) < 1e-6) return false;
     D = static_cast<long long>(whole) + (part > 0.5 ? 1 : 0);
-    if (D == kTenths[static_cast<std::size_t>(d)]) {  // 999.6 rounds to 1000: .100 one up
-        D = kTenths[static_cast<std::size_t>(d - 1)];
+    if (D == kWholeTen[static_cast<std::size_t>(d)]) {  // 999.6 rounds to 1000: .100 one up
+        D = kWholeTen[static_cast<std::size_t>(d - 1)];
         --k;
     }
     exponent = d - k;

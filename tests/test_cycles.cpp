@@ -517,10 +517,10 @@ TEST(Cycles, OnceOnlyTheLightestArcIsLightEnoughOnlyTheCyclesThroughItAreSought)
         long long members;  // of the first nexus; 0: not checked
         bool stops;
     };
-    for (const Case& t : {Case{{{1, 6}, {3, 6}}, 7, 2, 6, 326, false},
-                          Case{{{1, 6}, {3, 6}}, 7, 2, 7, 0, false},
-                          Case{{{4, 1}, {4, 3}}, 7, 1, 3, 261, false},
-                          Case{{}, 9, 4, 4, 1, true}, Case{{}, 9, 1, 5, 0, true}}) {
+    for (const Case& t :
+         {Case{{{1, 6}, {3, 6}}, 7, 2, 6, 326, false}, Case{{{1, 6}, {3, 6}}, 7, 2, 7, 0, false},
+          Case{{{4, 1}, {4, 3}}, 7, 1, 3, 261, false}, Case{{}, 9, 4, 4, 1, true},
+          Case{{}, 9, 1, 5, 0, true}}) {
         SCOPED_TRACE(::testing::Message() << t.k << " " << t.a << "," << t.b);
         auto net = graded(t.k);
         for (auto [i, j] : t.out) net->T(i, j) = 0.0f;

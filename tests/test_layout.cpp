@@ -124,9 +124,10 @@ TEST(Layout, ConversionsAgreeWithPrintf) {
     std::vector<double> values = {
         0.0,     -0.0, 1.0e-45, -1.0e-45, 1.17549435e-38, std::numeric_limits<float>::max(),
         1.0e300, 0.5,  2.5,     1.0e15};
-    for (const char* text : {"9.9995e5", "9.995e-3", "0.9995", "1.0005", "0.0005", "99.5", "999.95",
-                             "1.5", "0.0625", "12345.6785", "9.99995e9", "4.35e-2", "0.125",
-                             "0.375", "7.5", "1234.5", "98765.5", "2.5e-8", "1e-15", "1e15"}) {
+    for (const char* text :
+         {"9.9995e5", "9.995e-3", "0.9995",     "1.0005",    "0.0005",  "99.5",  "999.95",
+          "1.5",      "0.0625",   "12345.6785", "9.99995e9", "4.35e-2", "0.125", "0.375",
+          "7.5",      "1234.5",   "98765.5",    "2.5e-8",    "1e-15",   "1e15"}) {
         const float f = std::strtof(text, nullptr);
         for (float x : {std::nextafter(f, 0.0f), f, std::nextafter(f, 2.0f * f)}) {
             values.push_back(x);
