@@ -186,8 +186,8 @@ void keepCycle(std::ostream& report, Work& wk, Band& band, Phase& phase, const F
 }
 
 // A pruned pass. The first pass of a round that lists searches for every cycle of the round and
-// keeps them while they fit the cache; once they do not, and in every other pass that searches,
-// the search skips the cycles above the threshold. (A round of removal alone ends with its first
+// keeps them while they fit the cache and the last chance of the band is not taken; once they do
+// not, and in every other pass that searches, the search skips the cycles above the threshold. (A round of removal alone ends with its first
 // pass as a rule: its cycles are not kept.) While the flows are those of a cache that holds
 // every cycle (the later passes of that round, and the first of the removal after it), a pass
 // takes its cycles from the cache: a cycle is found in a band exactly when its smallest flow,
@@ -221,6 +221,10 @@ void loweringPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floor
                 }
             }
             keepCycle(report, wk, band, phase, c);
+            // With the last chance taken, the pass holds only the cycles whose weak arc carries
+            // the lowest flow, and one more overflow ends the run: the search for those alone
+            // (the ceiling) is worth more than a cache that the bands above may never use.
+            if (band.lastChance) caching = false;
             if (!caching) ceiling = band.THR;
             return true;
         },
