@@ -187,11 +187,11 @@ void keepCycle(std::ostream& report, Work& wk, Band& band, Phase& phase, const F
 
 // A pruned pass. The first pass of a round that lists searches for every cycle of the round and
 // keeps them while they fit the cache and the last chance of the band is not taken; once they do
-// not, and in every other pass that searches, the search skips the cycles above the threshold. (A round of removal alone ends with its first
-// pass as a rule: its cycles are not kept.) While the flows are those of a cache that holds
-// every cycle (the later passes of that round, and the first of the removal after it), a pass
-// takes its cycles from the cache: a cycle is found in a band exactly when its smallest flow,
-// that of its weak arc, is above the band's floor.
+// not, and in every other pass that searches, the search skips the cycles above the threshold.
+// (A round of removal alone ends with its first pass as a rule: its cycles are not kept.) While
+// the flows are those of a cache that holds every cycle (the later passes of that round, and the
+// first of the removal after it), a pass takes its cycles from the cache: a cycle is found in a
+// band exactly when its smallest flow, that of its weak arc, is above the band's floor.
 void loweringPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floor, Band& band,
                   Phase& phase, bool firstOfRound) {
     wk.count = 0;
