@@ -323,9 +323,12 @@ bool referenceFrom(SearchWork& w, View T, ConstMatView F, const NodeList& list, 
 // ceiling, a position is entered only through such an arc or when it can reach one on a way back
 // to S. A level that passes over a position so, or over such an unwanted cycle, counts as having
 // closed a cycle: it is never blocked for it, so the blocking stays that of the whole search.
+// This search and the search through an arc (throughFrom) are kept out of line: inlined into the
+// large routines that call them, their loops lost registers to the callers and ran about a tenth
+// slower.
 template <Keep keep, class Visit>
-bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor, int S, int second,
-                Visit& visit, const float* ceiling = nullptr) {
+[[gnu::noinline]] bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor,
+                                  int S, int second, Visit& visit, const float* ceiling = nullptr) {
     const NodeSet cand = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
     if (second > 0 ? !cand.test(second) : !(g.succ[S] & cand).any()) return true;
     NodeSet blocked;  // S is never entered: a candidate S closes a cycle
@@ -449,8 +452,8 @@ bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor
 // path that reaches a). Either part skips only branches that cannot reach its target, so the
 // cycles come in the order of the whole search.
 template <class Visit>
-bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S, int a, int b,
-                 Visit& visit) {
+[[gnu::noinline]] bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
+                                   int a, int b, Visit& visit) {
     // After the arc: the positions >= S from which S can be reached.
     const NodeSet after = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
     if (!after.test(b)) return true;
