@@ -454,8 +454,9 @@ public:
     // Runs the steps from `from` on; false when output stopped at a data descriptor without a
     // value.
     bool run(std::size_t from = 0) {
-        for (std::size_t k = from; k < layout_.steps.size(); ++k) {
-            if (!one(layout_.steps[k])) return false;
+        const Step* const end = layout_.steps.data() + layout_.steps.size();
+        for (const Step* step = layout_.steps.data() + from; step < end; ++step) {
+            if (!one(*step)) return false;
         }
         return true;
     }
@@ -488,12 +489,8 @@ private:
             case Node::Kind::Slash:
                 out_.put('\n');
                 return true;
-            default:
-                break;
-        }
-        if (!valuesLeft()) return false;
-        switch (n.kind) {
             case Node::Kind::Int:
+                if (!valuesLeft()) return false;
                 if (const long long v = take(Item::Kind::Int).i; v >= 0 && v < 100 && n.w == 2) {
                     // the compartments of the cycle lines
                     char* p = out_.room(2);
@@ -502,18 +499,21 @@ private:
                 } else {
                     appendInteger(out_, v, n.w);
                 }
-                break;
+                return true;
             case Node::Kind::Exp:
+                if (!valuesLeft()) return false;
                 if (const double x = take(Item::Kind::Real).r; x == 0.0) {
                     out_.put(layout_.textOf(n));  // most fields of the matrix listings
                 } else {
                     appendExponent(out_, x, n.w, n.d);
                 }
-                break;
+                return true;
             case Node::Kind::Fix:
+                if (!valuesLeft()) return false;
                 appendFixed(out_, take(Item::Kind::Real).r, n.w, n.d);
-                break;
+                return true;
             default: {  // Text
+                if (!valuesLeft()) return false;
                 std::string_view s = take(Item::Kind::Text).s;
                 if (n.w < 0) {
                     out_.put(s);
