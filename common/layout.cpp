@@ -452,7 +452,8 @@ public:
         : out_(out), layout_(layout), items_(items) {}
 
     // Runs the steps from `from` on; false when output stopped at a data descriptor without a
-    // value.
+    // value. (Through a pointer: a character stored into the line may alias the vector of steps,
+    // which the loop would otherwise read again after every field.)
     bool run(std::size_t from = 0) {
         const Step* const end = layout_.steps.data() + layout_.steps.size();
         for (const Step* step = layout_.steps.data() + from; step < end; ++step) {
