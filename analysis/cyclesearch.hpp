@@ -18,7 +18,6 @@
 // order, only the cycles through one given arc (see enumerateCyclesThrough).
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -568,6 +567,32 @@ template <class Visit>
     }
 }
 
+}  // namespace cycle_search_detail
+
+// Enumerates the simple cycles of the graph g (positions of the list) that pass through the arc
+// from position a to position b, in the order in which enumerateCycles finds them, each with its
+// weak arc and, when g holds fractions, its product P; from start position `from` on, the
+// earlier starts left out. The flows must not change. Returns as enumerateCycles does.
+template <class Visit>
+bool enumerateCyclesThrough(SearchWork& w, const ArcGraph& g, const NodeList& list, int a, int b,
+                            Visit&& visit, int from = 1) {
+    using namespace cycle_search_detail;
+    if (!g.succ[a].test(b)) return true;
+    if (a == b) {
+        if (from > a) return true;
+        w.frame[1].pos = a;
+        w.comp[1] = w.comp[2] = list.node[a];
+        return visit(FoundCycle{1, &w.comp[1], 0, g.flow[a][a], g.frac[a][a]});
+    }
+    const int last = a < b ? a : b;
+    for (int S = from; S <= last; ++S) {
+        if (!throughFrom(w, g, list, S, a, b, visit)) return false;
+    }
+    return true;
+}
+
+namespace cycle_search_detail {
+
 // Whether the cycle the search has just found, its positions in w.frame, comes after the cycle
 // held in w.mark (L arcs, both from the same start): the cycles of one start come in
 // lexicographic order of their positions, the closing return to the start counting as the lowest.
@@ -613,11 +638,13 @@ bool prunedWithCeiling(SearchWork& w, const NodeList& list, ArcFloor floor, Visi
         }
         if (!toArc) return true;
     }
-    // From S on, the cycles through the lone arc a -> b; none starts above the lower of a and b.
+    // From S on, the cycles through the lone arc a -> b, passing over those of the start S up to
+    // the mark.
+    if (low.flow > *ceiling) return true;
     bool spent = false;  // the ceiling fell below the arc: no cycle is wanted any more
     auto through = [&](const FoundCycle& c) {
         if (markL > 0) {
-            if (!comesAfterMark(w, c.L, markL)) return true;
+            if (w.frame[1].pos == S && !comesAfterMark(w, c.L, markL)) return true;
             markL = 0;
         }
         if (c.weakFlow > *ceiling) {
@@ -626,21 +653,7 @@ bool prunedWithCeiling(SearchWork& w, const NodeList& list, ArcFloor floor, Visi
         }
         return visit(c);
     };
-    for (; S <= std::min(low.a, low.b) && low.flow <= *ceiling; ++S) {
-        bool going = true;
-        if (low.a == low.b) {
-            if (S == low.a) {
-                w.frame[1].pos = S;
-                w.comp[1] = w.comp[2] = list.node[S];
-                going = through(FoundCycle{1, &w.comp[1], 0, low.flow, g.frac[S][S]});
-            }
-        } else {
-            going = throughFrom(w, g, list, S, low.a, low.b, through);
-        }
-        if (!going) return spent;
-        markL = 0;
-    }
-    return true;
+    return enumerateCyclesThrough(w, g, list, low.a, low.b, through, S) || spent;
 }
 
 }  // namespace cycle_search_detail
@@ -690,26 +703,6 @@ bool enumerateArcCycles(CycleSearch how, SearchWork& w, MatView T, ConstMatView 
         for (int p = 1; p <= list.K; ++p) T(list.node[p], list.node[q]) = g.flow[p][q];
     }
     return ran;
-}
-
-// Enumerates the simple cycles of the graph g (positions of the list) that pass through the arc
-// from position a to position b, in the order in which enumerateCycles finds them, each with its
-// weak arc and, when g holds fractions, its product P. The flows must not change. Returns as
-// enumerateCycles does.
-template <class Visit>
-bool enumerateCyclesThrough(SearchWork& w, const ArcGraph& g, const NodeList& list, int a, int b,
-                            Visit&& visit) {
-    using namespace cycle_search_detail;
-    if (!g.succ[a].test(b)) return true;
-    if (a == b) {
-        w.comp[1] = w.comp[2] = list.node[a];
-        return visit(FoundCycle{1, &w.comp[1], 0, g.flow[a][a], g.frac[a][a]});
-    }
-    const int last = a < b ? a : b;
-    for (int S = 1; S <= last; ++S) {
-        if (!throughFrom(w, g, list, S, a, b, visit)) return false;
-    }
-    return true;
 }
 
 }  // namespace flownet
