@@ -6,6 +6,8 @@
 //     flowanalysis2, each run in a forked child that answers the file dialogs itself; the peak
 //     memory of the child (its maximum resident set, from wait4); whether the two searches wrote
 //     the same report and console output, byte for byte;
+//   - the cycle analysis of flowanalysis alone (its two calls of CYCLES, the listing and removal
+//     of the cycles);
 //   - the counting pass of CYCCNT on the whole network as rebuilt for the full cycle analysis:
 //     the number of cycles and the cycles enumerated per second.
 // Every figure is the median of the repeated runs; the whole runs of the two searches take
@@ -14,8 +16,8 @@
 //
 //   flowbench [--repeat N] [--reference-repeat N] [--timeout SECONDS] [--no-reference]
 //             [--program flowanalysis|flowanalysis2] [--dir FOLDER] [workload ...]
-// With --program only the whole runs of that program are measured, and the counting pass (the
-// pass of CYCCNT, which flowanalysis2 runs) only with flowanalysis2.
+// With --program only that program is measured: the calls of CYCLES go with flowanalysis, the
+// counting pass (the pass of CYCCNT, which flowanalysis2 runs) with flowanalysis2.
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -35,11 +37,18 @@
 #include <string>
 #include <vector>
 
+#include "arrays.hpp"
 #include "cyccnt.hpp"
+#include "cycles.hpp"
 #include "flowanalysis.hpp"
 #include "flowanalysis2.hpp"
 #include "ladder.hpp"
 #include "layout.hpp"
+#include "lindeman.hpp"
+#include "program.hpp"
+#include "runend.hpp"
+#include "steady.hpp"
+#include "structure.hpp"
 
 namespace {
 
@@ -221,6 +230,49 @@ Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch ho
     });
 }
 
+// The cycle analysis of flowanalysis alone: its two calls of CYCLES, the feeding cycles among the
+// living compartments and then the cycles of the whole network, on the network read from the
+// workload's file and carried through the stages before each call as flowanalysis carries it.
+// The payload holds the wall and processor seconds of the two calls together.
+Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how) {
+    int repeat = how == CycleSearch::Pruned ? o.repeat : o.referenceRepeat;
+    return measure(repeat, o.timeout, [&](std::string& out) {
+        auto a = std::make_unique<AnalysisArrays<80>>();
+        RecordFile input;
+        std::ostringstream report;
+        if (!input.open((o.dir / (workload + ".dat")).string()) ||
+            !readNextTitle(input, *a, report) || !readNextNetwork(input, report, *a))
+            return 2;
+        checkSteadyState(report, a->N, a->IN.view(), a->EX.view(), a->RE.view(), a->T.view(),
+                         a->tolerance, a->X.view(), a->outflow.view(), a->imbalance.view());
+        ASCEND(a->T.view(), a->IN.view(), a->EX.view(), a->RE.view(), a->N, a->NL, a->F.view(),
+               a->G.view(), a->X.view(), a->TST, a->info, a->rowSum.view(), a->colSum.view());
+        structureAnalyses(report, a->N, structureArrays(*a), InjectedInput::Unit);
+        // A call that ends the run (a nexus beyond the store) ends the measure.
+        double seconds = 0.0, cpu = 0.0;
+        auto timed = [&](int nc) {
+            auto start = std::chrono::steady_clock::now();
+            std::clock_t cpuStart = std::clock();
+            bool going = true;
+            try {
+                CYCLES(report, a->T.view(), a->F.view(), nc, a->TST, how);
+            } catch (const RunEnd&) {
+                going = false;
+            }
+            cpu += static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+            seconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            return going;
+        };
+        if (timed(-a->NL)) {
+            trophicAggregation(report, a->N, a->NL, trophicArrays(*a));
+            if (a->NL < a->N) timed(a->N);
+        }
+        out = "0 " + std::to_string(seconds) + " " + std::to_string(cpu);
+        return 0;
+    });
+}
+
 // The cycles counted and the median times of the pass, from the payloads of a counting run.
 struct Rate {
     long long cycles = 0;
@@ -325,7 +377,12 @@ int main(int argc, char** argv) {
               << "| workload | cycles | program | pruned s | reference s | ratio | pruned CPU s | "
                  "reference CPU s | CPU ratio | pruned MiB | reference MiB | same output |\n"
               << "|---|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---|\n";
-    std::ostringstream counting, multiples;
+    std::ostringstream counting, multiples, cycles;
+    cycles << "The cycle analysis of flowanalysis alone, its two calls of CYCLES (median seconds "
+              "of the calls, ratios reference / pruned):\n\n"
+           << "| workload | cycles | pruned s | reference s | ratio | pruned CPU s | "
+              "reference CPU s | CPU ratio |\n"
+           << "|---|---:|---:|---:|---:|---:|---:|---:|\n";
     counting << "Counting pass of CYCCNT on the whole network (median of the pass alone; "
                 "Mcycles per wall and per processor second):\n\n"
              << "| workload | cycles | pruned s | pruned CPU s | pruned Mcycles/s | "
@@ -372,6 +429,22 @@ int main(int argc, char** argv) {
                       << mebibytes(pruned) << " | " << mebibytes(plain) << " | " << same << " |"
                       << std::endl;
             if (second) run2 = pruned;
+            if (!second) {
+                const Rate fast = rate(cyclesRun(o, w.name, CycleSearch::Pruned));
+                const Figure plainCycles =
+                    o.reference ? cyclesRun(o, w.name, CycleSearch::Reference) : Figure{};
+                const Rate slow = rate(plainCycles);
+                auto cyclesRatio = [&](bool cpu) {
+                    double x = cpu ? fast.cpuSeconds : fast.seconds,
+                           y = cpu ? slow.cpuSeconds : slow.seconds;
+                    return plainCycles.finished && x > 0.0 ? fixed(y / x, 1) : std::string("-");
+                };
+                cycles << "| " << w.name << " | " << w.cycles << " | " << fixed(fast.seconds, 4)
+                       << " | " << (plainCycles.finished ? fixed(slow.seconds, 4) : "-") << " | "
+                       << cyclesRatio(false) << " | " << fixed(fast.cpuSeconds, 4) << " | "
+                       << (plainCycles.finished ? fixed(slow.cpuSeconds, 4) : "-") << " | "
+                       << cyclesRatio(true) << " |\n";
+            }
         }
         if (o.program == "flowanalysis") continue;
         Figure pruned = countingRun(o, net, CycleSearch::Pruned);
@@ -403,6 +476,7 @@ int main(int argc, char** argv) {
                       << " |\n";
         }
     }
-    std::cout << "\n" << counting.str() << "\n" << multiples.str();
+    if (o.program != "flowanalysis2") std::cout << "\n" << cycles.str();
+    if (o.program != "flowanalysis") std::cout << "\n" << counting.str() << "\n" << multiples.str();
     return 0;
 }
