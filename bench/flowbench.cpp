@@ -201,6 +201,18 @@ bool sameOutput(const Options& o, const std::string& workload, bool second) {
     return true;
 }
 
+// Wall and processor seconds since it was started, measured inside a child.
+struct Stopwatch {
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::clock_t cpuStart = std::clock();
+    double seconds() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    double cpuSeconds() const {
+        return static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    }
+};
+
 // The counting pass of CYCCNT on the flows of the workload as the full cycle analysis rebuilds
 // them, T(i, j) = F(i, j) X(i); the payload holds the number of cycles and the wall and processor
 // seconds the pass took.
@@ -219,12 +231,9 @@ Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch ho
             }
         }
         std::ostringstream console;
-        auto start = std::chrono::steady_clock::now();
-        std::clock_t cpuStart = std::clock();
+        const Stopwatch watch;
         long long cycles = countingPass(console, T->view(), F->view(), net.n, how, roundValues);
-        double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-        double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double cpu = watch.cpuSeconds(), seconds = watch.seconds();
         out = std::to_string(cycles) + " " + std::to_string(seconds) + " " + std::to_string(cpu);
         return 0;
     });
@@ -251,17 +260,15 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
         // A call that ends the run (a nexus beyond the store) ends the measure.
         double seconds = 0.0, cpu = 0.0;
         auto timed = [&](int nc) {
-            auto start = std::chrono::steady_clock::now();
-            std::clock_t cpuStart = std::clock();
+            const Stopwatch watch;
             bool going = true;
             try {
                 CYCLES(report, a->T.view(), a->F.view(), nc, a->TST, how);
             } catch (const RunEnd&) {
                 going = false;
             }
-            cpu += static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-            seconds +=
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            cpu += watch.cpuSeconds();
+            seconds += watch.seconds();
             return going;
         };
         if (timed(-a->NL)) {
@@ -317,6 +324,12 @@ std::string ratio(const Figure& fast, const Figure& slow, bool cpu) {
     double a = cpu ? fast.cpuSeconds : fast.seconds, b = cpu ? slow.cpuSeconds : slow.seconds;
     if (a <= 0.0) return "-";
     return (slow.timedOut ? "> " : "") + fixed(b / a, slow.timedOut ? 0 : 1);
+}
+
+// The ratio of the median times of two timed passes, "-" without the slower one.
+std::string rateRatio(const Rate& fast, const Rate& slow, bool slowFinished, bool cpu) {
+    double a = cpu ? fast.cpuSeconds : fast.seconds, b = cpu ? slow.cpuSeconds : slow.seconds;
+    return slowFinished && a > 0.0 ? fixed(b / a, 1) : std::string("-");
 }
 
 std::string mebibytes(const Figure& f) {
@@ -434,16 +447,12 @@ int main(int argc, char** argv) {
                 const Figure plainCycles =
                     o.reference ? cyclesRun(o, w.name, CycleSearch::Reference) : Figure{};
                 const Rate slow = rate(plainCycles);
-                auto cyclesRatio = [&](bool cpu) {
-                    double x = cpu ? fast.cpuSeconds : fast.seconds,
-                           y = cpu ? slow.cpuSeconds : slow.seconds;
-                    return plainCycles.finished && x > 0.0 ? fixed(y / x, 1) : std::string("-");
-                };
+                const bool both = plainCycles.finished;
                 cycles << "| " << w.name << " | " << w.cycles << " | " << fixed(fast.seconds, 4)
-                       << " | " << (plainCycles.finished ? fixed(slow.seconds, 4) : "-") << " | "
-                       << cyclesRatio(false) << " | " << fixed(fast.cpuSeconds, 4) << " | "
-                       << (plainCycles.finished ? fixed(slow.cpuSeconds, 4) : "-") << " | "
-                       << cyclesRatio(true) << " |\n";
+                       << " | " << (both ? fixed(slow.seconds, 4) : "-") << " | "
+                       << rateRatio(fast, slow, both, false) << " | " << fixed(fast.cpuSeconds, 4)
+                       << " | " << (both ? fixed(slow.cpuSeconds, 4) : "-") << " | "
+                       << rateRatio(fast, slow, both, true) << " |\n";
             }
         }
         if (o.program == "flowanalysis") continue;
@@ -451,18 +460,14 @@ int main(int argc, char** argv) {
         Figure plain;
         if (o.reference) plain = countingRun(o, net, CycleSearch::Reference);
         const Rate fast = rate(pruned), slow = rate(plain);
-        auto passRatio = [&](bool cpu) {
-            double a = cpu ? fast.cpuSeconds : fast.seconds,
-                   b = cpu ? slow.cpuSeconds : slow.seconds;
-            return plain.finished && a > 0.0 ? fixed(b / a, 1) : std::string("-");
-        };
         counting << "| " << w.name << " | " << fast.cycles << " | " << fixed(fast.seconds, 3)
                  << " | " << fixed(fast.cpuSeconds, 3) << " | " << fixed(fast.perSecond(false), 1)
                  << " | " << fixed(fast.perSecond(true), 1) << " | "
                  << (plain.finished ? fixed(slow.seconds, 3) : seconds(plain, false)) << " | "
                  << (plain.finished ? fixed(slow.cpuSeconds, 3) : seconds(plain, true)) << " | "
                  << (plain.finished ? fixed(slow.perSecond(true), 1) : "-") << " | "
-                 << passRatio(false) << " | " << passRatio(true) << " |\n";
+                 << rateRatio(fast, slow, plain.finished, false) << " | "
+                 << rateRatio(fast, slow, plain.finished, true) << " |\n";
         if (run2.finished && fast.seconds > 0.0 && fast.cpuSeconds > 0.0) {
             const Rate defined = rate(countingRun(o, net, CycleSearch::Pruned, true));
             multiples << "| " << w.name << " | " << fast.cycles << " | " << fixed(run2.seconds, 3)
