@@ -72,8 +72,14 @@ void INFILE(Console& con, RecordFile& input, const ReportFile& report) {
     for (;;) {
         writeLayout(con.out, "(A,$)", {" Input filename (and optional folder)?"});
         std::string name = requireText(con, kNameWidth);
-        if (!fileExists(name)) {
-            writeLayout(con.out, "(1X,/,' The file',/,1X,A41,/,' does not exist!')", {name});
+        const FileKind kind = fileKind(name);
+        if (kind != FileKind::Regular) {
+            writeLayout(con.out,
+                        kind == FileKind::Special
+                            ? "(1X,/,' The file',/,1X,A41,/,' is not a regular file (a device or "
+                              "a pipe)!')"
+                            : "(1X,/,' The file',/,1X,A41,/,' does not exist!')",
+                        {name});
             exitOrAnotherName(con, "TERMINATED. Find out which file you want.");
             continue;
         }

@@ -18,7 +18,7 @@ namespace flownet {
 template <class Body>
 int runAnalysisProgram(const char* program, std::istream& in, std::ostream& console,
                        std::ostream& errors, Body&& body) {
-    Console con(in, console);
+    Console con(in, console, errors, program);
     RecordFile input;
     ReportFile report;
     RunEnd end{0, kStopLine};

@@ -16,11 +16,17 @@ std::string trimmedName(const std::string& name) {
     return e == std::string::npos ? std::string() : n.substr(0, e + 1);
 }
 
-bool fileExists(const std::string& name) {
-    std::string n = trimmedName(name);
-    if (n.empty()) return false;
+FileKind fileKind(const std::string& name) {
+    const std::string n = trimmedName(name);
     struct stat st {};
-    return ::stat(n.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (n.empty() || ::stat(n.c_str(), &st) != 0) return FileKind::None;
+    if (S_ISDIR(st.st_mode)) return FileKind::Folder;
+    return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Special;
+}
+
+bool fileExists(const std::string& name) {
+    const FileKind kind = fileKind(name);
+    return kind == FileKind::Regular || kind == FileKind::Special;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

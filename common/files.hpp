@@ -8,6 +8,11 @@ namespace flownet {
 // A name as typed, without its trailing blanks; a NUL character ends it.
 std::string trimmedName(const std::string& name);
 
+// What a name leads to. Only a regular file can be a network file: a device (/dev/zero) or a
+// named pipe would be read without end, or block at the opening.
+enum class FileKind { None, Folder, Regular, Special };
+FileKind fileKind(const std::string& name);
+
 // True when a file of that name exists (a folder does not count; a name of all blanks never
 // exists).
 bool fileExists(const std::string& name);

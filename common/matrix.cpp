@@ -4,7 +4,7 @@
 
 namespace flownet {
 
-void INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n) {
+bool INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n) {
     // Copy A into B and clear the work vector.
     for (int i = 1; i <= n; ++i) {
         W(i) = 0.0f;
@@ -17,7 +17,7 @@ void INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n) {
         const float p = B(k, 1);
         if (p == 0.0f) {
             writeLayout(out, "(/,/,' TROUBLE DURING MATRIX INVERSION AT ROW ',I3,/,/)", {k});
-            return;
+            return false;
         }
         // Divide the pivot row.
         for (int j = 2; j <= n; ++j) B(k, j) = B(k, j) / p;
@@ -42,6 +42,7 @@ void INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n) {
             W(i) = 0.0f;
         }
     }
+    return true;
 }
 
 void MATVEC(VecView y, ConstMatView A, ConstVecView x, int n) {

@@ -7,20 +7,27 @@
 
 namespace flownet {
 
-bool readLineBounded(std::istream& in, std::string& line, std::size_t keep) {
+LineRead readLineBounded(std::istream& in, std::string& line, std::size_t keep) {
     line.clear();
     std::streambuf* buf = in.rdbuf();
-    if (buf == nullptr || !in.good()) return false;
+    if (buf == nullptr || !in.good()) return in.bad() ? LineRead::Unreadable : LineRead::End;
+    constexpr int kEof = std::char_traits<char>::eof();
     bool any = false;
+    std::size_t length = 0;
     try {
         for (;;) {
-            int c = buf->sbumpc();
-            if (c == std::char_traits<char>::eof()) {
+            const int c = buf->sbumpc();
+            if (c == kEof) {
                 in.setstate(std::ios::eofbit);
                 break;
             }
             any = true;
             if (c == '\n') break;
+            if (c == '\r') {
+                if (buf->sgetc() == '\n') buf->sbumpc();  // CR LF is one line end
+                break;
+            }
+            if (++length > kLongestLine) return LineRead::TooLong;
             if (line.size() < keep) line += static_cast<char>(c);
         }
     } catch (const std::exception&) {
@@ -28,10 +35,9 @@ bool readLineBounded(std::istream& in, std::string& line, std::size_t keep) {
         // file): the stream goes bad, and the caller reports it as a file that cannot be read.
         in.setstate(std::ios::badbit);
         line.clear();
-        return false;
+        return LineRead::Unreadable;
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return any;
+    return any ? LineRead::Line : LineRead::End;
 }
 
 bool RecordFile::open(const std::string& path) {
@@ -39,7 +45,14 @@ bool RecordFile::open(const std::string& path) {
     path_ = path;
     line_ = 0;
     in_.open(path, std::ios::in | std::ios::binary);
-    return in_.is_open();
+    if (!in_.is_open()) return false;
+    // A byte-order mark, written by some editors before the first record, is no part of it.
+    std::string mark(3, '\0');
+    if (!in_.read(mark.data(), 3) || mark != "\xEF\xBB\xBF") {
+        in_.clear();
+        in_.seekg(0);
+    }
+    return true;
 }
 
 void RecordFile::close() {
@@ -48,14 +61,14 @@ void RecordFile::close() {
 }
 
 bool RecordFile::next(std::string& record) {
-    if (!readLineBounded(in_, record)) {
-        if (in_.bad()) {
-            ++line_;  // the record that could not be read
-            fail("the file cannot be read");
-        }
-        return false;
-    }
+    const LineRead read = readLineBounded(in_, record);
+    if (read == LineRead::End) return false;
     ++line_;
+    if (read == LineRead::Unreadable) fail("the file cannot be read");
+    if (read == LineRead::TooLong) {
+        fail("the line is longer than " + std::to_string(kLongestLine) +
+             " characters: not a network file");
+    }
     return true;
 }
 
@@ -64,7 +77,7 @@ bool RecordFile::onlyBlankLinesRemain() {
     if (here == std::streampos(-1)) return false;  // a stream that cannot go back: read on
     std::string line;
     bool blank = true;
-    while (blank && readLineBounded(in_, line)) {
+    while (blank && readLineBounded(in_, line) == LineRead::Line) {
         blank = line.find_first_not_of(" \t") == std::string::npos;
     }
     in_.clear();
@@ -72,19 +85,43 @@ bool RecordFile::onlyBlankLinesRemain() {
     return blank;
 }
 
+std::string RecordFile::where(int ahead) const {
+    return path_ + ", line " + std::to_string(line_ + ahead);
+}
+
 void RecordFile::fail(const std::string& problem) const {
-    stopFailure(path_ + ", line " + std::to_string(line_) + ": " + problem);
+    stopFailure(where() + ": " + problem);
 }
 
 void RecordFile::failAtEnd(const std::string& what) const {
-    stopFailure(path_ + ", line " + std::to_string(line_ + 1) + ": the file ends before " + what);
+    stopFailure(where(1) + ": the file ends before " + what);
 }
 
 bool Console::readLine(std::string& line) {
     out.flush();
-    if (!readLineBounded(in_, line)) return false;
+    const LineRead read = readLineBounded(in_, line);
+    if (read == LineRead::End) return false;
     ++answers_;
+    if (read == LineRead::Unreadable) fail("the console input cannot be read");
+    if (read == LineRead::TooLong) {
+        fail("the answer line is longer than " + std::to_string(kLongestLine) + " characters");
+    }
     return true;
+}
+
+void Console::fail(const std::string& problem) const {
+    stopFailure("standard input, line " + std::to_string(answers_) + ": " + problem);
+}
+
+void Console::failAtEnd() const {
+    stopFailure("standard input, line " + std::to_string(answers_ + 1) +
+                ": the console input ended where an answer was expected");
+}
+
+void Console::warn(const std::string& message) {
+    out.flush();
+    errors_ << program_ << ": " << message << '\n';
+    errors_.flush();
 }
 
 namespace {
@@ -131,19 +168,15 @@ bool askChar(Console& con, char& answer) {
     return true;
 }
 
-void endOfConsoleInput() {
-    stopFailure("the console input ended where an answer was expected");
-}
-
 std::string requireText(Console& con, int width) {
     std::string text;
-    if (!askText(con, width, text)) endOfConsoleInput();
+    if (!askText(con, width, text)) con.failAtEnd();
     return text;
 }
 
 char requireChar(Console& con) {
     char c = ' ';
-    if (!askChar(con, c)) endOfConsoleInput();
+    if (!askChar(con, c)) con.failAtEnd();
     return c;
 }
 

@@ -6,14 +6,21 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace flownet {
 
-// Reads one line without its line end (a trailing carriage return is dropped too). Only the first
-// `keep` characters are kept; the rest of a longer line is read and discarded. False at the end of
-// the input, when nothing at all was read, and when the input cannot be read (the stream is then
-// bad).
-bool readLineBounded(std::istream& in, std::string& line, std::size_t keep = 4096);
+// The longest line any reader takes: a longer one cannot be a record or an answer, and reading on
+// could go on without end (a device such as /dev/zero has no line ends at all).
+inline constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+
+enum class LineRead { Line, End, TooLong, Unreadable };
+
+// Reads one line without its line end. A line ends with LF, CR LF or a lone CR (files written on
+// old Macintosh systems). Only the first `keep` characters are kept; the rest of a longer line is
+// read and discarded, up to kLongestLine characters in all. End: nothing at all was left to read.
+// Unreadable: the system cannot read the input (the stream is then bad).
+LineRead readLineBounded(std::istream& in, std::string& line, std::size_t keep = 4096);
 
 // The records of a text file read in order, numbered from 1 for the messages.
 class RecordFile {
@@ -32,6 +39,8 @@ public:
 
     const std::string& path() const { return path_; }
     int lineNumber() const { return line_; }
+    // "<file>, line <n>" for the current record, or for the one `ahead` records after it.
+    std::string where(int ahead = 0) const;
 
     // Ends the run with a failure naming the file and the current record.
     [[noreturn]] void fail(const std::string& problem) const;
@@ -44,19 +53,31 @@ private:
     int line_ = 0;
 };
 
-// The console: prompts go out, answers come in a line at a time.
+// The console: prompts go out, answers come in a line at a time. Warnings and failures name the
+// program and the answer line, counted from 1, so the log of a scripted run says which answer it
+// was.
 class Console {
 public:
-    Console(std::istream& in, std::ostream& o) : out(o), in_(in) {}
+    Console(std::istream& in, std::ostream& o, std::ostream& errors, std::string program)
+        : out(o), in_(in), errors_(errors), program_(std::move(program)) {}
 
     std::ostream& out;
 
-    // The next answer line; false at the end of input. Flushes the prompt first.
+    // The next answer line; false at the end of input. Flushes the prompt first. An answer line
+    // longer than kLongestLine, or an input that cannot be read, ends the run with a failure.
     bool readLine(std::string& line);
-    int answersRead() const { return answers_; }
+
+    // Ends the run with a failure at the answer line read last.
+    [[noreturn]] void fail(const std::string& problem) const;
+    // Ends the run with a failure because the input ended at a question that needs an answer.
+    [[noreturn]] void failAtEnd() const;
+    // "<program>: <message>" on standard error, after what the console holds so far.
+    void warn(const std::string& message);
 
 private:
     std::istream& in_;
+    std::ostream& errors_;
+    std::string program_;
     int answers_ = 0;
 };
 
@@ -71,9 +92,6 @@ Answer askReal(Console& con, float& value);
 bool askText(Console& con, int width, std::string& text);
 // One-character answers: the first character of the line, a blank for an empty line.
 bool askChar(Console& con, char& answer);
-
-// Ends the run with a failure because the console input ended at a question that needs an answer.
-[[noreturn]] void endOfConsoleInput();
 
 // The same answers where the end of input can only end the run.
 std::string requireText(Console& con, int width);

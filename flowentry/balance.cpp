@@ -8,6 +8,15 @@
 
 namespace flownet {
 
+namespace {
+
+// A balance whose inversion met a zero pivot: the throughputs cannot be found.
+constexpr const char* kNotBalanced =
+    "(/,1X,'THE NETWORK CANNOT BE BALANCED (A MATRIX IS SINGULAR). THE NETWORK IS LEFT AS IT "
+    "WAS.')";
+
+}  // namespace
+
 void computeTotals(MatView T, int n) {
     for (int k = 1; k <= n + 3; ++k) {
         T(n + 3, k) = 0.0f;
@@ -23,7 +32,7 @@ void computeTotals(MatView T, int n) {
     }
 }
 
-void FWDBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
+bool FWDBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
     // Output fractions: flows, export and respiration of i over its total output.
     for (int i = 1; i <= n; ++i) {
         const float tout = T(i, n + 3);
@@ -37,7 +46,7 @@ void FWDBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int j = 1; j <= n; ++j) A(j, i) = T(i, j);
     }
     for (int i = 1; i <= n; ++i) A(i, i) = A(i, i) - 1.0f;
-    INV(out, A, A, X, n);
+    if (!INV(out, A, A, X, n)) return false;
 
     // New throughputs X = -(F^T - I)^-1 IN.
     for (int i = 1; i <= n; ++i) {
@@ -55,9 +64,10 @@ void FWDBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int j = 1; j <= n + 2; ++j) T(i, j) = T(i, j) * X(i);
     }
     computeTotals(T, n);
+    return true;
 }
 
-void BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
+bool BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
     // Input fractions: flows into c and the external input of c over its total input.
     for (int c = 1; c <= n; ++c) {
         const float tin = T(n + 3, c);
@@ -71,7 +81,7 @@ void BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int r = 1; r <= n; ++r) A(r, c) = T(r, c);
     }
     for (int i = 1; i <= n; ++i) A(i, i) = A(i, i) - 1.0f;
-    INV(out, A, A, X, n);
+    if (!INV(out, A, A, X, n)) return false;
 
     // New throughputs X = -(G - I)^-1 (RE + EX).
     for (int i = 1; i <= n; ++i) {
@@ -89,9 +99,10 @@ void BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int c = 1; c <= n; ++c) T(r, c) = T(r, c) * X(c);
     }
     computeTotals(T, n);
+    return true;
 }
 
-void BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n) {
+bool BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n) {
     const int m = n + 3;
     std::vector<float> store;  // the scratch store: the unbalanced block, then the forward one
     store.reserve(2 * static_cast<std::size_t>(m) * static_cast<std::size_t>(m));
@@ -100,17 +111,30 @@ void BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n) {
             for (int j = 1; j <= m; ++j) store.push_back(T(i, j));
         }
     };
+    // Copies the block stored from `next` on back into T; `next` ends after it.
+    std::size_t next = 0;
+    auto getBlock = [&](std::size_t from) {
+        next = from;
+        for (int i = 1; i <= m; ++i) {
+            for (int j = 1; j <= m; ++j) T(i, j) = store[next++];
+        }
+    };
 
     putBlock();
-    FWDBAL(out, T, A, X, n);
+    if (!FWDBAL(out, T, A, X, n)) {
+        getBlock(0);
+        writeLayout(out, kNotBalanced);
+        return false;
+    }
     putBlock();
 
     // Back to the unbalanced network for the output-based balance.
-    std::size_t next = 0;
-    for (int i = 1; i <= m; ++i) {
-        for (int j = 1; j <= m; ++j) T(i, j) = store[next++];
+    getBlock(0);
+    if (!BAKBAL(out, T, A, X, n)) {
+        getBlock(0);
+        writeLayout(out, kNotBalanced);
+        return false;
     }
-    BAKBAL(out, T, A, X, n);
 
     // The mean of the two balances, element by element.
     for (int i = 1; i <= m; ++i) {
@@ -125,14 +149,12 @@ void BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int j = 1; j <= n + 2; ++j) finite = finite && std::isfinite(T(i, j));
     }
     if (!finite) {
-        next = 0;
-        for (int i = 1; i <= m; ++i) {
-            for (int j = 1; j <= m; ++j) T(i, j) = store[next++];
-        }
+        getBlock(0);
         writeLayout(out,
                     "(/,1X,'BALANCING GIVES VALUES BEYOND SINGLE PRECISION. THE NETWORK IS "
                     "LEFT AS IT WAS.')");
     }
+    return finite;
 }
 
 }  // namespace flownet

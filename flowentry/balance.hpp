@@ -22,19 +22,22 @@ void computeTotals(MatView T, int n);
 // shares out its output. With F the output fractions (row i divided by its total output),
 // X = (I - F^T)^-1 IN is the new throughput; outputs become F X and stocks are scaled by
 // X(i) / old total output. A (n x n, same leading dimension) is overwritten by (F^T - I)^-1;
-// on return X(i) holds the new throughput of i. An inversion trouble message goes to `out`.
-void FWDBAL(std::ostream& out, MatView T, MatView A, VecView X, int n);
+// on return X(i) holds the new throughput of i. When the inversion meets a zero pivot its
+// trouble message goes to `out` and false comes back at once, T partly rescaled.
+bool FWDBAL(std::ostream& out, MatView T, MatView A, VecView X, int n);
 
 // Output-based balance: every compartment keeps its exports and respirations and the fractions in
 // which it draws its input. With G the input fractions (column c divided by its total input),
 // X = (I - G)^-1 (RE + EX); flows and inputs into c become G(., c) X(c) and stocks are scaled by
-// X(i) / old total input. A is overwritten by (G - I)^-1; X holds the new throughputs.
-void BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n);
+// X(i) / old total input. A is overwritten by (G - I)^-1; X holds the new throughputs. False, as
+// for FWDBAL, when the inversion fails.
+bool BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n);
 
 // The balanced network: the element-by-element mean of the input-based and the output-based
 // balance of the same network, totals and standing stocks included. The forward result is kept
-// in a scratch store of two copies of the block, each stored row by row. When the mean holds a
-// value beyond single precision the network is left as it was, with a line to `out`.
-void BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n);
+// in a scratch store of two copies of the block, each stored row by row. When either inversion
+// fails, or the mean holds a value beyond single precision, the network is left as it was, with a
+// line to `out`, and false comes back.
+bool BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n);
 
 }  // namespace flownet

@@ -141,6 +141,20 @@ void flowEntryLoop(Console& con, MatView T, int n) {
     }
 }
 
+// A network of more flows than a network file's flow list is read to cannot be read back whole
+// by this program; the analysis programs read it all.
+void warnUnreadableFlows(Console& con, const Network& net, const std::string& name) {
+    const ConstMatView T = net.T.view();
+    int flows = 0;
+    for (int i = 1; i <= net.count; ++i) {
+        for (int j = 1; j <= net.count; ++j) flows += T(i, j) > 0.0f ? 1 : 0;
+    }
+    if (flows > kFlowRecordBound) {
+        con.warn(name + ": the network holds " + std::to_string(flows) +
+                 " flows; flowentry reads back only the first " + std::to_string(kFlowRecordBound));
+    }
+}
+
 }  // namespace
 
 float& listEntry(MatView T, int n, EntryList list, int i) {
@@ -188,9 +202,10 @@ void askPrecision(Console& con, int& k) {
         float p = 0.0f;
         switch (askReal(con, p)) {
             case Answer::End:
-                endOfConsoleInput();
+                con.failAtEnd();
             case Answer::Unreadable:
-                stopFailure("the precision must be a number");
+                writeLayout(con.out, "(1X,'PRECISION MUST BE A NUMBER. TRY AGAIN!')");
+                continue;
             case Answer::Ok:
                 break;
         }
@@ -287,6 +302,7 @@ std::string storeNetwork(Console& con, const Network& net, std::string_view seco
         std::string problem;
         switch (writeNewFile(name, contents, problem)) {
             case NewFile::Written:
+                warnUnreadableFlows(con, net, trimmedName(name));
                 return name;
             case NewFile::Exists:
                 errorLine(con.out, "(1X,'FILE ',A,' ALREADY EXISTS. ENTER ANOTHER NAME.')",

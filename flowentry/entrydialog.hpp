@@ -22,6 +22,9 @@ struct ConsoleClosed {};
 // The lists of a network, as kept in the extended matrix.
 enum class EntryList { Stocks, Inputs, Exports, Respirations, Flows };
 
+// The most flow records read from a network file: the flow list of a file ends there.
+inline constexpr int kFlowRecordBound = 5000;
+
 // The value of compartment i in a vector list: T(N+2, i), T(N+1, i), T(i, N+1) or T(i, N+2).
 float& listEntry(MatView T, int n, EntryList list, int i);
 

@@ -31,9 +31,9 @@ void run(Console& con, EntryRun& r) {
     std::int32_t method = 0;
     switch (askInteger(con, method)) {
         case Answer::End:
-            endOfConsoleInput();
+            con.failAtEnd();
         case Answer::Unreadable:
-            stopFailure("the method of data entry must be given as a whole number");
+            con.fail("the method of data entry must be given as a whole number");
         case Answer::Ok:
             break;
     }
@@ -63,7 +63,7 @@ void run(Console& con, EntryRun& r) {
 }  // namespace
 
 int runFlowentry(std::istream& in, std::ostream& console, std::ostream& errors) {
-    Console con(in, console);
+    Console con(in, console, errors, "flowentry");
     auto state = std::make_unique<EntryRun>();
     int status = 0;
     try {

@@ -10,10 +10,51 @@ namespace flownet {
 namespace {
 
 constexpr const char* kNegativeEntry = "(/,1X,'ENTRIES MUST BE NON-NEGATIVE! CHANGE ',2I3,/)";
-constexpr int kFlowRecordBound = 5000;
 
 // How the reading of one list ended.
 enum class ListRead { Complete, Bound, FileEnd };
+
+const char* listName(EntryList list) {
+    switch (list) {
+        case EntryList::Stocks:
+            return "the list of standing stocks";
+        case EntryList::Inputs:
+            return "the list of inputs";
+        case EntryList::Exports:
+            return "the list of exports";
+        case EntryList::Respirations:
+            return "the list of respirations";
+        case EntryList::Flows:
+            break;
+    }
+    return "the list of flows";
+}
+
+// A file that ends early is taken as it stands, the rest as zero (a file of title, counts and names
+// is a fair start for editing), but the user is told, so that a damaged file is not copied on as
+// if it were complete.
+void warnFileEnd(Console& con, const RecordFile& file, const std::string& what) {
+    con.warn(file.where(1) + ": the file ends inside " + what + "; the rest is taken as zero");
+}
+
+// The flow records after the bound are never read: tells how many there are, up to the list's
+// terminator or the end of the file.
+void warnUnreadFlows(Console& con, RecordFile& file) {
+    const std::string first = file.where(1);
+    int unread = 0;
+    for (;;) {
+        int from = 0, to = 0;
+        float value = 0.0f;
+        std::string problem;
+        const RecordRead read = readFlowRecord(file, from, to, value, problem);
+        if (read == RecordRead::End || read == RecordRead::Terminator) break;
+        ++unread;
+    }
+    if (unread > 0) {
+        con.warn(first + ": " + std::to_string(unread) + " flow records after the first " +
+                 std::to_string(kFlowRecordBound) + " were not read");
+    }
+}
 
 // Asks for the name of an existing network file until it can be opened.
 void openNetworkFile(Console& con, RecordFile& file) {
@@ -21,7 +62,13 @@ void openNetworkFile(Console& con, RecordFile& file) {
         writeLayout(con.out, "(1X,'          ENTER THE NAME OF A FILE FROM WHICH YOU WISH')");
         writeLayout(con.out, "(1X,'          TO READ THIS INFORMATION : ',$)");
         const std::string name = trimmedName(requireText(con, 64));
-        if (!fileExists(name)) {
+        const FileKind kind = fileKind(name);
+        if (kind == FileKind::Special) {
+            errorLine(con.out,
+                      "(1X,'FILE ',A,' IS NOT A REGULAR FILE (A DEVICE OR A PIPE). ENTER ANOTHER "
+                      "NAME.')",
+                      {name});
+        } else if (kind != FileKind::Regular) {
             errorLine(con.out, "(1X,'FILE ',A,' DOES NOT EXIST. ENTER ANOTHER NAME.')", {name});
         } else if (!file.open(name)) {
             errorLine(con.out, "(1X,'FILE ',A,' CANNOT BE OPENED. ENTER ANOTHER NAME.')", {name});
@@ -131,11 +178,17 @@ void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
     net.livingCount = nl;
 
     for (int i = 1; i <= n; ++i) {
-        if (!file.next(record)) return;
+        if (!file.next(record)) {
+            warnFileEnd(con, file, "the names");
+            return;
+        }
         net.names[i] = parseNameRecord(record);
     }
 
-    if (readVectorList(file, con.out, T, n, EntryList::Stocks) == ListRead::FileEnd) return;
+    if (readVectorList(file, con.out, T, n, EntryList::Stocks) == ListRead::FileEnd) {
+        warnFileEnd(con, file, listName(EntryList::Stocks));
+        return;
+    }
     stockDialog(con, T, n, changes, true);
 
     writeLayout(con.out, "(/,1X,'CURRENT PRECISION = ',E10.3,/)",
@@ -149,7 +202,11 @@ void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
          {EntryList::Inputs, EntryList::Exports, EntryList::Respirations, EntryList::Flows}) {
         const ListRead read = list == EntryList::Flows ? readFlowList(file, con.out, T, n)
                                                        : readVectorList(file, con.out, T, n, list);
-        if (read == ListRead::FileEnd) return;
+        if (read == ListRead::FileEnd) {
+            warnFileEnd(con, file, listName(list));
+            return;
+        }
+        if (read == ListRead::Bound && list == EntryList::Flows) warnUnreadFlows(con, file);
         listDialog(con, T, n, list,
                    read == ListRead::Bound ? ListStart::FileBound : ListStart::FileListing,
                    changes);

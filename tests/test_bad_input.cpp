@@ -4,6 +4,9 @@
 // the checks and the dialogs of flowanalysis, and runs every flowanalysis case too.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -71,15 +74,15 @@ TEST(BadInput, NetworkFiles) {
     };
     // Rows 7-11, 13, 14, 22, 23: a network that is odd but valid, every line ended by CR LF: a
     // tab in the title; NL = -3, which the analysis programs read as all living; a first name
-    // with a NUL and a tab on a line of more than 1 MB, cut to its first 25 columns (the next
+    // with a NUL and a tab on a line of 100,000 characters, cut to its first 25 columns (the next
     // line is the next record); binary bytes in the second name; input 3 given again as 10;
     // export -0.0 (zero, no warning, not written); respiration 1E-40, read as 9.999946E-41;
     // flow 1E-46, read as 0.
     const std::string name1 = std::string("PLA\0NTS\tTAB", 11) + std::string(14, 'x');
     const std::string name2 = "DETR\x80\xfe\xff\x01";
     row("7-11, 13, 14, 22, 23",
-        crlf(title("BA\tSE") + "  2 -3\n" + name1 + std::string(1 << 20, 'x') + "\n" + name2 +
-             "\n" + entry(1, "5.0") + " -1\n" + entry(1, "3.0") + entry(1, "10.0") + " -1\n" +
+        crlf(title("BA\tSE") + "  2 -3\n" + name1 + std::string(100000, 'x') + "\n" + name2 + "\n" +
+             entry(1, "5.0") + " -1\n" + entry(1, "3.0") + entry(1, "10.0") + " -1\n" +
              entry(2, "4.0") + entry(1, "-0.0") + " -1\n" + entry(1, "6.0") + entry(2, "1E-40") +
              " -1\n" + flow(1, 2, "4.0") + flow(2, 2, "1E-46") + " -1 -1\n"),
         "0|\n\n BA\tSE" + std::string(73, ' ') + "\n\n NUMBER OF COMPARTMENTS IS    2\n\n" +
@@ -112,11 +115,26 @@ TEST(BadInput, NetworkFiles) {
             entry(4, ".1000000E-05") + kTerm + entry(3, ".4000000E+01") + kTerm +
             flow(1, 2, ".5000000E+01") + flow(2, 1, ".1000000E+01") + flow(2, 3, ".4000000E+01") +
             kFlowTerm + "[end]|#0#CHANGES (Y/N) ?|#0#BALANCED?");
+    // Rows 8b, 8c: line ends of a lone CR, and a byte-order mark before a title whose K is 3: the
+    // network is read as it stands, K from columns 79-80.
+    std::string oldMac = kBaseFile;
+    std::replace(oldMac.begin(), oldMac.end(), '\n', '\r');
+    const std::string echo = "0|[file]\n\n BASE" + std::string(74, ' ') + "\n|CONNECTANCE";
+    row("8b", oldMac, echo, "0|" + kWrittenFile);
+    row("8c", "\xEF\xBB\xBF" + join(kBase, 1, title("BASE", " 3")), echo,
+        "0|[file]" + join(kWritten, 1, title("BASE", " 3")) + "[end]");
+    // Row 9: a line longer than any record or answer can be, as a device without line ends
+    // would give, ends the run at that line.
+    const std::string tooLong =
+        "2|net.dat, line 3: the line is longer than 1048576 characters: not a network file\n";
+    row("9", join(kBase, 3, std::string((1 << 20) + 1, 'x') + "\n"), tooLong, tooLong);
     row("2", "", "", "2|net.dat, line 1: the file ends before the counts record\n");
     row("3", join(kBase, 0, {}, 1), "0|[file]\n\n BASE" + std::string(74, ' ') + "\n\n[end]",
         "2|net.dat, line 2: the file ends before the counts record\n");
     row("4", join(kBase, 0, {}, 3), "",
-        "0|[file]" + join(kWritten, 0, {}, 3) + padded("") + times(4, kTerm) + kFlowTerm);
+        "0|[errors]flowentry: net.dat, line 4: the file ends inside the names; the rest is taken "
+        "as zero\n[file]" +
+            join(kWritten, 0, {}, 3) + padded("") + times(4, kTerm) + kFlowTerm);
     row("6", join(kBase, 5, " 1a           5.0\n"),
         "2|net.dat, line 5: not an integer ' 1a' in columns 1-3\n",
         "2|" + kStockError + "[errors]|net.dat, line 5: not an integer ' 1a' in columns 1-3\n");
@@ -155,7 +173,8 @@ TEST(BadInput, NetworkFiles) {
     row("24, 44, 48", kBaseFile + "JUNK\nMORE JUNK\n",
         "0|\n\n JUNK" + std::string(74, ' ') + "\n\n0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n[end]",
         "0|" + kWrittenFile,
-        "2| Output filename| Output filename|[errors]flowanalysis2: the console|[file]|CONNECTANCE");
+        "2| Output filename| Output filename|[errors]flowanalysis2: standard input, line 5: the "
+        "console|[file]|CONNECTANCE");
     // More living compartments than compartments: flowentry takes all as living, reads on and
     // writes NL = N. A negative stock ends flowentry's reading.
     row("22", join(kBase, 2, "  2  3\n"),
@@ -168,11 +187,12 @@ TEST(BadInput, NetworkFiles) {
     // terminator; flowentry keeps what it has read and writes the later lists empty.
     const std::string lists[] = {"standing stocks", "inputs", "exports", "respirations", "flows"};
     for (std::size_t k = 0; k < 5; ++k) {
+        const std::string line = "line " + std::to_string(6 + 2 * k) + ": the file ends ";
         row("5", join(kBase, 0, {}, 5 + 2 * k),
-            "2|line " + std::to_string(6 + 2 * k) +
-                ": the file ends before the end of the list of " + lists[k] + "\n",
-            "0|[file]" + join(kWritten, 0, {}, 5 + 2 * k) + times(4 - k, kTerm) + kFlowTerm +
-                "[end]");
+            "2|" + line + "before the end of the list of " + lists[k] + "\n",
+            "0|[errors]flowentry: net.dat, " + line + "inside the list of " + lists[k] +
+                "; the rest is taken as zero\n[file]" + join(kWritten, 0, {}, 5 + 2 * k) +
+                times(4 - k, kTerm) + kFlowTerm + "[end]");
     }
     // Rows 6, 7, 10, 11, 12, 15: a numeric field that holds no number; every program fails and
     // names the field as it stands in its columns (4-17 of an entry record, 7-20 of a flow).
@@ -217,10 +237,35 @@ TEST(BadInput, FileNamesAndConsoleAnswers) {
             "blank)" + kAnother + "| FILE no/such/out.dat CANNOT BE CREATED (No such file or " +
             "directory)" + kAnother + "| FILE " + noWrite + " CANNOT BE CREATED (|" + kAnother +
             "| FILE net.dat ALREADY EXISTS" + kAnother + "|" + kWrittenFile);
+    // A device, and a named pipe that nobody writes to, are no network files: reading one would
+    // go on without end, opening the other would wait for ever. Both are refused.
+    TempDir pipeDir;
+    const std::string pipe = (pipeDir / "pipe").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string notRegular = " IS NOT A REGULAR FILE (A DEVICE OR A PIPE)" + kAnother;
+    row("28b", kEntry, "2\n/dev/zero\n" + pipe + "\nnet.dat\nn\nout.dat\n",
+        "0| FILE /dev/zero" + notRegular + "| FILE " + pipe + notRegular + "|" + kWrittenFile);
+    const auto notRegularHere = [](const std::string& name) {
+        return "\n " + name + std::string(41 - name.size(), ' ') +
+               "\n is not a regular file (a device or a pipe)!\n (E)xit or try another (N)ame?";
+    };
+    row("28b", kAnalysis, "/dev/zero\nn\n" + pipe + "\nn\nnet.dat\ny\nrep.txt\ny\n",
+        "0|" + notRegularHere("/dev/zero") + "|" + notRegularHere(pipe) + "|[file]\n\n BASE");
+    row("28b", kAnalysis, "/dev/urandom\nx\n", "0|TERMINATED. Find out which file you want.\n");
+    // An answer line longer than any answer can be ends the run, naming the line.
+    row("35", kAnalysis, "\n" + std::string((1 << 20) + 1, 'n') + "\n",
+        "2|[errors]|: standard input, line 2: the answer line is longer than 1048576 characters\n");
+    // Keyboard entry of one compartment: a precision that is no number is refused and asked
+    // again, so the typed network is kept; 0.01 then gives K = 3.
+    row("36", kEntry,
+        "1\nT\n1\n1\nA\n1\nn\nabc\n0.01x\ninf\nnan\n1e39\n0.01\n1\n5\n-1\nn\n1\n5\n-1\nn\n-1\n"
+        "n\n-1\nn\nt.dat\nout.dat\n",
+        "0|#5#PRECISION MUST BE A NUMBER. TRY AGAIN!|[file]" + title("T", " 3"));
     row("29", kEntry, "2\n/proc/self/mem\nn\nout.dat\n",
         "2|/proc/self/mem, line 1: the file cannot be read\n");
     row("35", kEntry, std::string(10000, '1') + "\n",
-        "2|[errors]flowentry: the method of data entry must be given as a whole number\n");
+        "2|[errors]flowentry: standard input, line 1: the method of data entry must be given as "
+        "a whole number\n");
     row("29", kAnalysis, "/proc/self/mem\ny\nrep.txt\ny\n",
         "2|/proc/self/mem, line 1: the file cannot be read\n");
     row("30", kAnalysis, "net.dat\ny\n   \ny\n",
@@ -250,10 +295,11 @@ TEST(BadInput, FullDiskWhenFlowentryWritesTheNetwork) {
     fs::permissions(dir / "full.sh", fs::perms::owner_all);
     const RunResult r =
         runProgram((dir / "full.sh").string(), "2\nnet.dat\nn\nout.dat\n", dir.path());
-    check({kEntry, r.status, r.errors, r.console},
-          "0|    \n FILE out.dat CANNOT BE CREATED (File too large)" + kAnother +
-              "           ENTER THE NAME OF A FILE IN WHICH YOU WISH|flowentry: the console input "
-              "ended where an answer was expected\n[status 2]\n");
+    check(
+        {kEntry, r.status, r.errors, r.console},
+        "0|    \n FILE out.dat CANNOT BE CREATED (File too large)" + kAnother +
+            "           ENTER THE NAME OF A FILE IN WHICH YOU WISH|flowentry: standard input, line 5: "
+            "the console input ended where an answer was expected\n[status 2]\n");
     EXPECT_FALSE(fs::exists(dir / "out.dat"));
 }
 
@@ -275,12 +321,43 @@ TEST(BadInput, EndOfInputAtEveryQuestion) {
         // The base network edited: every change question answered, the precision changed.
         {kEntry, "2\nnet.dat\ny\nn\ny\n0\nn\nn\nn\nn\nout.dat\n"}};
     for (const auto& [p, answers] : scripts) {
-        const std::string failure = "2|[errors]" + kProgramNames[p] +
-                                    ": the console input ended where an answer was expected\n[end]";
+        int line = 1;  // the answer line that is missing
         for (std::size_t end = 0; end < answers.size(); end = answers.find('\n', end) + 1) {
             SCOPED_TRACE(kProgramNames[p] + " after " + answers.substr(0, end));
-            check(runOn(p, kBaseFile, answers.substr(0, end)), failure);
+            check(runOn(p, kBaseFile, answers.substr(0, end)),
+                  "2|[errors]" + kProgramNames[p] + ": standard input, line " +
+                      std::to_string(line++) +
+                      ": the console input ended where an answer was expected\n[end]");
         }
         check(runOn(p, kBaseFile, answers), "0|[file]");
     }
+}
+
+// What flowentry holds and writes: a balancing that cannot be done leaves the network as it was,
+// and a network of more flows than flowentry reads back is written whole, with a warning.
+TEST(BadInput, NetworksFlowentryCannotBalanceOrReadBack) {
+    // Row 42b: compartment 1 takes in 5 and passes its whole output, 10, to itself: the
+    // input-based balance divides by the zero pivot 1 - 10/10. Nothing is changed, the network
+    // is still out of steady state, and it is written as read.
+    check(runOn(kEntry,
+                title("LOOP") + "  1  1\nA\n -1\n" + entry(1, "5.0") + " -1\n -1\n -1\n" +
+                    flow(1, 1, "10.0") + " -1 -1\n",
+                "2\nnet.dat\nn\ny\nn\nout.dat\n"),
+          "0| NOT IN STEADY STATE.| TROUBLE DURING MATRIX INVERSION AT ROW   1\n|\n THE NETWORK "
+          "CANNOT BE BALANCED (A MATRIX IS SINGULAR). THE NETWORK IS LEFT AS IT WAS.\n| NOT IN "
+          "STEADY STATE.|[file]|" +
+              padded("A") + kTerm + entry(1, ".5000000E+01") + times(3, kTerm) +
+              flow(1, 1, ".1000000E+02") + kFlowTerm + "[end]|#0#STEADY-STATE.");
+    // Rows 25, 42c: 71 compartments and a flow record for each of the first 5001 pairs, row by
+    // row: the 5001st, 71 -> 31, is not read, and the user is told; the flow 71 -> 71 added in
+    // the dialog makes 5001 flows, more than flowentry reads back, which is told too.
+    std::string file = title("DENSE") + " 71 71\n";
+    for (int i = 1; i <= 71; ++i) file += "C" + std::to_string(i) + "\n";
+    file += times(4, " -1\n");
+    for (int k = 0; k <= 5000; ++k) file += flow(k / 71 + 1, k % 71 + 1, "1.0");
+    check(runOn(kEntry, file + " -1 -1\n", "2\nnet.dat\nn\n71\n71\n1\n-1\nn\nout.dat\n"),
+          "0|[errors]flowentry: net.dat, line 5078: 1 flow records after the first 5000 were not "
+          "read\nflowentry: out.dat: the network holds 5001 flows; flowentry reads back only the "
+          "first 5000\n[file]|" +
+              flow(71, 30, ".1000000E+01") + flow(71, 71, ".1000000E+01") + kFlowTerm);
 }

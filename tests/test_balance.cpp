@@ -18,7 +18,7 @@ struct Net {
     Matrix<kExtendedSize> T, A;
     Vector<kExtendedSize> X;
     std::ostringstream console;
-    void balance(void (*method)(std::ostream&, MatView, MatView, VecView, int), int n) {
+    void balance(bool (*method)(std::ostream&, MatView, MatView, VecView, int), int n) {
         computeTotals(T.view(), n);
         method(console, T.view(), A.view(), X.view(), n);
     }
@@ -59,6 +59,19 @@ TEST(Balance, OneCompartmentByEachMethodAndTheirMean) {
     // overflows, and so would the mean, which no network file could hold.
     one(BALNCE, {10, 1, 0, 3.0e38}, {10, 1, 0, 3.0e38, 10, 1},
         "\n BALANCING GIVES VALUES BEYOND SINGLE PRECISION. THE NETWORK IS LEFT AS IT WAS.\n");
+    // Input 5 into a compartment whose only output is a flow of 10 to itself: its output
+    // fraction to itself is 1, so the forward balance meets the zero pivot 1 - 1 and the
+    // network, totals included, is left exactly as it was.
+    Net w;
+    w.T(2, 1) = 5, w.T(1, 1) = 10;
+    w.balance(BALNCE, 1);
+    const float kept[4][4] = {{10, 0, 0, 10}, {5, 0, 0, 5}, {0, 0, 0, 0}, {15, 0, 0, 15}};
+    for (int i = 1; i <= 4; ++i) {
+        for (int j = 1; j <= 4; ++j) EXPECT_EQ(w.T(i, j), kept[i - 1][j - 1]) << i << j;
+    }
+    EXPECT_EQ(w.console.str(),
+              "\n\n TROUBLE DURING MATRIX INVERSION AT ROW   1\n\n\n\n THE NETWORK CANNOT BE "
+              "BALANCED (A MATRIX IS SINGULAR). THE NETWORK IS LEFT AS IT WAS.\n");
 }
 
 TEST(Balance, TwoCompartmentsAndASecondCallThatChangesNothing) {

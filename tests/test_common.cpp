@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 TEST(Console, FreeFormNumbersSkipBlankLinesAndTakeTheFirstItem) {
     std::istringstream in("\n   \n  12, 5\n7 8\n3.0\nword\n");
     std::ostringstream out;
-    Console con(in, out);
+    Console con(in, out, out, "test");
     std::int32_t i = 0, j = 0;
     float r = 0.0f;
     EXPECT_TRUE(askInteger(con, i) == Answer::Ok && askInteger(con, j) == Answer::Ok);
@@ -27,9 +27,9 @@ TEST(Console, FreeFormNumbersSkipBlankLinesAndTakeTheFirstItem) {
 }
 
 TEST(Console, TextAndOneCharacterAnswers) {
-    std::istringstream in("a name that is rather long for the field\r\n\nyes\n");
+    std::istringstream in("a name that is rather long for the field\r\n\ryes\n");
     std::ostringstream out;
-    Console con(in, out);
+    Console con(in, out, out, "test");
     std::string text;
     char c = 'x';
     ASSERT_TRUE(askText(con, 10, text) && askChar(con, c));
@@ -39,8 +39,10 @@ TEST(Console, TextAndOneCharacterAnswers) {
     try {
         requireChar(con);
         FAIL() << "the end of input must end the run";
-    } catch (const RunEnd& e) {
+    } catch (const RunEnd& e) {  // the end of input is named by the answer line it came at
         EXPECT_EQ(e.status, 2);
+        EXPECT_EQ(e.line,
+                  "standard input, line 4: the console input ended where an answer was expected");
     }
 }
 

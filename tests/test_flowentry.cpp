@@ -81,7 +81,8 @@ TEST(KeyIn, CountsAreAskedAgainUntilTheyFitAndTheEndOfTheAnswersEndsTheEntry) {
               "| VALUE MAY NOT BE NEGATIVE. TRY AGAIN.\n\n|" +
               std::string(32, ' ') + "2.  " + padded("B") + "|" + completion("") +
               "|\n DIAGNOSTIC WARNING - NO INPUTS TO   2\n\n" + kSteady +
-              "[errors]flowentry: the console input ended where an answer was expected\n[end]"
+              "[errors]flowentry: standard input, line 14: the console input ended where an answer "
+              "was expected\n[end]"
               "|#0#LIST THE NON-LIVING|#6#HOW MANY COMPARTMENTS ARE IN THE SYSTEM ? "
               "|#3#HOW MANY OF THEM REPRESENT LIVING COMPONENTS ? ");
 }
@@ -159,15 +160,17 @@ TEST(ReadIn, FilesEditedWithChangesAndListsCutOffAtTheirBound) {
             entry(1, ".6000000E+01") + kTerm + kTerm + flow(1, 1, ".4000000E+01") + kFlowTerm +
             "[end]|#0#BALANCED?");
     // One compartment: 10 input records without a terminator; the 11th record starts the exports.
-    // After the 5000th flow record the flow dialog opens; the 5001st is never read. Both dialogs
-    // open without the change flag and close at once.
-    check(runOn(kEntry,
-                title("BOUNDS", " 3") + "  1  1\nONLY\n" + kTerm + times(10, entry(1, "1.0")) +
-                    entry(1, "2.0") + kTerm + kTerm + times(5000, flow(1, 1, "3.0")) +
-                    flow(1, 1, "9.0") + kFlowTerm,
-                "2\nnet.dat\nn\n-1\n-1\nn\nout.dat\n"),
-          "0|ENTER NON-ZERO INPUT VALUES BY SUPPLYING THE     ID |INPUT TO ? |INPUT VECTOR|EXPORT "
-          "VECTOR|       .200E+01\n|ENTER NON-ZERO FLOW VALUES|FROM ? |FLOW MATRIX|" +
-              padded("ONLY") + kTerm + entry(1, ".1000000E+01") + kTerm + entry(1, ".2000000E+01") +
-              kTerm + kTerm + flow(1, 1, ".3000000E+01") + kFlowTerm + "[end]|#0#CHANGES (Y/N) ?");
+    // After the 5000th flow record the flow dialog opens; the 5001st is never read, and the user
+    // is told. Both dialogs open without the change flag and close at once.
+    check(
+        runOn(kEntry,
+              title("BOUNDS", " 3") + "  1  1\nONLY\n" + kTerm + times(10, entry(1, "1.0")) +
+                  entry(1, "2.0") + kTerm + kTerm + times(5000, flow(1, 1, "3.0")) +
+                  flow(1, 1, "9.0") + kFlowTerm,
+              "2\nnet.dat\nn\n-1\n-1\nn\nout.dat\n"),
+        "0|ENTER NON-ZERO INPUT VALUES BY SUPPLYING THE     ID |INPUT TO ? |INPUT VECTOR|EXPORT "
+        "VECTOR|       .200E+01\n|ENTER NON-ZERO FLOW VALUES|FROM ? |FLOW MATRIX|[errors]flowentry: "
+        "net.dat, line 5018: 1 flow records after the first 5000 were not read\n[file]|" +
+            padded("ONLY") + kTerm + entry(1, ".1000000E+01") + kTerm + entry(1, ".2000000E+01") +
+            kTerm + kTerm + flow(1, 1, ".3000000E+01") + kFlowTerm + "[end]|#0#CHANGES (Y/N) ?");
 }

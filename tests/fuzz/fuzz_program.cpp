@@ -68,8 +68,8 @@ void resetScratchFolder() {
 }
 
 // A network file written by flowentry is read by flowentry (declining the balancing if asked)
-// and by both analysis programs without a failure. Its name is typed with a CR LF line end, of
-// which the console drops the CR: a name that itself ends in a CR is typed again as it is.
+// and by both analysis programs without a failure. Its name is typed with a CR LF line end, which
+// the console takes as one line end (an answer line never holds a CR, so neither does a name).
 [[maybe_unused]] void readBack(const std::string& name) {
     FUZZ_CHECK(run(kEntry, "2\n" + name + "\r\nn\nn\nread-back.dat\n") == 0);
     FUZZ_CHECK(run(kAnalysis, name + "\r\ny\nread-back.txt\ny\n") == 0);
