@@ -128,7 +128,15 @@ TEST(BadInput, NetworkFiles) {
     const std::string tooLong =
         "2|net.dat, line 3: the line is longer than 1048576 characters: not a network file\n";
     row("9", join(kBase, 3, std::string((1 << 20) + 1, 'x') + "\n"), tooLong, tooLong);
-    row("2", "", "", "2|net.dat, line 1: the file ends before the counts record\n");
+    // Rows 2, 49: no network, so an empty report, or none at all when it is asked for after the
+    // title; rows 22, 24b: NL = 0 takes every compartment as living (and is written back as it
+    // stands), and blank lines after the last network end the file, asking for no report more.
+    row("2, 49", "", "0|[file][end]", "2|net.dat, line 1: the file ends before the counts record\n",
+        "0|Stop - Program terminated.\n[errors][end]");
+    row("22, 24b", join(kBase, 2, "  2  0\n") + "\n  \n\t\n",
+        "0|\n LIVING COMPARTMENTS\n\n  1  PLANTS                   \n  2  DETRITUS|CONNECTANCE|#0#"
+        "NON-LIVING|#1#NUMBER OF COMPARTMENTS IS",
+        "0|[file]" + join(kWritten, 2, "  2  0\n") + "[end]");
     row("3", join(kBase, 0, {}, 1), "0|[file]\n\n BASE" + std::string(74, ' ') + "\n\n[end]",
         "2|net.dat, line 2: the file ends before the counts record\n");
     row("4", join(kBase, 0, {}, 3), "",

@@ -65,49 +65,6 @@ TEST(RecordFile, LinesAreNumberedCarriageReturnsDroppedLongLinesCut) {
     }
 }
 
-// Listings of v(i) = i and A(i, j) = 100 i + j: blocks of 8 columns (and of 65 rows), each after
-// a header of column numbers and before two empty lines; the listing starts with two empty lines.
-TEST(Listing, VectorAndMatrixShapes) {
-    Vector<80> v;
-    Matrix<83> a;
-    for (int j = 1; j <= 80; ++j) {
-        v(j) = static_cast<float>(j);
-        for (int i = 1; i <= 80; ++i) a(i, j) = static_cast<float>(100 * i + j);
-    }
-    std::ostringstream out;
-    VECPRT(out, v.view(), 10);
-    VECPRT(out, v.view(), 0);
-    EXPECT_EQ(
-        lines(out.str()),
-        (Lines{"", "",
-               "           1        2        3        4        5        6        7        8   ",
-               "       .100E+01 .200E+01 .300E+01 .400E+01 .500E+01 .600E+01 .700E+01 .800E+01", "",
-               "", "           9       10   ", "       .900E+01 .100E+02", "", "", "", "", "      ",
-               "      ", "", ""}));
-    struct Shape {
-        int n;
-        std::size_t count, at, width;  // lines in all; the line checked, its beginning and width
-        const char* text;
-    } shapes[] = {
-        {0, 5, 2, 6, "      "},
-        {8, 2 + 11, 3, 78, "   1   .101E+03 .102E+03 .103E+03 .104E+03 .105E+03 .106E+03 .107E+03"},
-        {9, 2 + 2 * 12, 2 + 12, 15, "           9   "},  // column 9 alone in a second block
-        {9, 2 + 2 * 12, 2 + 12 + 9, 15, "   9   .909E+03"},
-        {65, 2 + 9 * 68, 2 + 8 * 68 + 1, 15, "   1   .165E+03"},
-        // Row 66 alone in a second row block, again through all nine column blocks.
-        {66, 2 + 9 * 68 + 9 * 4, 2 + 9 * 68, 78, "           1        2        3        4"},
-        {66, 2 + 9 * 68 + 9 * 4, 2 + 9 * 68 + 1, 78, "  66   .660E+04"},
-        {80, 2 + 10 * 68 + 10 * 18, 2 + 10 * 68 + 10 * 18 - 3, 78, "  80   .807E+04"},  // 73-80
-    };
-    for (const Shape& s : shapes) {
-        std::ostringstream m;
-        MATPRT(m, a.view(), s.n);
-        const Lines l = lines(m.str());
-        ASSERT_EQ(l.size(), s.count) << s.n;
-        EXPECT_TRUE(l[s.at].starts_with(s.text) && l[s.at].size() == s.width) << s.n << l[s.at];
-    }
-}
-
 // Inversion by elimination without row exchanges: an exact zero pivot stops it with its row.
 TEST(Inverse, DiagonalInPlaceAndZeroPivots) {
     Matrix<5> b, d, a, inPlace, product;  // leading dimension 5 for matrices of order up to 3

@@ -64,46 +64,6 @@ TEST(Migratory, SuspectsAndTheWarning) {
     EXPECT_EQ(suspects({3, 2, {5}, {}, {}, {{1, 2, 2}, {2, 3, 1}}}).second, "");
 }
 
-// 1 takes up 100 and feeds 30 to 2, which also receives 20 from outside: a suspected migratory
-// input. Its intake is then 30, all from level 1, so it sits wholly at level 2 and the chain starts
-// with the primary production 100. flowanalysis puts 20/50 of 2 at level 1 and starts the chain at
-// 100 + 0.4 * 20 + 0.6 * 20 = 120.
-TEST_F(Run, MigratoryInputIsLeftOutOfPrimaryProduction) {
-    const std::string file = networkFile({2, 2, {100, 20}, {}, {70, 50}, {{1, 2, 30}}}, "MIGRANTS");
-    const std::string one = ".100E+01", o = ".000E+00";
-    const std::string r = analyseFile(file, FLOWANALYSIS2_EXE);
-    EXPECT_TRUE(holds(r,
-                      "                    *** LINDEMAN TROPHIC AGGREGATIONS ***\n\n"
-                      " THE FOLLOWING INPUTS ARE SUSPECTED TO BE MIGRATORY INPUTS.\n"
-                      " THEY WILL BE TREATED AS NON-PRIMARY INFLOWS.\n\n"
-                      "   MIGRATORY INPUT TO   2 =  .20000E+02\n\n\n"
-                      " LINDEMAN TRANSFORMATION MATRIX\n"));
-    EXPECT_EQ(listing(r, "LINDEMAN TRANSFORMATION MATRIX"), (Values{one, o, o, one}));
-    EXPECT_LT(r.find("EFFECTIVE TROPHIC LEVELS"), r.find("CANONICAL DISTRIBUTION OF INPUTS"));
-    EXPECT_EQ(listing(r, "CANONICAL DISTRIBUTION OF INPUTS"), (Values{".100E+03", ".200E+02"}));
-    EXPECT_EQ(listing(r, "THE GRAZING CHAIN"), (Values{".100E+03", ".300E+02"}));
-    const std::string r1 = analyseFile(file);
-    EXPECT_EQ(listing(r1, "EFFECTIVE TROPHIC LEVELS OF EACH SPECIES"), (Values{one, ".160E+01"}));
-    EXPECT_EQ(listing(r1, "THE GRAZING CHAIN"), (Values{".120E+03", ".300E+02"}));
-    EXPECT_FALSE(holds(r1, "MIGRATORY") || holds(r1, "CANONICAL DISTRIBUTION"));
-}
-
-// Input 5 to 1, which passes 3 to 2 and respires 2; 2 exports 3. Per unit of input the block holds
-// exports (0, .6), respirations (.4, 0) and the flow .6; with the actual input, five times as much.
-TEST_F(Run, InputBlocksCarryTheActualInput) {
-    const std::string file = networkFile({2, 2, {5}, {0, 3}, {2}, {{1, 2, 3}}});
-    const std::string r = analyseFile(file, FLOWANALYSIS2_EXE), r1 = analyseFile(file);
-    EXPECT_TRUE(holds(r, " ANALYSIS OF INPUT  1\n\n\n INPUT VECTOR\n"));
-    EXPECT_FALSE(holds(r, "CANONICAL DISTRIBUTION"));  // a producer only: no suspect
-    const std::string o = ".000E+00";
-    EXPECT_EQ(listing(r, "INPUT VECTOR", 2), (Values{".500E+01", o}));
-    EXPECT_EQ(listing(r, "EXPORT VECTOR", 2), (Values{o, ".300E+01"}));
-    EXPECT_EQ(listing(r, "RESPIRATIONS"), (Values{".200E+01", o}));
-    EXPECT_EQ(listing(r, "EXCHANGE MATRIX", 2), (Values{o, ".300E+01", o, o}));
-    EXPECT_EQ(listing(r1, "INPUT VECTOR", 2), (Values{".100E+01", o}));
-    EXPECT_EQ(listing(r1, "EXPORT VECTOR", 2), (Values{o, ".600E+00"}));
-}
-
 TEST_F(Run, AReportFilePerNetwork) {
     const std::string file = networkFile({2, 2, {5}, {0, 3}, {2}, {{1, 2, 3}}}, "FIRST") +
                              networkFile({2, 2, {4}, {}, {1, 3}, {{1, 2, 3}}}, "SECOND");

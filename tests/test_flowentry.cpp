@@ -12,61 +12,6 @@ using namespace flownet::testing;
 
 const std::string kSteady = "|\n SYSTEM IS IN STEADY-STATE.\n\n|";
 
-TEST(Flowentry, ATypedNetworkIsBalancedWrittenAndReadBackByBothPrograms) {
-    // Two compartments typed in (method 0): input 10 into ALGAE, flow 8 from ALGAE to DETRITUS,
-    // export 1 and respiration 2 from ALGAE, respiration 5 from DETRITUS, stocks 100 and 50,
-    // precision 0.01 (K = the integer part of -log10(0.01 * 0.1) = 3). The temporary copy and
-    // the final file are first named as a file that exists, which is never touched. The network,
-    // out of steady state, is balanced on request.
-    TempDir dir;
-    writeFile(dir / "exists.dat", "keep\n");
-    const std::string typed =
-        "0\nTWO BOXES\n2\n1\nALGAE\nDETRITUS\n100\n50\nn\n0.01\n1\n10\n-1\nn\n1\n1\n-1\nn\n"
-        "1\n2\n2\n5\n-1\nn\n1\n2\n8\n-1\nn\nexists.dat\ntemp.dat\ny\nexists.dat\nout.dat\n";
-    // The network as a file: the title padded to 78 columns and K in 79-80, the counts, the
-    // names in 25 columns, the values in E14.7, each list with its terminator.
-    const std::string file =
-        title("TWO BOXES", " 3") + "  2  1\n" + padded("ALGAE") + padded("DETRITUS") +
-        entry(1, ".1000000E+03") + entry(2, ".5000000E+02") + kTerm + entry(1, ".1000000E+02") +
-        kTerm + entry(1, ".1000000E+01") + kTerm + entry(1, ".2000000E+01") +
-        entry(2, ".5000000E+01") + kTerm + flow(1, 2, ".8000000E+01") + kFlowTerm;
-    // The comparison of throughputs: inputs 10 and 8, outputs 1 + 2 + 8 = 11 and 5.
-    const std::string rows =
-        "              1  .100E+02    .110E+02    -.100E+01\n"
-        "              2  .800E+01    .500E+01     .300E+01\n";
-    const std::string refusal = "    \n FILE exists.dat ALREADY EXISTS. ENTER ANOTHER NAME.\n";
-    check(run(kEntry, typed, dir, "temp.dat"),
-          "0| KEYBOARD ENTRY ROUTINE| LIST THE NON-LIVING COMPARTMENTS LAST.|(TEMPORARILY): " +
-              refusal + "|" + completion("temp.dat") +
-              "|\n\n                SYSTEM IS NOT IN STEADY STATE. \n\n\n\n|"
-              "                   COMPARISON OF THROUGHPUTS \n"
-              "                 INPUTS      OUTPUTS     IMBALANCE \n" +
-              rows + "| DO YOU WISH THE NETWORK TO BE AUTOMATICALLY BALANCED? (Y/N)" + kSteady +
-              "TO STORE THIS INFORMATION : " + refusal + "|" + completion("out.dat") + "|[file]" +
-              file + "[end]");
-    EXPECT_EQ(readFile(dir / "exists.dat"), "keep\n");
-    // The mean of both balances (the two-compartment worked example of the balancing tests), to
-    // the seven digits of the file: stock 940/11 and flow 135/22.
-    const std::vector<std::string> rec = lines(readFile(dir / "out.dat"));
-    ASSERT_EQ(rec.size(), 16u);
-    EXPECT_NEAR(std::stod(rec[4].substr(3)), 940.0 / 11, 1e-4);
-    EXPECT_NEAR(std::stod(rec[14].substr(6)), 135.0 / 22, 1e-5);
-
-    // Read back by flowentry (after a name that does not exist) without changes, the balancing
-    // declined and written again: the same bytes.
-    check(run(kEntry, "7\nmissing.dat\ntemp.dat\nn\nn\ncopy.dat\n", dir, "copy.dat"),
-          "0|    \n FILE missing.dat DOES NOT EXIST. ENTER ANOTHER NAME.\n|TO READ THIS "
-          "INFORMATION : |\n CURRENT PRECISION =   .100E-02\n|" +
-              rows + "|[file]" + file + "[end]");
-
-    // Read by flowanalysis: the same network, out of steady state at its tolerance 10^(1-K).
-    check(run(kAnalysis, "temp.dat\ny\nreport.txt\ny\n", dir, "report.txt"),
-          "0| NUMBER OF LIVING COMPARTMENTS IS   1\n|  2  DETRITUS                 \n"
-          "|       .100E+02 .000E+00\n|       .100E+01 .000E+00\n|       .200E+01 .500E+01\n"
-          "|   1   .000E+00 .800E+01\n"
-          "|   1  .100E+02    .110E+02    -.100E+01\n   2  .800E+01    .500E+01     .300E+01\n");
-}
-
 TEST(KeyIn, CountsAreAskedAgainUntilTheyFitAndTheEndOfTheAnswersEndsTheEntry) {
     // Method -5 means keyboard entry. A count of 10,000 digits, 126, -5, 0 and 999 are refused,
     // then "2<tab>7" gives 2; living counts N + 1 and -1 are refused, then N, and no note on

@@ -229,42 +229,6 @@ TEST(Layout, ReversionToTheLastGroupForALongCycle) {
     EXPECT_EQ(out.str(), first + "\n" + second + "\n");
 }
 
-TEST(Layout, StreamStatesAsForWrite) {
-    // A buffer that takes at most `room` characters and counts its flushes.
-    struct Small : std::streambuf {
-        std::string text;
-        std::size_t room = 0;
-        int syncs = 0;
-        std::streamsize xsputn(const char* s, std::streamsize n) override {
-            const auto k = std::min(n, static_cast<std::streamsize>(room - text.size()));
-            text.append(s, static_cast<std::size_t>(k));
-            return k;
-        }
-        int sync() override { return ++syncs, 0; }
-    };
-    // A line that does not fit marks the stream bad; a stream in error takes nothing.
-    Small a, d;
-    a.room = 9;
-    d.room = 100;
-    std::ostream out(&a), failed(&d);
-    writeLayout(out, "(I5)", {12});
-    EXPECT_TRUE(out.good());
-    writeLayout(out, "(I5)", {34});
-    EXPECT_TRUE(out.bad());
-    EXPECT_EQ(a.text, "   12\n   ");
-    failed.setstate(std::ios::failbit);
-    writeLayout(failed, "(I5)", {56});
-    EXPECT_TRUE(d.text.empty());
-    // A tied stream is flushed before the line, a stream with unitbuf after it.
-    Small b, c;
-    b.room = c.room = 100;
-    std::ostream tied(&b), both(&c);
-    both.tie(&tied);
-    both << std::unitbuf;
-    writeLayout(both, "('X')");
-    EXPECT_TRUE(b.syncs == 1 && c.syncs == 1 && c.text == "X\n" && both.good());
-}
-
 TEST(Reader, RecordsBlankFieldsShortLinesAndBlanksInsideFields) {
     std::string blankWords;  // words 3 to 19 of a title
     for (int k = 3; k <= 19; ++k) blankWords += "|[    ]";
