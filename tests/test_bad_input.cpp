@@ -139,7 +139,9 @@ TEST(BadInput, NetworkFiles) {
         "0|[file]" + join(kWritten, 2, "  2  0\n") + "[end]");
     row("3", join(kBase, 0, {}, 1), "0|[file]\n\n BASE" + std::string(74, ' ') + "\n\n[end]",
         "2|net.dat, line 2: the file ends before the counts record\n");
-    row("4", join(kBase, 0, {}, 3), "",
+    row("4", join(kBase, 0, {}, 3),
+        "2|[errors]|net.dat, line 4: the file ends before the name of compartment 2\n[file]|"
+        "  1  PLANTS",
         "0|[errors]flowentry: net.dat, line 4: the file ends inside the names; the rest is taken "
         "as zero\n[file]" +
             join(kWritten, 0, {}, 3) + padded("") + times(4, kTerm) + kFlowTerm);
@@ -278,6 +280,9 @@ TEST(BadInput, FileNamesAndConsoleAnswers) {
         "2|/proc/self/mem, line 1: the file cannot be read\n");
     row("30", kAnalysis, "net.dat\ny\n   \ny\n",
         "2|a blank name: the report file cannot be opened for writing");
+    row("31", kAnalysis, "net.dat\ny\nno/such/rep.txt\ny\n",
+        "2|no/such/rep.txt: the report file cannot be opened for writing: No such file or "
+        "directory\n");
     row("32", kAnalysis, "net.dat\ny\n" + noWrite + "\ny\n",
         "2|" + noWrite + ": the report file cannot be opened");
     row("33", kAnalysis, "net.dat\ny\n/dev/full\ny\n",

@@ -406,6 +406,19 @@ TEST(CycleRoutines, WorkedCases) {
     }
 }
 
+// A cycle's share of its nexus's weak arc is (P x BW) / S, in that order: 1-2-1 and 1-2-3-1 have
+// the products .25 and .125 (S = .375) and the weak arc (1,2) = 5, so P x BW is exact and the
+// shares are 10/3 and 5/3 rounded once. P / S x BW would round twice and land a unit higher.
+TEST(Cycles, SharesAreRoundedOnceInTheWrittenOrder) {
+    auto net = network(3, {{1, 2, 5}, {2, 1, 8}, {2, 3, 8}, {3, 1, 8}});
+    for (Arc f : {Arc{1, 2, 0.5f}, {2, 1, 0.5f}, {2, 3, 0.25f}, {3, 1, 1.0f}}) {
+        net->F(f.i, f.j) = f.flow;
+    }
+    Call c = both(false, *net, 3, 1.0f);
+    EXPECT_EQ(c.cyc(2), 2.0f * (10.0f / 3.0f));  // the share on each of two arcs
+    EXPECT_EQ(c.cyc(3), 3.0f * (5.0f / 3.0f));
+}
+
 TEST(Cycles, StopsWhenTheStoreOverflowsAtTheLowestThreshold) {
     // The complete network on 1..8, every flow equal: the threshold cannot part the cycles and
     // the second overflow stops the run. With 8 compartments (3 words a record) the 3,000

@@ -126,24 +126,6 @@ TEST_F(Run, ListBoundsTerminatorsAndRepeatedIndices) {
     EXPECT_TRUE(report.ends_with("\n\n NEXT" + std::string(74, ' ') + "\n\n"));
 }
 
-// A failure names the file and line on standard error; the report so far is kept.
-TEST_F(Run, UnreadableOrTruncatedFilesAreFailures) {
-    const std::pair<std::string, std::string> cases[] = {
-        {kOne + kEnd + rec(1, "1.0x"), "line 5: "},
-        {kOne + kEnd + rec(1, "1E39") + kEnd, "line 5: "},
-        {kOne + kEnd + rec(1, "5") + kEnd + kEnd + kEnd + "  1  x  5\n", "line 9: "},
-        {kTwo.substr(0, kTwo.size() - 2), "line 4: the file ends before the name of compartment 2"},
-        {kOne + kEnd + rec(1, "5") + kEnd, "line 7: the file ends"},
-    };
-    for (const auto& [file, message] : cases) {
-        analyse(file);
-        EXPECT_EQ(result.status, 2) << file;
-        EXPECT_TRUE(holds(result.errors, "flowanalysis: net.dat, " + message)) << result.errors;
-        EXPECT_FALSE(holds(result.console, "Stop - Program terminated."));
-        EXPECT_TRUE(holds(report, "NUMBER OF COMPARTMENTS IS"));
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // The file dialogs
 
@@ -243,10 +225,4 @@ TEST_F(Dialog, FoldersAndBlankNames) {
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(holds(r.console, "\n " + field41("") + "\n does not exist!"));
     EXPECT_TRUE(holds(r.console, "\n " + field41("sub") + "\n does not exist!"));
-}
-
-TEST_F(Dialog, AReportThatCannotBeCreatedIsAFailure) {
-    RunResult r = run("net.dat\ny\nno/such/folder/rep.txt\ny\n");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(holds(r.errors, "no/such/folder/rep.txt"));
 }

@@ -60,8 +60,9 @@ TEST(Layout, NumericFields) {
         // A negative value fills E9.3 and touches the field before it.
         {formatLayout("(3E9.3,E12.5)", {0.0f, -0.0f, -1.5f, 0.0f}),
          " .000E+00 .000E+00-.150E+01  .00000E+00\n"},
-        {formatLayout("(E11.5,E14.7,E10.3)", {30.0f, 100.0f, 1.0e120}),
-         " .30000E+02  .1000000E+03  .100+121\n"},
+        // Exponents up to 99 keep their letter; from 100 on the sign takes its place.
+        {formatLayout("(E11.5,E14.7,E10.3,E10.3)", {30.0f, 100.0f, 1.0e98, 1.0e120}),
+         " .30000E+02  .1000000E+03  .100E+99  .100+121\n"},
         {formatLayout("(2E8.3,E7.3)", {-1.5f, 1.5f, 1.5f}), "********.150E+01*******\n"},
         {formatLayout("(E11.5,2F4.3)", {nan, nan, inf}), "        NaN NaN Inf\n"},
         // 0.9996 rounds to 1.000; 12345.678f is 12345.677734375.

@@ -1,0 +1,895 @@
+#!/usr/bin/env bash
+# Mutation check of the test suite: plants single-point faults into the source one at a time,
+# rebuilds incrementally, runs the whole suite, and tells which faults the suite catches.
+#
+# Usage: tests/mutants.sh [SOURCE_DIR] [BUILD_DIR] [MUTANT_ID...]
+#        tests/mutants.sh --list [SOURCE_DIR]    the mutants, and whether each anchor is found once
+#
+#   SOURCE_DIR  the source tree to mutate (default: the repository holding this script)
+#   BUILD_DIR   the build folder used for the mutants (default: SOURCE_DIR/build-mut); it is
+#               configured on first use, and nothing else should build there while this runs
+#   MUTANT_ID   run only these mutants (default: all)
+#
+# A fault is CAUGHT when the mutated tree builds and ctest reports a failure (a test that runs
+# past the timeout counts as a failure: a fault can make a cycle search loop forever); MISSED when
+# the whole suite passes; NO-BUILD when the mutated tree does not compile (counted apart; the
+# mutants are chosen to compile). A mutant whose anchor text is not found exactly once in its
+# file (the code may have moved) is reported and skipped.
+#
+# Every file is restored after its mutant, and also when the run is interrupted (the original is
+# kept under BUILD_DIR/mutants/pending until it is back; a run killed outright is repaired by the
+# next run). Build and test logs of each mutant are left in BUILD_DIR/mutants/logs.
+#
+# Baselines: commit dbc6008 caught 55 of 60 (missed LAY-2 SS-1 LIN-1 CON-1 CYC-1; 8 minutes);
+# commit 673b696 caught 58 of 60 (missed LAY-2 CYC-1; 6 minutes), both with two jobs.
+#
+# Each mutant is data below: an id, the file, a one-line description, the anchor (an exact text
+# that must occur exactly once in the file) and its replacement.
+
+set -u
+set -o pipefail
+
+JOBS=2                                  # the machine is shared: at most two jobs
+TEST_TIMEOUT=${MUTANT_TEST_TIMEOUT:-60} # seconds per test
+FILE_LIMIT_KB=1048576                   # a runaway report stops a test at 1 GiB
+
+# ---------------------------------------------------------------------------------------------
+# The mutants.
+#
+#   @@ ID FILE
+#   ## description
+#   --anchor--
+#   the exact text, one or more lines
+#   --becomes--
+#   its replacement
+#   --end--
+
+read -r -d '' MUTANTS <<'MUTANTS_END'
+@@ LAY-1 common/layout.cpp
+## overflow asterisks: a value that fills its field exactly is written as asterisks
+--anchor--
+    if (s.size() > width) return appendStars(out, w);
+--becomes--
+    if (s.size() >= width) return appendStars(out, w);
+--end--
+
+@@ LAY-2 common/layout.cpp
+## E field: the letter E is dropped already at exponent 99 (three-digit form one too early)
+--anchor--
+    if (mag <= 99) s[n++] = 'E';
+--becomes--
+    if (mag < 99) s[n++] = 'E';
+--end--
+
+@@ LAY-3 common/layout.cpp
+## E field rounding: the significant digits are cut off instead of rounded to nearest
+--anchor--
+    D = static_cast<long long>(whole) + (part > 0.5 ? 1 : 0);
+--becomes--
+    D = static_cast<long long>(whole);
+--end--
+
+@@ LAY-4 common/layout.cpp
+## E field rounding: a carry (.9996 to .1000) moves the exponent down instead of up
+--anchor--
+        D = kWholeTen[static_cast<std::size_t>(d - 1)];
+        --k;
+--becomes--
+        D = kWholeTen[static_cast<std::size_t>(d - 1)];
+        ++k;
+--end--
+
+@@ LAY-5 common/layout.cpp
+## F field width: the zero before the point is kept for magnitudes below 1
+--anchor--
+        ++digits;  // no zero before the point
+--becomes--
+        // no zero before the point
+--end--
+
+@@ LAY-6 common/layout.cpp
+## F field: a zero is written with a minus sign (sign test <= instead of <)
+--anchor--
+    if (x < 0) *--digits = '-';
+--becomes--
+    if (x <= 0) *--digits = '-';
+--end--
+
+@@ LAY-7 common/layout.cpp
+## I field: a zero is written with a minus sign (sign test <= instead of <)
+--anchor--
+    if (fits && value < 0) {
+--becomes--
+    if (fits && value <= 0) {
+--end--
+
+@@ LAY-8 common/layout.cpp
+## I2 fields of the cycle lines: 100 takes the two-digit short path (<= 100) for asterisks
+--anchor--
+v >= 0 && v < 100 && n.w == 2) {
+--becomes--
+v >= 0 && v <= 100 && n.w == 2) {
+--end--
+
+@@ REC-1 common/layout.cpp
+## record reader: a real with the exponent after its sign alone (1.5-03) is no longer accepted
+--anchor--
+        } else if (c != '+' && c != '-') {
+            return false;
+        }
+--becomes--
+        } else {
+            return false;
+        }
+--end--
+
+@@ REC-2 common/layout.cpp
+## record reader: the exponent letter D (1.5D-03) is no longer accepted
+--anchor--
+        if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+--becomes--
+        if (c == 'E' || c == 'e') {
+--end--
+
+@@ REC-3 common/layout.cpp
+## record reader: a real without digits before the point (.5) is refused
+--anchor--
+    if (digitsBefore + digitsAfter == 0) return false;
+--becomes--
+    if (digitsBefore == 0) return false;
+--end--
+
+@@ INV-1 common/matrix.cpp
+## INV: the last row is left out of the elimination (loop bound < n instead of <= n)
+--anchor--
+            for (int i = k + 1; i <= n; ++i) B(i, j) = B(i, j) - pivotRow * B(i, 1);
+--becomes--
+            for (int i = k + 1; i < n; ++i) B(i, j) = B(i, j) - pivotRow * B(i, 1);
+--end--
+
+@@ INV-2 common/matrix.cpp
+## INV: the work vector is eliminated with the wrong sign
+--anchor--
+            if (i != k) W(i) = W(i) - B(i, 1) * W(k);
+--becomes--
+            if (i != k) W(i) = W(i) + B(i, 1) * W(k);
+--end--
+
+@@ SS-1 analysis/steady.cpp
+## steady-state check: an imbalance equal to the tolerance counts as balanced (<= instead of <)
+--anchor--
+        if (std::fabs(imbalance(i)) < tolerance) imbalance(i) = 0.0f;
+--becomes--
+        if (std::fabs(imbalance(i)) <= tolerance) imbalance(i) = 0.0f;
+--end--
+
+@@ SS-2 flowentry/steadystate.cpp
+## flowentry steady-state pass: a difference equal to the tolerance is an imbalance (< for <=)
+--anchor--
+        if (!(std::fabs(D(i)) <= tol)) imbalance = imbalance + std::fabs(D(i));
+--becomes--
+        if (!(std::fabs(D(i)) < tol)) imbalance = imbalance + std::fabs(D(i));
+--end--
+
+@@ STR-1 analysis/structure.cpp
+## total contribution coefficients scaled by X(i)/X(j) instead of X(j)/X(i)
+--anchor--
+                C(i, j) = A(i, j) / A(j, j) * X(j) / X(i);
+--becomes--
+                C(i, j) = A(i, j) / A(j, j) * X(i) / X(j);
+--end--
+
+@@ STR-2 analysis/structure.cpp
+## input analysis: the exchanges generated use the throughput of the receiver, not the donor
+--anchor--
+        for (int i = 1; i <= n; ++i) a.C(i, j) = a.F(i, j) * a.y(i);
+--becomes--
+        for (int i = 1; i <= n; ++i) a.C(i, j) = a.F(i, j) * a.y(j);
+--end--
+
+@@ STR-3 analysis/structure.cpp
+## input analyses: compartments without an input are analysed too (>= 0 instead of > 0)
+--anchor--
+        if (a.IN(k) > 0.0f) {
+--becomes--
+        if (a.IN(k) >= 0.0f) {
+--end--
+
+@@ LIN-1 analysis/lindeman.cpp
+## Lindeman: non-living compartments go to the first non-living pool row instead of the last
+--anchor--
+    for (int i = nl + 1; i <= n; ++i) a.L(n, i) = 1.0f;
+--becomes--
+    for (int i = nl + 1; i <= n; ++i) a.L(nl + 1, i) = 1.0f;
+--end--
+
+@@ LIN-2 analysis/lindeman.cpp
+## Lindeman spine: the returns of level 1 to the detrital pool are added to level 1 as well
+--anchor--
+    for (int k = 2; k <= nl; ++k) a.y(1) = a.y(1) + a.v(k);
+--becomes--
+    for (int k = 1; k <= nl; ++k) a.y(1) = a.y(1) + a.v(k);
+--end--
+
+@@ LIN-3 analysis/lindeman.cpp
+## trophic efficiencies: an empty level no longer stops the ratios (< 0 instead of <= 0)
+--anchor--
+        if (y(i) <= 0.0f) break;
+--becomes--
+        if (y(i) < 0.0f) break;
+--end--
+
+@@ LIN-4 analysis/lindeman.cpp
+## Lindeman matrix: what is eaten of the last non-living compartment is not put at level 2
+--anchor--
+                for (int d = nl + 1; d <= n; ++d) a.L(2, i) = a.L(2, i) + a.P(d, i);
+--becomes--
+                for (int d = nl + 1; d < n; ++d) a.L(2, i) = a.L(2, i) + a.P(d, i);
+--end--
+
+@@ LIN-5 analysis/lindeman.cpp
+## grazing chain summed down a column of the level flows instead of along a row
+--anchor--
+        for (int j = 1; j <= nl; ++j) a.y(k + 1) = a.y(k + 1) + a.D(k, j);
+--becomes--
+        for (int j = 1; j <= nl; ++j) a.y(k + 1) = a.y(k + 1) + a.D(j, k);
+--end--
+
+@@ MIG-1 analysis/migratory.cpp
+## migratory inputs: only living compartments count as feeding the receiver (bound nl, not n)
+--anchor--
+        for (int m = 1; m <= n && !fed; ++m) fed = T(m, k) > 0.0f;
+--becomes--
+        for (int m = 1; m <= nl && !fed; ++m) fed = T(m, k) > 0.0f;
+--end--
+
+@@ MIG-2 analysis/lindeman.cpp
+## migratory inputs: still counted as imports at level 1 of the Lindeman matrix
+--anchor--
+            imported = a.IN(i) - migratory->MIG(i);
+--becomes--
+            imported = a.IN(i);
+--end--
+
+@@ INF-1 analysis/ascend.cpp
+## ascendency term: the outflow and inflow of a flow added instead of multiplied
+--anchor--
+    const float a = t * std::log(t * tst / (rs * cd));
+--becomes--
+    const float a = t * std::log(t * tst / (rs + cd));
+--end--
+
+@@ INF-2 analysis/ascend.cpp
+## information totals: the dissipation (respiration) row is left out
+--anchor--
+info(5, k) = info(1, k) + info(2, k) + info(3, k) + info(4, k);
+--becomes--
+info(5, k) = info(1, k) + info(2, k) + info(3, k);
+--end--
+
+@@ INF-3 analysis/ascend.cpp
+## throughput: the smaller of outflow and inflow taken instead of the larger
+--anchor--
+    for (int i = 1; i <= n; ++i) X(i) = R(i) > C(i) ? R(i) : C(i);
+--becomes--
+    for (int i = 1; i <= n; ++i) X(i) = R(i) < C(i) ? R(i) : C(i);
+--end--
+
+@@ INF-4 analysis/ascend.cpp
+## internal ascendency given as a share of the development capacity, not the internal one
+--anchor--
+                {info(2, 1), info(2, 1) / internal});
+--becomes--
+                {info(2, 1), info(2, 1) / capacity});
+--end--
+
+@@ CON-1 analysis/ascend.cpp
+## overall connectance: the respiration term is dropped from the overall uncertainty
+--anchor--
+            addFlowTerms(info, 4, t, R(i), C(re), TST);
+            info(6, 1) = info(6, 1) + -2.0f * t * std::log(t / R(i));
+--becomes--
+            addFlowTerms(info, 4, t, R(i), C(re), TST);
+--end--
+
+@@ CON-2 analysis/ascend.cpp
+## block uncertainty: the inflow of the receiver taken from the row sums (R(j) for C(j))
+--anchor--
+std::log(std::pow(t, 2.0f) / (R(i) * C(j)));
+--becomes--
+std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
+--end--
+
+@@ CON-3 analysis/ascend.cpp
+## intercompartmental connectance printed from the food-web uncertainty
+--anchor--
+                {std::pow(2.0f, info(6, 2) / 2.0f)});
+--becomes--
+                {std::pow(2.0f, info(6, 3) / 2.0f)});
+--end--
+
+@@ CYC-1 analysis/cycles.cpp
+## CYCLES: the share of a cycle computed as P/S*BW instead of (P*BW)/S
+--anchor--
+    return P * BW / S;
+--becomes--
+    return P / S * BW;
+--end--
+
+@@ CYC-2 analysis/cycles.cpp
+## CYCLES removal: a weak-arc tie broken the other way (the last smallest flow, not the first)
+--anchor--
+                if (f < least) {
+--becomes--
+                if (f <= least) {
+--end--
+
+@@ CYC-3 analysis/cycles.cpp
+## CYCLES removal: the closing arc of a cycle is never taken as its weak arc (off by one)
+--anchor--
+            for (int k = 1; k < wk.rec[r].L; ++k) {
+--becomes--
+            for (int k = 1; k < wk.rec[r].L - 1; ++k) {
+--end--
+
+@@ CYC-4 analysis/cycles.cpp
+## CYCLES nexus choice: on equal weak-arc flows the last record wins instead of the first
+--anchor--
+        if (first == 0 || wk.keyFlow[r] < wk.keyFlow[first]) first = r;
+--becomes--
+        if (first == 0 || wk.keyFlow[r] <= wk.keyFlow[first]) first = r;
+--end--
+
+@@ CYC-5 analysis/cycles.cpp
+## CYCLES store overflow: the threshold falls by a fifth of the band instead of four fifths
+--anchor--
+    band.THR = band.LOW + 0.2f * (band.THR - band.LOW);
+--becomes--
+    band.THR = band.LOW + 0.8f * (band.THR - band.LOW);
+--end--
+
+@@ CYC-6 analysis/cycles.cpp
+## CYCLES store: the room test counts one record too many (r for r - 1)
+--anchor--
+    if (r > kMaxRecords || (r - 1) * wk.W + c.L / 4 + 1 > kStoreWords) return false;
+--becomes--
+    if (r > kMaxRecords || r * wk.W + c.L / 4 + 1 > kStoreWords) return false;
+--end--
+
+@@ CNT-1 analysis/cyccnt.cpp
+## CYCCNT: a tie for the smallest flow on a cycle goes to the last arc (<= for <)
+--anchor--
+            if (tied.empty() || f < WMIN) {
+--becomes--
+            if (tied.empty() || f <= WMIN) {
+--end--
+
+@@ CNT-2 analysis/cyccnt.cpp
+## CYCCNT counting pass: on equal weak-arc flows the last cycle found keeps the round
+--anchor--
+                        if (count == 0 || c.weakFlow < round.WMIN) {
+--becomes--
+                        if (count == 0 || c.weakFlow <= round.WMIN) {
+--end--
+
+@@ CNT-3 analysis/cyccnt.cpp
+## CYCCNT: a nexus lists its first 49 cycles instead of 50 (off by one)
+--anchor--
+                    if (NREM <= kListedPerNexus) {
+--becomes--
+                    if (NREM < kListedPerNexus) {
+--end--
+
+@@ CNT-4 analysis/cyccnt.cpp
+## CYCCNT nexus line: the weak-arc flow from the throughput of the head, not the tail
+--anchor--
+        writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(A)});
+--becomes--
+        writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(B)});
+--end--
+
+@@ SRCH-1 analysis/cyclesearch.cpp
+## cycle listing (reference search): a weak-arc tie goes to the first smallest flow, not the last
+--anchor--
+        if (flow <= c.weakFlow) {
+--becomes--
+        if (flow < c.weakFlow) {
+--end--
+
+@@ SRCH-2 analysis/cyclesearch.hpp
+## pruned search: a tie with the closing arc goes to the earlier arc (< for <=)
+--anchor--
+                if (closing <= f.minFlow) {
+--becomes--
+                if (closing < f.minFlow) {
+--end--
+
+@@ SRCH-3 analysis/cyclesearch.cpp
+## Finn cycling index: the flow of the cycles through every compartment is left out (< n)
+--anchor--
+    for (int L = 1; L <= n; ++L) {
+        SUM = SUM + CYC(L);
+--becomes--
+    for (int L = 1; L < n; ++L) {
+        SUM = SUM + CYC(L);
+--end--
+
+@@ SRCH-4 analysis/cyclesearch.cpp
+## cycle order: ties of the closing counts go to the higher compartment number (>= for >)
+--anchor--
+            if (!picked[i] && (best == 0 || order.DEG[i] > order.DEG[best])) best = i;
+--becomes--
+            if (!picked[i] && (best == 0 || order.DEG[i] >= order.DEG[best])) best = i;
+--end--
+
+@@ SRCH-5 analysis/cyclesearch.hpp
+## cycles through an arc: the start at the lower end of the arc is left out (off by one)
+--anchor--
+    for (int S = from; S <= last; ++S) {
+--becomes--
+    for (int S = from; S < last; ++S) {
+--end--
+
+@@ BAL-1 flowentry/balance.cpp
+## forward balance: the respiration is not turned into a fraction of the total output
+--anchor--
+            for (int j = 1; j <= n + 2; ++j) T(i, j) = T(i, j) / tout;
+--becomes--
+            for (int j = 1; j <= n + 1; ++j) T(i, j) = T(i, j) / tout;
+--end--
+
+@@ BAL-2 flowentry/balance.cpp
+## backward balance: the inverse applied transposed (A(j, i) for A(i, j))
+--anchor--
+        for (int j = 1; j <= n; ++j) sum = sum + (T(j, n + 2) + T(j, n + 1)) * A(i, j);
+--becomes--
+        for (int j = 1; j <= n; ++j) sum = sum + (T(j, n + 2) + T(j, n + 1)) * A(j, i);
+--end--
+
+@@ BAL-3 flowentry/balance.cpp
+## totals: the respiration is left out of each compartment's total output
+--anchor--
+        for (int j = 1; j <= n + 2; ++j) T(i, n + 3) = T(i, n + 3) + T(i, j);
+--becomes--
+        for (int j = 1; j <= n + 1; ++j) T(i, n + 3) = T(i, n + 3) + T(i, j);
+--end--
+
+@@ DLG-1 analysis/filedialog.cpp
+## report file dialog: the prompt for a new report file shows (y/n) instead of (y,n)
+--anchor--
+' will be the output file.',' OK? (y,n)',$)",
+--becomes--
+' will be the output file.',' OK? (y/n)',$)",
+--end--
+
+@@ DLG-2 analysis/filedialog.cpp
+## "(E)xit or try another (N)ame?": the answer test inverted
+--anchor--
+    if (!isNo(requireChar(con))) stopOrderly(terminated);
+--becomes--
+    if (isNo(requireChar(con))) stopOrderly(terminated);
+--end--
+
+@@ DLG-3 analysis/filedialog.cpp
+## new report file: any answer but y taken as no (only n should refuse it)
+--anchor--
+            if (isNo(requireChar(con))) {
+--becomes--
+            if (!isYes(requireChar(con))) {
+--end--
+
+@@ DLG-4 flowentry/entrydialog.cpp
+## flowentry: the last compartment number is refused at the prompts (< n for <= n)
+--anchor--
+    if ((i < 0 && negativeEnds) || (i >= 1 && i <= n)) return i;
+--becomes--
+    if ((i < 0 && negativeEnds) || (i >= 1 && i < n)) return i;
+--end--
+
+@@ DLG-5 flowentry/entrydialog.cpp
+## flowentry: the changes prompt loses its blank before the question mark
+--anchor--
+    writeLayout(con.out, "(/,' CHANGES (Y/N) ? ',$)");
+--becomes--
+    writeLayout(con.out, "(/,' CHANGES (Y/N)? ',$)");
+--end--
+
+@@ DLG-6 flowentry/keyin.cpp
+## flowentry keyboard entry: a network whose compartments are all living is refused (>= n)
+--anchor--
+        if (nl > n) {
+--becomes--
+        if (nl >= n) {
+--end--
+
+@@ DLG-7 flowentry/keyin.cpp
+## flowentry keyboard entry: a refused stock asks that stock again instead of starting over
+--anchor--
+            i = 0;  // begin again
+--becomes--
+            i = i - 1;  // begin again
+--end--
+
+@@ DLG-8 flowentry/readin.cpp
+## flowentry file reading: the answer to "make changes?" inverted
+--anchor--
+    const bool changes = isYes(requireChar(con));
+--becomes--
+    const bool changes = !isYes(requireChar(con));
+--end--
+
+@@ DLG-9 flowentry/readin.cpp
+## flowentry file reading: a vector list is cut off one record after its bound (<= 10 N)
+--anchor--
+    for (int r = 0; r < 10 * n; ++r) {
+--becomes--
+    for (int r = 0; r <= 10 * n; ++r) {
+--end--
+
+@@ DLG-10 flowentry/flowentry.cpp
+## flowentry: the answer 2 (entry by file) leads to keyboard entry (<= 2 for < 2)
+--anchor--
+    if (method < 2) {
+--becomes--
+    if (method <= 2) {
+--end--
+MUTANTS_END
+
+# ---------------------------------------------------------------------------------------------
+# Parsing the mutants.
+
+M_ID=() M_FILE=() M_DESC=() M_FROM=() M_TO=()
+
+parse_mutants() {
+    local line state=none from="" to="" id="" file="" desc="" nfrom=0 nto=0
+    while IFS= read -r line; do
+        case $state in
+            none)
+                if [[ $line == "@@ "* ]]; then
+                    read -r _ id file <<<"$line"
+                    desc="" from="" to="" nfrom=0 nto=0
+                    state=head
+                elif [[ -n $line ]]; then
+                    echo "mutants.sh: stray line in the mutant table: $line" >&2
+                    exit 2
+                fi
+                ;;
+            head)
+                if [[ $line == "## "* ]]; then
+                    desc=${line#"## "}
+                elif [[ $line == "--anchor--" ]]; then
+                    state=from
+                else
+                    echo "mutants.sh: mutant $id: unexpected line: $line" >&2
+                    exit 2
+                fi
+                ;;
+            from)
+                if [[ $line == "--becomes--" ]]; then
+                    state=to
+                else
+                    [[ $nfrom -gt 0 ]] && from+=$'\n'
+                    from+=$line
+                    nfrom=$((nfrom + 1))
+                fi
+                ;;
+            to)
+                if [[ $line == "--end--" ]]; then
+                    if [[ -z $id || -z $file || -z $desc || -z $from ]]; then
+                        echo "mutants.sh: mutant '$id' is incomplete" >&2
+                        exit 2
+                    fi
+                    local k
+                    for k in "${M_ID[@]}"; do
+                        if [[ $k == "$id" ]]; then
+                            echo "mutants.sh: mutant id $id is used twice" >&2
+                            exit 2
+                        fi
+                    done
+                    M_ID+=("$id") M_FILE+=("$file") M_DESC+=("$desc")
+                    M_FROM+=("$from") M_TO+=("$to")
+                    state=none
+                else
+                    [[ $nto -gt 0 ]] && to+=$'\n'
+                    to+=$line
+                    nto=$((nto + 1))
+                fi
+                ;;
+        esac
+    done <<<"$MUTANTS"
+    if [[ $state != none ]]; then
+        echo "mutants.sh: the mutant table ends inside mutant $id" >&2
+        exit 2
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# Text replacement (exact text, no patterns).
+
+# Prints how many times the anchor occurs in the file (overlapping occurrences counted).
+anchor_count() { # FILE ANCHOR
+    MUT_FROM=$2 perl -e '
+        my $f = shift; open(my $h, "<", $f) or do { print "-1\n"; exit 0 };
+        binmode $h; local $/; my $s = <$h>; close $h;
+        my $a = $ENV{MUT_FROM}; my ($n, $p) = (0, 0);
+        while (($p = index($s, $a, $p)) >= 0) { $n++; $p++; }
+        print "$n\n";' "$1"
+}
+
+# Replaces the single occurrence of the anchor; fails when it is not there exactly once.
+replace_once() { # FILE ANCHOR REPLACEMENT
+    MUT_FROM=$2 MUT_TO=$3 perl -e '
+        my $f = shift; open(my $h, "<", $f) or exit 3;
+        binmode $h; local $/; my $s = <$h>; close $h;
+        my ($a, $b) = ($ENV{MUT_FROM}, $ENV{MUT_TO});
+        my $at = index($s, $a); exit 4 if $at < 0 || index($s, $a, $at + 1) >= 0;
+        substr($s, $at, length $a) = $b;
+        open($h, ">", $f) or exit 3; binmode $h; print $h $s; close($h) or exit 3;
+        exit 0;' "$1"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Arguments.
+
+SCRIPT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+parse_mutants
+
+is_mutant_id() {
+    local k
+    for k in "${M_ID[@]}"; do [[ $k == "$1" ]] && return 0; done
+    return 1
+}
+
+LIST_ONLY=0
+SRC="" BUILD=""
+SELECTED=()
+for arg in "$@"; do
+    case $arg in
+        -h | --help)
+            sed -n '2,/^$/p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+            exit 0
+            ;;
+        --list) LIST_ONLY=1 ;;
+        *)
+            if is_mutant_id "$arg"; then
+                SELECTED+=("$arg")
+            elif [[ ${#SELECTED[@]} -gt 0 ]]; then
+                echo "mutants.sh: no mutant $arg (see --list)" >&2
+                exit 2
+            elif [[ -z $SRC ]]; then
+                SRC=$arg
+            elif [[ -z $BUILD ]]; then
+                BUILD=$arg
+            else
+                echo "mutants.sh: no mutant $arg (see --list)" >&2
+                exit 2
+            fi
+            ;;
+    esac
+done
+[[ -z $SRC ]] && SRC=$(cd "$SCRIPT_DIR/.." && pwd)
+if [[ ! -f $SRC/CMakeLists.txt ]]; then
+    echo "mutants.sh: $SRC is not the source tree (no CMakeLists.txt)" >&2
+    exit 2
+fi
+SRC=$(cd "$SRC" && pwd)
+[[ -z $BUILD ]] && BUILD=$SRC/build-mut
+[[ ${#SELECTED[@]} -eq 0 ]] && SELECTED=("${M_ID[@]}")
+
+index_of() {
+    local k
+    for k in "${!M_ID[@]}"; do
+        if [[ ${M_ID[$k]} == "$1" ]]; then
+            echo "$k"
+            return
+        fi
+    done
+}
+
+if [[ $LIST_ONLY -eq 1 ]]; then
+    for id in "${SELECTED[@]}"; do
+        k=$(index_of "$id")
+        n=$(anchor_count "$SRC/${M_FILE[$k]}" "${M_FROM[$k]}")
+        case $n in
+            1) where="" ;;
+            -1) where="  [file not found]" ;;
+            0) where="  [anchor not found]" ;;
+            *) where="  [anchor found $n times]" ;;
+        esac
+        printf '%-7s %-28s %s%s\n' "$id" "${M_FILE[$k]}" "${M_DESC[$k]}" "$where"
+    done
+    exit 0
+fi
+
+# ---------------------------------------------------------------------------------------------
+# The state of a run: one file at a time is mutated; its original waits in pending/ until it is
+# back in place.
+
+mkdir -p "$BUILD" || exit 2
+BUILD=$(cd "$BUILD" && pwd)
+STATE=$BUILD/mutants
+PENDING=$STATE/pending
+LOGS=$STATE/logs
+mkdir -p "$LOGS" || exit 2
+
+exec 9>"$STATE/lock"
+if ! flock -n 9; then
+    echo "mutants.sh: another run is using $BUILD" >&2
+    exit 2
+fi
+
+# A run killed outright leaves its mutated file behind: put the original back when the file is
+# still exactly as the run left it.
+if [[ -d $PENDING ]]; then
+    path=$(cat "$PENDING/path" 2>/dev/null)
+    if [[ -n $path && -f $PENDING/original ]]; then
+        if [[ -f $PENDING/mutated ]] && cmp -s "$path" "$PENDING/mutated"; then
+            cp "$PENDING/original" "$path" && echo "restored $path, left mutated by an earlier run"
+        elif ! cmp -s "$path" "$PENDING/original"; then
+            echo "mutants.sh: $path was left mutated by an earlier run and has changed since;" >&2
+            echo "  its original is in $PENDING/original. Sort it out, then remove $PENDING." >&2
+            exit 2
+        fi
+    fi
+    rm -rf "$PENDING"
+fi
+
+CHILD=""
+restore() {
+    [[ -d $PENDING ]] || return 0
+    local path
+    path=$(cat "$PENDING/path" 2>/dev/null)
+    # cp gives the restored file a new time, so that the next build compiles it again.
+    if [[ -n $path ]] && cp "$PENDING/original" "$path"; then
+        rm -rf "$PENDING"
+    else
+        echo "mutants.sh: could not restore $path; its original is in $PENDING/original" >&2
+        return 1
+    fi
+}
+
+stop_child() {
+    if [[ -n $CHILD ]]; then
+        kill -TERM -- "-$CHILD" 2>/dev/null || kill -TERM "$CHILD" 2>/dev/null
+        wait "$CHILD" 2>/dev/null
+        CHILD=""
+    fi
+}
+
+on_signal() {
+    trap - INT TERM HUP
+    echo
+    echo "interrupted: restoring the source"
+    stop_child
+    restore
+    exit "$1"
+}
+trap 'on_signal 130' INT
+trap 'on_signal 143' TERM
+trap 'on_signal 129' HUP
+trap 'stop_child; restore' EXIT
+
+# Runs a command in a process group of its own, output to a log; its status in RC. Waiting in
+# the background lets a signal reach the traps at once.
+run_logged() { # LOG COMMAND...
+    local log=$1
+    shift
+    setsid "$@" </dev/null >"$log" 2>&1 &
+    CHILD=$!
+    wait "$CHILD"
+    RC=$?
+    CHILD=""
+}
+
+configure_and_build() { # LOG
+    if [[ ! -f $BUILD/CMakeCache.txt ]]; then
+        local gen=()
+        command -v ninja >/dev/null && gen=(-G Ninja)
+        run_logged "$1.configure" cmake -S "$SRC" -B "$BUILD" "${gen[@]}" \
+            -DFLOWNET_TESTS=ON -DFLOWNET_SANITIZE=OFF
+        [[ $RC -eq 0 ]] || return 1
+    fi
+    run_logged "$1" cmake --build "$BUILD" -j "$JOBS"
+    [[ $RC -eq 0 ]]
+}
+
+# Runs the whole suite; RC is ctest's status, FIRST_FAILED the first failing test (and why).
+run_suite() { # LOG
+    run_logged "$1" bash -c 'ulimit -f "$1"; exec ctest --test-dir "$2" -j "$3" --timeout "$4" \
+        --output-on-failure' _ "$FILE_LIMIT_KB" "$BUILD" "$JOBS" "$TEST_TIMEOUT"
+    FIRST_FAILED=$(sed -n '/The following tests FAILED:/{n;p;q}' "$1" |
+        sed -E 's/^[[:space:]]*[0-9]+ - //; s/[[:space:]]+# GetParam\(\) = .* \(/ (/')
+    if [[ $RC -ne 0 && -z $FIRST_FAILED ]]; then
+        FIRST_FAILED="(ctest status $RC, no failing test named; see $1)"
+    fi
+}
+
+elapsed() { # SECONDS
+    printf '%dm%02ds' $(($1 / 60)) $(($1 % 60))
+}
+
+# ---------------------------------------------------------------------------------------------
+# The run.
+
+START=$SECONDS
+echo "source: $SRC"
+echo "build:  $BUILD"
+echo "logs:   $LOGS"
+
+# The tree as it is must build and pass, or no mutant says anything.
+if ! configure_and_build "$LOGS/unmutated.build.log"; then
+    echo "mutants.sh: the unmutated tree does not build; see $LOGS/unmutated.build.log*" >&2
+    exit 2
+fi
+run_suite "$LOGS/unmutated.ctest.log"
+if [[ $RC -ne 0 ]]; then
+    echo "mutants.sh: the unmutated tree fails its tests ($FIRST_FAILED); see" \
+        "$LOGS/unmutated.ctest.log" >&2
+    exit 2
+fi
+echo "unmutated tree builds and passes ($(elapsed $((SECONDS - START))))"
+echo
+
+CAUGHT=0 TESTED=0 NOBUILD=0 NOANCHOR=0
+MISSED_IDS=() NOBUILD_IDS=() NOANCHOR_IDS=()
+for id in "${SELECTED[@]}"; do
+    k=$(index_of "$id")
+    file=${M_FILE[$k]}
+    path=$SRC/$file
+    head=$(printf '%-7s %-28s %s' "$id" "$file" "${M_DESC[$k]}")
+    n=$(anchor_count "$path" "${M_FROM[$k]}")
+    if [[ $n != 1 ]]; then
+        case $n in
+            -1) why="file not found" ;;
+            0) why="anchor not found" ;;
+            *) why="anchor found $n times" ;;
+        esac
+        echo "$head: NOT-APPLIED ($why)"
+        NOANCHOR=$((NOANCHOR + 1))
+        NOANCHOR_IDS+=("$id")
+        continue
+    fi
+
+    t0=$SECONDS
+    rm -rf "$PENDING"
+    mkdir -p "$PENDING"
+    cp "$path" "$PENDING/original" || exit 2
+    echo "$path" >"$PENDING/path"
+    if ! replace_once "$path" "${M_FROM[$k]}" "${M_TO[$k]}"; then
+        restore
+        echo "$head: NOT-APPLIED (the replacement failed)"
+        NOANCHOR=$((NOANCHOR + 1))
+        NOANCHOR_IDS+=("$id")
+        continue
+    fi
+    cp "$path" "$PENDING/mutated"
+
+    if ! configure_and_build "$LOGS/$id.build.log"; then
+        restore
+        echo "$head: NO-BUILD ($(elapsed $((SECONDS - t0))))"
+        NOBUILD=$((NOBUILD + 1))
+        NOBUILD_IDS+=("$id")
+        continue
+    fi
+    run_suite "$LOGS/$id.ctest.log"
+    restore || exit 2
+    TESTED=$((TESTED + 1))
+    if [[ $RC -ne 0 ]]; then
+        CAUGHT=$((CAUGHT + 1))
+        echo "$head: CAUGHT by $FIRST_FAILED ($(elapsed $((SECONDS - t0))))"
+    else
+        MISSED_IDS+=("$id")
+        echo "$head: MISSED ($(elapsed $((SECONDS - t0))))"
+    fi
+done
+
+# The build folder goes back to the unmutated tree.
+configure_and_build "$LOGS/unmutated.rebuild.log" ||
+    echo "mutants.sh: the rebuild of the restored tree failed; see $LOGS/unmutated.rebuild.log" >&2
+
+echo
+[[ ${#MISSED_IDS[@]} -gt 0 ]] && echo "missed: ${MISSED_IDS[*]}"
+[[ $NOBUILD -gt 0 ]] && echo "did not build (not counted): ${NOBUILD_IDS[*]}"
+[[ $NOANCHOR -gt 0 ]] && echo "not applied, anchor not found once (not counted): ${NOANCHOR_IDS[*]}"
+echo "total time $(elapsed $((SECONDS - START)))"
+echo "caught $CAUGHT of $TESTED"
