@@ -150,8 +150,10 @@ TEST(BadInput, NetworkFiles) {
         "2|" + kStockError + "[errors]|net.dat, line 5: not an integer ' 1a' in columns 1-3\n");
     row("6", join(kBase, 2, "  2  x\n"), "",
         "2|" + kIdError + "  0\n[errors]|line 2: not an integer '  x' in columns 4-6\n");
-    row("6", join(kBase, 1, title("BASE", "ab")), "",
-        "2|line 1: not an integer 'ab' in columns 79-80\n");
+    // Row 46: flowanalysis2 has no report file open yet and tells the console.
+    row("6, 46", join(kBase, 1, title("BASE", "ab")), "0|[file]|0 ERROR IN TITLE\n[end]",
+        "2|line 1: not an integer 'ab' in columns 79-80\n",
+        "0|0 ERROR IN TITLE\nStop - Program terminated.\n[errors][end]");
     // Each value fits single precision, the sums do not: inflow and outflow are Inf, their
     // difference NaN, which is no steady state.
     row("12",
@@ -169,9 +171,10 @@ TEST(BadInput, NetworkFiles) {
         "0| LINE   132: COMPARTMENT 126 OUT OF RANGE 1 TO 125. RECORD SKIPPED.\n|" +
             padded("C125") + times(4, kTerm) + kFlowTerm + "[end]",
         "0|0 ERROR COMPARTMENT NUMBER 126 OUT OF RANGE 1 TO 125\n[end]");
-    row("21", join(kBase, 2, "999  1\n"), "0|  999\n0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n[end]",
+    row("21, 45", join(kBase, 2, "129  1\n"),
+        "0|  129\n0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n[end]",
         "2|" + kCountError + "[errors]|line 2: the number of compartments must be from 1 to 125\n",
-        "0|  999\n0 ERROR NUMBER OF COMPARTMENTS MAX=128\n[end]");
+        "0|  129\n0 ERROR NUMBER OF COMPARTMENTS MAX=128\n[end]");
     row("21", join(kBase, 2, "  0  0\n"),
         "0|0 ERROR NUMBER OF COMPARTMENTS MUST BE AT LEAST 1\n[end]",
         "2|" + kCountError + "[errors]");
@@ -276,6 +279,12 @@ TEST(BadInput, FileNamesAndConsoleAnswers) {
     row("35", kEntry, std::string(10000, '1') + "\n",
         "2|[errors]flowentry: standard input, line 1: the method of data entry must be given as "
         "a whole number\n");
+    // Row 47: the report of the first network named again for the second, and confirmed twice,
+    // is replaced by the second one's.
+    check(runOn(kAnalysis2, kBaseFile + join(kBase, 1, title("SECOND")),
+                "net.dat\ny\nrep.txt\ny\nrep.txt\ny\ny\n"),
+          "0|OVERWRITTEN. OK? (y/n) Hold on, that file is already opened!|[file]\n\n SECOND|"
+          "#0#\n\n BASE ");
     row("29", kAnalysis, "/proc/self/mem\ny\nrep.txt\ny\n",
         "2|/proc/self/mem, line 1: the file cannot be read\n");
     row("30", kAnalysis, "net.dat\ny\n   \ny\n",

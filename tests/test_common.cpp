@@ -46,25 +46,6 @@ TEST(Console, TextAndOneCharacterAnswers) {
     }
 }
 
-TEST(RecordFile, LinesAreNumberedCarriageReturnsDroppedLongLinesCut) {
-    flownet::testing::TempDir dir;
-    flownet::testing::writeFile(dir / "f", "one\r\ntwo\n" + std::string(100000, '7') + "\nlast");
-    RecordFile f;
-    ASSERT_TRUE(f.open((dir / "f").string()));
-    Lines read(4);
-    for (std::string& r : read) ASSERT_TRUE(f.next(r));
-    EXPECT_EQ(read, (Lines{"one", "two", std::string(4096, '7'), "last"}));
-    EXPECT_EQ(f.lineNumber(), 4);
-    EXPECT_FALSE(f.next(read[0]));
-    try {
-        f.fail("not an integer");
-        FAIL();
-    } catch (const RunEnd& e) {
-        EXPECT_EQ(e.status, 2);
-        EXPECT_EQ(e.line, (dir / "f").string() + ", line 4: not an integer");
-    }
-}
-
 // Inversion by elimination without row exchanges: an exact zero pivot stops it with its row.
 TEST(Inverse, DiagonalInPlaceAndZeroPivots) {
     Matrix<5> b, d, a, inPlace, product;  // leading dimension 5 for matrices of order up to 3

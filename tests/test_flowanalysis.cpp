@@ -7,11 +7,14 @@
 
 #include "support/expect.hpp"
 #include "support/run.hpp"
-#include "support/stages.hpp"
 
 using namespace flownet::testing;
 
 namespace {
+
+bool holds(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
 
 // An entry record (I3,E14.7), or a flow record (I3,I3,E14.7) when j is given.
 std::string rec(int i, const char* value, int j = 0) {
@@ -118,11 +121,15 @@ TEST_F(Run, ListBoundsTerminatorsAndRepeatedIndices) {
     analyse(kTwo + kEnd + rec(1, "10") + rec(2, "4") + rec(2, "3") + kEnd + rec(1, "7") +
             rec(1, "10") + kEnd + rec(0, "5", 2) + "NEXT\n");
     EXPECT_TRUE(stoppedInOrder());
-    const std::string o = ".000E+00";
-    EXPECT_EQ(listing(report, "INPUT VECTOR"), (Values{".100E+02", ".300E+01"}));
-    EXPECT_EQ(listing(report, "EXPORT VECTOR"), (Values{o, o}));
-    EXPECT_EQ(listing(report, "RESPIRATION VECTOR"), (Values{".100E+02", o}));
-    EXPECT_EQ(listing(report, "EXCHANGE MATRIX"), (Values{o, o, o, o}));
+    const auto listed = [](const std::string& title, const std::string& rows) {
+        return " " + title + "\n\n\n           1        2   \n" + rows + "\n\n";
+    };
+    const std::string zeros = " .000E+00 .000E+00\n";
+    EXPECT_TRUE(holds(report, listed("INPUT VECTOR", "       .100E+02 .300E+01\n") +
+                                  listed("EXPORT VECTOR", "      " + zeros) +
+                                  listed("RESPIRATION VECTOR", "       .100E+02 .000E+00\n") +
+                                  listed("EXCHANGE MATRIX", "   1  " + zeros + "   2  " + zeros)))
+        << report;
     EXPECT_TRUE(report.ends_with("\n\n NEXT" + std::string(74, ' ') + "\n\n"));
 }
 
