@@ -27,6 +27,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "cyclecall.hpp"
 #include "layout.hpp"
 #include "matview.hpp"
 
@@ -34,9 +35,6 @@ namespace flownet {
 
 // The largest network either cycle routine takes.
 inline constexpr int kMaxCycleNodes = 128;
-
-// How the simple cycles are enumerated: both give the same cycles in the same order.
-enum class CycleSearch { Pruned, Reference };
 
 // A set of positions (or compartments) 1..128, one bit each.
 struct NodeSet {
