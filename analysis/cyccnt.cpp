@@ -6,6 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "cycleorder.hpp"
+#include "cyclereport.hpp"
+#include "cyclesearch.hpp"
 #include "layout.hpp"
 
 namespace flownet {

@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "cyclesearch.hpp"
+#include "cyclecall.hpp"
 #include "matview.hpp"
 
 namespace flownet {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "cycleorder.hpp"
 #include "cyclesearch.hpp"
 #include "layout.hpp"
 

@@ -45,6 +45,7 @@
 #include "ladder.hpp"
 #include "layout.hpp"
 #include "lindeman.hpp"
+#include "nodeset.hpp"
 #include "program.hpp"
 #include "runend.hpp"
 #include "steady.hpp"

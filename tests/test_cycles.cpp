@@ -18,6 +18,7 @@
 #include "cyccnt.hpp"
 #include "cycles.hpp"
 #include "layout.hpp"
+#include "nodeset.hpp"
 #include "runend.hpp"
 #include "support/run.hpp"
 
