@@ -14,8 +14,104 @@ namespace cycle_search_detail {
 // What the pruned search keeps along the path: nothing but the count of arcs; the compartments
 // and the weak arc (for the visitor); the compartments, the product of the fractions and where
 // the flow of each arc is kept, every arc being tested on its flow at the moment it is tried
-// (the visitor may lower flows between cycles).
-enum class Keep { Count, WeakArc, LiveFlows };
+// (the visitor may lower flows between cycles). The search through an arc keeps the compartments,
+// the weak arc and the product.
+enum class Keep { Count, WeakArc, LiveFlows, WeakArcAndProduct };
+
+// The steps of both pruned searches, over the path in w.frame and comp, the blocked positions and
+// those on the path. They are always inlined: the sets then stay in registers. The graph is
+// written to only with live flows (Graph is ArcGraph then, const ArcGraph otherwise).
+
+// Goes down from `level` into position p with the candidates rem; `found` when a cycle is already
+// closed through p.
+template <Keep keep, class Graph>
+[[gnu::always_inline]] inline void descend(SearchWork& w, Graph& g, const NodeList& list,
+                                           int& level, int p, NodeSet rem, bool found) {
+    const auto& f = w.frame[level];
+    auto& h = w.frame[level + 1];
+    h.pos = p;
+    h.found = found;
+    h.rem = rem;
+    if constexpr (keep == Keep::WeakArc || keep == Keep::WeakArcAndProduct) {
+        float arc = g.flow[f.pos][p];
+        h.minFlow = f.minFlow;
+        h.minArc = f.minArc;
+        if (arc <= f.minFlow) {
+            h.minFlow = arc;
+            h.minArc = level - 1;
+        }
+    }
+    if constexpr (keep == Keep::LiveFlows || keep == Keep::WeakArcAndProduct) {
+        h.P = f.P * g.frac[f.pos][p];
+    }
+    if constexpr (keep == Keep::LiveFlows) w.cell[level] = &g.flow[f.pos][p];
+    ++level;
+    if constexpr (keep != Keep::Count) w.comp[level] = list.node[p];
+}
+
+// Backs up from a level whose candidates are all tried: a position through which no cycle was
+// closed stays blocked until one of its successors is freed; one through which a cycle was closed
+// is freed, and so is the level above it.
+[[gnu::always_inline]] inline void backUp(SearchWork& w, const ArcGraph& g, NodeSet& blocked,
+                                          NodeSet& onPath, int& level) {
+    const int v = w.frame[level].pos;
+    const bool found = w.frame[level].found;
+    if (found) unblock(g, blocked, onPath, v);
+    onPath.reset(v);
+    --level;
+    if (found) w.frame[level].found = true;
+}
+
+// The cycle that the arc from the position at `level` back to S closes, as the visitor is told it.
+template <Keep keep, class Graph>
+[[gnu::always_inline]] inline FoundCycle closedCycle(SearchWork& w, Graph& g, int level, int S) {
+    auto& f = w.frame[level];
+    f.found = true;
+    FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow, 0.0f};
+    if constexpr (keep != Keep::Count) w.comp[level + 1] = w.comp[1];
+    if constexpr (keep == Keep::LiveFlows || keep == Keep::WeakArcAndProduct) {
+        c.P = f.P * g.frac[f.pos][S];
+    }
+    if constexpr (keep == Keep::LiveFlows) {
+        w.cell[level] = &g.flow[f.pos][S];
+        c.flows = &w.cell[1];
+    }
+    if constexpr (keep == Keep::WeakArc || keep == Keep::WeakArcAndProduct) {
+        float closing = g.flow[f.pos][S];
+        if (closing <= f.minFlow) {
+            c.weakArc = level - 1;
+            c.weakFlow = closing;
+        }
+    }
+    return c;
+}
+
+// After the visitor of a cycle of `level` arcs has lowered flows: an arc lowered out of the
+// search is taken out of the graph. It was tried at every level of the path already, and no other
+// arc has changed, so every candidate still to be tried is usable.
+[[gnu::always_inline]] inline void dropLoweredArcs(SearchWork& w, ArcGraph& g, ArcFloor floor,
+                                                   int level, int S) {
+    for (int k = 1; k <= level; ++k) {
+        if (!floor.admits(*w.cell[k])) {
+            int u = w.frame[k].pos, v = k < level ? w.frame[k + 1].pos : S;
+            g.removeArc(u, v);
+        }
+    }
+}
+
+// The positions of a search from which an arc at or below the ceiling can be reached on a way
+// back to S, found again whenever the ceiling has been lowered.
+struct LowArcReach {
+    float ceiling = kNoFlow;
+    NodeSet from;
+    [[gnu::always_inline]] bool test(const ArcGraph& g, NodeSet cand, float now, int p) {
+        if (ceiling != now) {
+            ceiling = now;
+            from = reachingLowArc(g, cand, ceiling);
+        }
+        return from.test(p);
+    }
+};
 
 // The pruned search from start position S over the graph g; the same cycles in the same order as
 // referenceFrom. With second > 0 the path begins with the arc S -> second. With live flows the
@@ -36,8 +132,7 @@ template <Keep keep, class Visit>
     if (second > 0 ? !cand.test(second) : !(g.succ[S] & cand).any()) return true;
     NodeSet blocked;  // S is never entered: a candidate S closes a cycle
     NodeSet onPath;
-    float lowCeiling = kNoFlow;  // the ceiling of toLow
-    NodeSet toLow;               // the positions that can reach an arc at or below it
+    LowArcReach toLow;
 
     int level = 1;
     w.startPath(S, list.node[S], second > 0 ? NodeSet::single(second) : g.succ[S] & cand);
@@ -47,58 +142,24 @@ template <Keep keep, class Visit>
         auto& f = w.frame[level];
         const int p = f.rem.takeFirstOf(~blocked);
         if (p == 0) {
-            // Every candidate of this level is done: a position through which no cycle was
-            // closed stays blocked until one of its successors is freed.
             if (level == 1) return true;
-            const int v = f.pos;
-            const bool found = f.found;
-            if (found) unblock(g, blocked, onPath, v);
-            onPath.reset(v);
-            --level;
-            if (found) w.frame[level].found = true;
+            backUp(w, g, blocked, onPath, level);
             continue;
         }
         if (p == S) {
-            f.found = true;
-            FoundCycle c{level, &w.comp[1], f.minArc, f.minFlow, 0.0f};
-            if constexpr (keep != Keep::Count) w.comp[level + 1] = w.comp[1];
-            if constexpr (keep == Keep::LiveFlows) {
-                c.P = f.P * g.frac[f.pos][S];
-                w.cell[level] = &g.flow[f.pos][S];
-                c.flows = &w.cell[1];
-                if (!visit(c)) return false;
-                // An arc the visitor has lowered out of the search is taken out of the graph. It
-                // was tried at every level of the path already, and no other arc has changed,
-                // so every candidate still to be tried is usable.
-                for (int k = 1; k <= level; ++k) {
-                    if (!floor.admits(*w.cell[k])) {
-                        int u = w.frame[k].pos, v = k < level ? w.frame[k + 1].pos : S;
-                        g.removeArc(u, v);
-                    }
-                }
-                continue;
-            }
+            const FoundCycle c = closedCycle<keep>(w, g, level, S);
             if constexpr (keep == Keep::WeakArc) {
-                float closing = g.flow[f.pos][S];
-                if (closing <= f.minFlow) {
-                    c.weakArc = level - 1;
-                    c.weakFlow = closing;
-                }
                 if (ceiling != nullptr && c.weakFlow > *ceiling) continue;
             }
             if (!visit(c)) return false;
+            if constexpr (keep == Keep::LiveFlows) dropLoweredArcs(w, g, floor, level, S);
             continue;
         }
         if constexpr (keep == Keep::WeakArc) {
-            if (ceiling != nullptr && f.minFlow > *ceiling && g.flow[f.pos][p] > *ceiling) {
-                if (lowCeiling != *ceiling) {
-                    lowCeiling = *ceiling;
-                    toLow = reachingLowArc(g, cand, lowCeiling);
-                }
-                if (!toLow.test(p)) {
-                    f.found = true;
-                    continue;
-                }
+            if (ceiling != nullptr && f.minFlow > *ceiling && g.flow[f.pos][p] > *ceiling &&
+                !toLow.test(g, cand, *ceiling, p)) {
+                f.found = true;
+                continue;
             }
         }
         // Descend into p, unless p has neither a free candidate nor an arc back to S: then it
@@ -125,26 +186,8 @@ template <Keep keep, class Visit>
             }
             continue;
         }
-        auto& h = w.frame[level + 1];
-        h.pos = p;
-        h.found = closes;
-        h.rem = rem;
-        if constexpr (keep == Keep::WeakArc) {
-            float arc = g.flow[f.pos][p];
-            h.minFlow = f.minFlow;
-            h.minArc = f.minArc;
-            if (arc <= f.minFlow) {
-                h.minFlow = arc;
-                h.minArc = level - 1;
-            }
-        }
-        if constexpr (keep == Keep::LiveFlows) {
-            h.P = f.P * g.frac[f.pos][p];
-            w.cell[level] = &g.flow[f.pos][p];
-        }
         blocked.set(p);
-        ++level;
-        if constexpr (keep != Keep::Count) w.comp[level] = list.node[p];
+        descend<keep>(w, g, list, level, p, rem, closes);
     }
 }
 
@@ -157,6 +200,7 @@ template <Keep keep, class Visit>
 template <class Visit>
 [[gnu::noinline]] bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
                                    int a, int b, Visit& visit) {
+    constexpr Keep keep = Keep::WeakArcAndProduct;
     // After the arc: the positions >= S from which S can be reached.
     const NodeSet after = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
     if (!after.test(b)) return true;
@@ -175,63 +219,29 @@ template <class Visit>
     int level = 1;
     int atA = a == S ? 1 : 0;  // the level of a, 0 while the path has not reached it
     w.startPath(S, list.node[S], a == S ? NodeSet::single(b) : g.succ[S] & toward);
-    auto descend = [&](int p, NodeSet rem) {
-        auto& f = w.frame[level];
-        auto& h = w.frame[level + 1];
-        float arc = g.flow[f.pos][p];
-        h.pos = p;
-        h.found = false;
-        h.minFlow = f.minFlow;
-        h.minArc = f.minArc;
-        if (arc <= f.minFlow) {
-            h.minFlow = arc;
-            h.minArc = level - 1;
-        }
-        h.P = f.P * g.frac[f.pos][p];
-        h.rem = rem;
-        ++level;
-        w.comp[level] = list.node[p];
-    };
-    // The cycle that the arc from the position at level `top` back to S closes.
-    auto close = [&](int top) {
-        const auto& t = w.frame[top];
-        FoundCycle c{top, &w.comp[1], t.minArc, t.minFlow, t.P * g.frac[t.pos][S]};
-        float closing = g.flow[t.pos][S];
-        if (closing <= t.minFlow) {
-            c.weakArc = top - 1;
-            c.weakFlow = closing;
-        }
-        w.comp[top + 1] = w.comp[1];
-        return visit(c);
-    };
     for (;;) {
         // The next candidate of this level, passing over those blocked in the part of the path
         // it lies in (a, b and S never are).
         auto& f = w.frame[level];
-        const int v = f.pos;
         const int p = f.rem.takeFirstOf(~(atA == 0 ? blocked : blockedAfter));
         if (p == 0) {
             if (level == 1) return true;
-            const bool found = f.found;
             if (level == atA) {
                 // Back before the arc: reaching a was the aim of that part.
                 atA = 0;
-                onPath.reset(v);
+                onPath.reset(f.pos);
                 --level;
                 w.frame[level].found = true;
                 continue;
             }
-            if (found) unblock(g, atA == 0 ? blocked : blockedAfter, onPath, v);
-            onPath.reset(v);
-            --level;
-            if (found) w.frame[level].found = true;
+            backUp(w, g, atA == 0 ? blocked : blockedAfter, onPath, level);
             continue;
         }
         if (atA == 0) {
             // Toward a.
             if (p == a) {
                 onPath.set(a);
-                descend(a, NodeSet::single(b));
+                descend<keep>(w, g, list, level, a, NodeSet::single(b), false);
                 atA = level;
                 blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
                 continue;
@@ -240,31 +250,27 @@ template <class Visit>
             onPath.set(p);
             const NodeSet rem = g.succ[p] & toward & ~onPath;
             if ((rem & ~blocked).any()) {
-                descend(p, rem);
+                descend<keep>(w, g, list, level, p, rem, false);
             } else {
                 onPath.reset(p);  // a dead end, blocked at once
             }
             continue;
         }
         if (p == S) {
-            f.found = true;
-            if (!close(level)) return false;
+            if (!visit(closedCycle<keep>(w, g, level, S))) return false;
             continue;
         }
         blockedAfter.set(p);
         onPath.set(p);
         const NodeSet rem = g.succ[p] & after & ~onPath;
         if ((rem & ~blockedAfter & ~NodeSet::single(S)).any()) {
-            descend(p, rem);
+            descend<keep>(w, g, list, level, p, rem, false);
         } else if (rem.test(S)) {
             // S, p's first candidate, is all it has free: its level closes that one cycle, passes
             // over the blocked rest and is left at once.
-            descend(p, rem);
-            if (!close(level)) return false;
-            unblock(g, blockedAfter, onPath, p);
-            onPath.reset(p);
-            --level;
-            w.frame[level].found = true;
+            descend<keep>(w, g, list, level, p, rem, false);
+            if (!visit(closedCycle<keep>(w, g, level, S))) return false;
+            backUp(w, g, blockedAfter, onPath, level);
         } else {
             onPath.reset(p);
         }
