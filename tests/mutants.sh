@@ -397,11 +397,11 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --end--
 
 @@ SRCH-2 analysis/prunedsearch.hpp
-## pruned search: a tie with the closing arc goes to the earlier arc (< for <=)
+## pruned searches (every cycle, and through an arc): a tie with the closing arc goes to the earlier arc (< for <=)
 --anchor--
-                if (closing <= f.minFlow) {
+        if (closing <= f.minFlow) {
 --becomes--
-                if (closing < f.minFlow) {
+        if (closing < f.minFlow) {
 --end--
 
 @@ SRCH-3 analysis/cyclereport.cpp
