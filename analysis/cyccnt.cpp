@@ -6,6 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "cycleorder.hpp"
+#include "cyclereport.hpp"
+#include "cyclesearch.hpp"
 #include "layout.hpp"
 
 namespace flownet {
@@ -254,24 +257,11 @@ long long countCycles(std::ostream& console, Work& wk, ConstMatView T, ConstMatV
 
 }  // namespace
 
-long long countingPass(std::ostream& console, ConstMatView T, ConstMatView F, int n,
-                       CycleSearch search, bool roundValues) {
-    auto wk = std::make_unique<Work>();
-    computeCycleOrder(T, n, wk->order);
-    RoundCount round;
-    if (!roundValues) return countCycles(console, *wk, T, F, n, search, round);
-    long long count = 0;
-    countEveryCycle(console, *wk, T, F, n, search, round, count);
-    return count;
-}
-
-void CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F, ConstVecView X,
-            int& NC, float TST, CycleSearch search, VecView CYC) {
-    // The mode and the compartments analysed.
-    const bool wholeNetwork = NC > 0;
-    const int n = wholeNetwork ? NC : -NC;
+CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F,
+                    ConstVecView X, int NC, CycleMode mode, float TST, CycleSearch search,
+                    VecView CYC) {
+    const int n = NC;
     assert(n <= kMaxCycleNodes);
-    NC = n;
 
     // The flows, rebuilt from the fractions and throughputs.
     for (int j = 1; j <= n; ++j) {
@@ -355,11 +345,11 @@ void CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView
     // Ending.
     if (!removed) {
         writeLayout(report, kNoCycles);
-        NC = -n;
-        return;
+        return {};
     }
     writeLayout(report, kTotal, {TOTAL});
-    writeCycleStatistics(report, cyc, n, TST, wholeNetwork);
+    writeCycleStatistics(report, cyc, n, TST, mode == CycleMode::WholeNetwork);
+    return {true, TOTAL};
 }
 
 }  // namespace flownet

@@ -6,7 +6,7 @@
 
 #include <ostream>
 
-#include "cyclesearch.hpp"
+#include "cyclecall.hpp"
 #include "matview.hpp"
 
 namespace flownet {
@@ -14,17 +14,19 @@ namespace flownet {
 // CYCCNT (T, F, X, NC, LD, TST)
 //
 //   report       the report stream; console: the stream of the progress lines
-//   T    out     flows; rebuilt on entry as T(i, j) = F(i, j) * X(i) over 1..|NC|, then left
+//   T    out     flows; rebuilt on entry as T(i, j) = F(i, j) * X(i) over 1..NC, then left
 //                free of cycles
 //   F    in      F(i, j) = T(i, j) / X(i)
 //   X    in      compartmental throughputs
-//   NC   in/out  the compartment count; NC <= 0 selects feeding-cycle mode on 1..|NC| (no
-//                distributions). On return NC is negative when no cycle was found, positive
-//                when cycles were removed.
+//   NC   in      the compartments analysed, 1..NC
+//   mode         the whole network on 1..NC, or the feeding cycles of the living compartments
+//                1..NC (no distributions)
 //   TST  in      total system throughput, the base of the Finn cycling index
 //   search       the enumeration to use (the reference search serves the tests)
-//   CYC          optional, at least |NC| entries: receives the flow removed per cycle length,
+//   CYC          optional, at least NC entries: receives the flow removed per cycle length,
 //                normalised by TST
+//
+// Returns whether cycles were found and how many were removed (the total of the report).
 //
 // A round's weak arc is the weak arc (the last smallest flow of a cycle) of smallest flow; the
 // first cycle found with it keeps the round on ties. The reference search counts every cycle of
@@ -34,15 +36,8 @@ namespace flownet {
 // its nexus takes the share (P / SUMP) * WMIN off every arc, P being the product of F over the
 // cycle and SUMP the sum of P over the cycles counted with that weak arc; when every such P
 // underflowed to zero the shares are equal, 1 / (the count).
-void CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F, ConstVecView X,
-            int& NC, float TST, CycleSearch search = CycleSearch::Pruned, VecView CYC = {});
-
-// The counting pass of the first round of CYCCNT over the leading n x n part of T (arcs of
-// positive flow): the number of simple cycles, with a progress line on the console every 100,000
-// cycles. The reference search also finds the weak arc of every cycle, as it does in every round;
-// with roundValues the pruned search does too, so that the pass does all the work of a counting
-// pass as the round defines it (ARCCNT, WMIN, BEST, SUMP, MAXLEN).
-long long countingPass(std::ostream& console, ConstMatView T, ConstMatView F, int n,
-                       CycleSearch search, bool roundValues = false);
+CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F,
+                    ConstVecView X, int NC, CycleMode mode, float TST,
+                    CycleSearch search = CycleSearch::Pruned, VecView CYC = {});
 
 }  // namespace flownet

@@ -6,6 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "cycleorder.hpp"
+#include "cyclereport.hpp"
+#include "cyclesearch.hpp"
 #include "layout.hpp"
 #include "runend.hpp"
 
@@ -331,13 +334,12 @@ void removeStore(MatView T, ConstMatView F, Work& wk, VecView cyc) {
 
 }  // namespace
 
-void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST, CycleSearch search,
-            VecView CYC) {
-    // The mode and the compartments analysed.
-    const bool feeding = NC <= 0;
-    const int n = feeding ? -NC : NC;
+CycleRemoval CYCLES(std::ostream& report, MatView T, ConstMatView F, int NC, CycleMode mode,
+                    float TST, CycleSearch search, VecView CYC) {
+    const bool feeding = mode == CycleMode::Feeding;
+    const int n = NC;
     assert(n <= kMaxCycleNodes);
-    NC = n;
+    CycleRemoval result;
 
     auto wk = std::make_unique_for_overwrite<Work>();
     if (search == CycleSearch::Pruned) {
@@ -360,12 +362,8 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
             // After cycles have been removed in earlier rounds, a round without cycles closes
             // the call with its statistics like any completed removal.
             if (removedAny) break;
-            if (feeding) {
-                NC = -n;
-            } else {
-                writeLayout(report, kNoCycles);
-            }
-            return;
+            if (!feeding) writeLayout(report, kNoCycles);
+            return result;
         }
         float TMAX = 0.0f, TMIN = 0.0f;
         arcRange(T, ord, TMAX, TMIN);
@@ -390,6 +388,7 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
                 listStore(report, *wk, feeding, listed);
                 if (THR >= TMAX && phase == Phase::ListingAll) {
                     removeStore(T, F, *wk, cyc);
+                    result.count += wk->count;
                     complete = true;
                     break;
                 }
@@ -399,6 +398,7 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
                 }
             } else {
                 removeStore(T, F, *wk, cyc);
+                result.count += wk->count;
                 removedAny = removedAny || wk->count > 0;
                 if (THR >= TMAX && !band) {  // the store held every cycle left
                     complete = true;
@@ -418,6 +418,8 @@ void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
     }
 
     writeCycleStatistics(report, cyc, n, TST, !feeding);
+    result.found = true;
+    return result;
 }
 
 }  // namespace flownet

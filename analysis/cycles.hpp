@@ -1,11 +1,11 @@
-// CYCLES: finds every simple cycle of flow among compartments 1..|NC|, lists the cycles grouped
+// CYCLES: finds every simple cycle of flow among compartments 1..NC, lists the cycles grouped
 // by nexus (the cycles that share the same weak arc, the arc of smallest flow) and removes the
 // cycled flow from T, so that what is left holds no cycle.
 #pragma once
 
 #include <ostream>
 
-#include "cyclesearch.hpp"
+#include "cyclecall.hpp"
 #include "matview.hpp"
 
 namespace flownet {
@@ -13,16 +13,18 @@ namespace flownet {
 // CYCLES (T, F, NC, LD, TST)
 //
 //   T    in/out  flows, T(i, j) from i to j (leading dimension in the view); on return every cycle
-//                among compartments 1..|NC| has been removed
+//                among compartments 1..NC has been removed
 //   F    in      F(i, j) = T(i, j) / X(i) of the network before any removal
-//   NC   in/out  the compartment count. NC > 0: whole-network mode on 1..NC, NC unchanged.
-//                NC <= 0: feeding-cycle mode on the living compartments 1..|NC|; the extraction
-//                heading is written, "NO CYCLES DETECTED" and the distributions are not; NC comes
-//                back negative when no cycle was found and positive when cycles were removed.
+//   NC   in      the compartments analysed, 1..NC
+//   mode         the whole network on 1..NC, or the feeding cycles of the living compartments
+//                1..NC: then the extraction heading is written before the listing, and "NO CYCLES
+//                DETECTED" and the distributions are not
 //   TST  in      total system throughput, the base of the Finn cycling index
 //   search       the enumeration to use (the reference search serves the tests)
-//   CYC          optional, at least |NC| entries: receives the flow removed per cycle length,
+//   CYC          optional, at least NC entries: receives the flow removed per cycle length,
 //                normalised by TST (zero when the call finds no cycle)
+//
+// Returns whether cycles were found and how many were removed.
 //
 // Every simple cycle is found in a fixed order from a store of at most 3,000 records of
 // floor(NC/4) + 1 words in 33,000 words. When they do not all fit, the threshold on the weak-arc
@@ -36,7 +38,7 @@ namespace flownet {
 // members' P. Two cases have a rule of their own: a weak arc whose flow rounding has left at zero
 // or below removes nothing, and when every P of the nexus underflows to zero the flow is shared
 // equally among its cycles.
-void CYCLES(std::ostream& report, MatView T, ConstMatView F, int& NC, float TST,
-            CycleSearch search = CycleSearch::Pruned, VecView CYC = {});
+CycleRemoval CYCLES(std::ostream& report, MatView T, ConstMatView F, int NC, CycleMode mode,
+                    float TST, CycleSearch search = CycleSearch::Pruned, VecView CYC = {});
 
 }  // namespace flownet

@@ -38,13 +38,14 @@
 #include <vector>
 
 #include "arrays.hpp"
-#include "cyccnt.hpp"
+#include "countingpass.hpp"
 #include "cycles.hpp"
 #include "flowanalysis.hpp"
 #include "flowanalysis2.hpp"
 #include "ladder.hpp"
 #include "layout.hpp"
 #include "lindeman.hpp"
+#include "nodeset.hpp"
 #include "program.hpp"
 #include "runend.hpp"
 #include "steady.hpp"
@@ -259,11 +260,11 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
         structureAnalyses(report, a->N, structureArrays(*a), InjectedInput::Unit);
         // A call that ends the run (a nexus beyond the store) ends the measure.
         double seconds = 0.0, cpu = 0.0;
-        auto timed = [&](int nc) {
+        auto timed = [&](int nc, CycleMode mode) {
             const Stopwatch watch;
             bool going = true;
             try {
-                CYCLES(report, a->T.view(), a->F.view(), nc, a->TST, how);
+                CYCLES(report, a->T.view(), a->F.view(), nc, mode, a->TST, how);
             } catch (const RunEnd&) {
                 going = false;
             }
@@ -271,9 +272,9 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
             seconds += watch.seconds();
             return going;
         };
-        if (timed(-a->NL)) {
+        if (timed(a->NL, CycleMode::Feeding)) {
             trophicAggregation(report, a->N, a->NL, trophicArrays(*a));
-            if (a->NL < a->N) timed(a->N);
+            if (a->NL < a->N) timed(a->N, CycleMode::WholeNetwork);
         }
         out = "0 " + std::to_string(seconds) + " " + std::to_string(cpu);
         return 0;

@@ -34,9 +34,9 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
 
     // Feeding cycles among the living compartments, removed so that the trophic levels follow
     // cycle-free feeding transfers.
-    int nl = -a.NL;
-    CYCLES(report, a.T.view(), a.F.view(), nl, a.TST, search);
-    if (nl > 0) {
+    const CycleRemoval feeding =
+        CYCLES(report, a.T.view(), a.F.view(), a.NL, CycleMode::Feeding, a.TST, search);
+    if (feeding.found) {
         writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
         MATPRT(report, a.T.view(), a.NL);
     }
@@ -49,8 +49,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
             for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.T(i, j);
         }
         writeLayout(report, "(/,/,21X,'*** BIOGEOCHEMICAL CYCLE ANALYSIS ***',/)");
-        int n = a.N;
-        CYCLES(report, a.T.view(), a.F.view(), n, a.TST, search);
+        CYCLES(report, a.T.view(), a.F.view(), a.N, CycleMode::WholeNetwork, a.TST, search);
         writeLayout(report, "(1X,'RESIDUAL FLOWS')");
         MATPRT(report, a.T.view(), a.N);
         for (int j = 1; j <= a.N; ++j) {

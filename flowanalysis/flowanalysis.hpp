@@ -5,7 +5,7 @@
 #include <istream>
 #include <ostream>
 
-#include "cyclesearch.hpp"
+#include "cyclecall.hpp"
 
 namespace flownet {
 

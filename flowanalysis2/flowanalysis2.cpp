@@ -38,9 +38,9 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     // Feeding cycles among the living compartments: both searches rebuild their flows from F and
     // the saved throughputs.
     writeLayout(report, "(/,25X,'SEARCH FOR FEEDING CYCLES',/)");
-    int nl = -a.NL;
-    CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), nl, a.TST, search);
-    if (nl > 0) {
+    const CycleRemoval feeding = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.NL,
+                                        CycleMode::Feeding, a.TST, search);
+    if (feeding.found) {
         writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
         MATPRT(report, a.T.view(), a.NL);
     }
@@ -58,9 +58,9 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
 
     // Every cycle of the network, the feeding cycles found again among them.
     writeLayout(report, "(/,/,25X,'*** FULL CYCLE ANALYSIS ***',/)");
-    int n = a.N;
-    CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), n, a.TST, search);
-    if (n < 0) return;
+    const CycleRemoval full = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.N,
+                                     CycleMode::WholeNetwork, a.TST, search);
+    if (!full.found) return;
     for (int j = 1; j <= a.N; ++j) {
         for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.F(i, j) * a.XS(i);
     }

@@ -389,7 +389,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(B)});
 --end--
 
-@@ SRCH-1 analysis/cyclesearch.cpp
+@@ SRCH-1 analysis/searchwork.cpp
 ## cycle listing (reference search): a weak-arc tie goes to the first smallest flow, not the last
 --anchor--
         if (flow <= c.weakFlow) {
@@ -397,15 +397,15 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (flow < c.weakFlow) {
 --end--
 
-@@ SRCH-2 analysis/cyclesearch.hpp
-## pruned search: a tie with the closing arc goes to the earlier arc (< for <=)
+@@ SRCH-2 analysis/prunedsearch.hpp
+## pruned searches (every cycle, and through an arc): a tie with the closing arc goes to the earlier arc (< for <=)
 --anchor--
-                if (closing <= f.minFlow) {
+        if (closing <= f.minFlow) {
 --becomes--
-                if (closing < f.minFlow) {
+        if (closing < f.minFlow) {
 --end--
 
-@@ SRCH-3 analysis/cyclesearch.cpp
+@@ SRCH-3 analysis/cyclereport.cpp
 ## Finn cycling index: the flow of the cycles through every compartment is left out (< n)
 --anchor--
     for (int L = 1; L <= n; ++L) {
@@ -415,7 +415,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         SUM = SUM + CYC(L);
 --end--
 
-@@ SRCH-4 analysis/cyclesearch.cpp
+@@ SRCH-4 analysis/cycleorder.cpp
 ## cycle order: ties of the closing counts go to the higher compartment number (>= for >)
 --anchor--
             if (!picked[i] && (best == 0 || order.DEG[i] > order.DEG[best])) best = i;

@@ -18,6 +18,7 @@
 #include "cyccnt.hpp"
 #include "cycles.hpp"
 #include "layout.hpp"
+#include "nodeset.hpp"
 #include "runend.hpp"
 #include "support/run.hpp"
 
@@ -139,24 +140,25 @@ std::tuple<long long, int, int> firstNexus(const std::string& report) {
 
 struct Call {
     std::string report, console;
-    int NC = 0;
+    CycleRemoval result;
     std::optional<RunEnd> end;  // the run was stopped
     Vector<128> cyc;            // the distribution, normalised
 };
 
 // One call of CYCCNT (counted) or CYCLES with the pruned search, once the reference search has
-// written the same report and console lines, given back the same count and distribution and left
+// written the same report and console lines, given back the same result and distribution and left
 // the same flows.
-Call both(bool counted, Net& net, int NC, float TST) {
+Call both(bool counted, Net& net, int NC, CycleMode mode, float TST) {
     auto call = [&](Net& on, CycleSearch how) {
-        Call c{"", "", NC, {}, {}};
+        Call c;
         std::ostringstream report, console;
         try {
             if (counted) {
-                CYCCNT(report, console, on.T.view(), on.F.view(), on.X.view(), c.NC, TST, how,
-                       c.cyc.view());
+                c.result = CYCCNT(report, console, on.T.view(), on.F.view(), on.X.view(), NC, mode,
+                                  TST, how, c.cyc.view());
             } else {
-                CYCLES(report, on.T.view(), on.F.view(), c.NC, TST, how, c.cyc.view());
+                c.result =
+                    CYCLES(report, on.T.view(), on.F.view(), NC, mode, TST, how, c.cyc.view());
             }
         } catch (const RunEnd& e) {
             c.end = e;
@@ -168,7 +170,8 @@ Call both(bool counted, Net& net, int NC, float TST) {
     Call ref = call(*other, CycleSearch::Reference), c = call(net, CycleSearch::Pruned);
     EXPECT_EQ(c.report, ref.report);
     EXPECT_EQ(c.console, ref.console);
-    EXPECT_TRUE(c.NC == ref.NC && c.end.has_value() == ref.end.has_value() && c.cyc.a == ref.cyc.a);
+    EXPECT_TRUE(c.result.found == ref.result.found && c.result.count == ref.result.count &&
+                c.end.has_value() == ref.end.has_value() && c.cyc.a == ref.cyc.a);
     EXPECT_TRUE(net.T.a == other->T.a);
     return c;
 }
@@ -207,21 +210,24 @@ void checkCyclesCall(const Net& before, const Net& after, const Call& c, int n, 
 const std::string kCountedNoCycles = "\n" + std::string(15, ' ') + "NO CYCLES DETECTED\n\n";
 
 // A worked case: the network (fractions scaled by `scale`, throughputs by its inverse), the
-// call, and what it must write (the whole report, or its first lines), give back in NC, leave
-// on the arcs and in CYC (times TST, by length).
+// call, and what it must write (the whole report, or its first lines), give back, leave on the
+// arcs and in CYC (times TST, by length).
 struct Worked {
     const char* what;
     bool counted;
     int n;
     std::vector<Arc> arcs;
     int NC;
+    CycleMode mode;
     float TST, scale;
     std::string report;
     bool whole;
-    int NCafter;
+    CycleRemoval result;
     std::vector<Arc> after;
     std::vector<float> cyc;
 };
+
+constexpr CycleMode kWhole = CycleMode::WholeNetwork, kFeeding = CycleMode::Feeding;
 
 // A ring 1 -> 2 -> ... -> m -> 1 with the flow 10 + k on the arc leaving k: weak arc (1,2) = 11.
 std::vector<Arc> ring(int m) {
@@ -253,48 +259,48 @@ const std::vector<Arc> kTwoCycles{{1, 2, 2}, {2, 1, 6}, {2, 3, 4}, {3, 1, 8}};
 // .2 x 5/9 x .2, a quarter of the first, and the parts add up to 1.25.
 // clang-format off
 const Worked kWorked[] = {
-    {"shared weak arc", false, 3, kTwoCycles, 3, 1, 1,
+    {"shared weak arc", false, 3, kTwoCycles, 3, kWhole, 1, 1,
      "\n      2-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =     2.000\n     1.  1- 2- 1-\n"
      "     2.  1- 2- 3- 1-\n\n\n CYCLE DISTRIBUTIONS\n",
-     false, 3, {{1, 2, 0}, {2, 1, 4.8f}, {2, 3, 3.2f}, {3, 1, 7.2f}}, {0, 2.4f, 2.4f}},
-    {"products underflow", false, 3, kTwoCycles, 3, 1, 1e-30f, "", false, 3,
+     false, {true, 2}, {{1, 2, 0}, {2, 1, 4.8f}, {2, 3, 3.2f}, {3, 1, 7.2f}}, {0, 2.4f, 2.4f}},
+    {"products underflow", false, 3, kTwoCycles, 3, kWhole, 1, 1e-30f, "", false, {true, 2},
      {{1, 2, 0}, {2, 1, 5}, {2, 3, 3}, {3, 1, 7}}, {0, 2, 3}},
-    {"tied weak arcs", false, 4, {{1, 2, 3}, {2, 3, 3}, {3, 1, 5}, {3, 4, 5}, {4, 2, 5}}, 4, 1, 1,
+    {"tied weak arcs", false, 4, {{1, 2, 3}, {2, 3, 3}, {3, 1, 5}, {3, 4, 5}, {4, 2, 5}}, 4, kWhole, 1, 1,
      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =     3.000\n     1.  2- 3- 1- 2-\n"
      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 2, 3) =     3.000\n     2.  2- 3- 4- 2-\n\n\n",
-     false, 4, {{2, 3, 0}, {1, 2, 1.875f}, {3, 1, 3.875f}, {3, 4, 3.125f}, {4, 2, 3.125f}}, {0, 0, 9}},
-    {"ring of 21", false, 21, ring(21), 21, 1, 1,
+     false, {true, 2}, {{2, 3, 0}, {1, 2, 1.875f}, {3, 1, 3.875f}, {3, 4, 3.125f}, {4, 2, 3.125f}}, {0, 0, 9}},
+    {"ring of 21", false, 21, ring(21), 21, kWhole, 1, 1,
      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =    11.000\n     1.  1- 2- 3- 4- 5- 6- 7- 8- 9-10-"
-     "11-12-13-14-15-16-17-18-19-20-\n21- 1-\n\n\n CYCLE DISTRIBUTIONS\n", false, 21, {{21, 1, 20}}, {}},
-    {"feeding", false, 3, {{1, 2, 5}, {2, 1, 3}, {1, 3, 2}, {3, 1, 2}}, -2, 30, 1,
+     "11-12-13-14-15-16-17-18-19-20-\n21- 1-\n\n\n CYCLE DISTRIBUTIONS\n", false, {true, 1}, {{21, 1, 20}}, {}},
+    {"feeding", false, 3, {{1, 2, 5}, {2, 1, 3}, {1, 3, 2}, {3, 1, 2}}, 2, kFeeding, 30, 1,
      "1                      *** EXTRACTION OF FEEDING CYCLES ***\n\n"
      "\n      1-CYCLE NEXUS WITH WEAK ARC ( 2, 1) =     3.000\n     1.  1- 2- 1-\n"
-     "\n FINN CYCLING INDEX IS   .2000E+00\n\n", true, 2, {{2, 1, 0}, {1, 2, 2}, {3, 1, 2}}, {0, 6}},
-    {"feeding, no cycle", false, 3, {{1, 2, 2}, {1, 3, 2}, {3, 1, 2}}, -2, 30, 1, "", true, -2,
+     "\n FINN CYCLING INDEX IS   .2000E+00\n\n", true, {true, 1}, {{2, 1, 0}, {1, 2, 2}, {3, 1, 2}}, {0, 6}},
+    {"feeding, no cycle", false, 3, {{1, 2, 2}, {1, 3, 2}, {3, 1, 2}}, 2, kFeeding, 30, 1, "", true, {},
      {{1, 2, 2}, {3, 1, 2}}, {0, 0}},
-    {"no cycle", false, 3, {{1, 2, 2}, {1, 3, 2}}, 3, 30, 1, " NO CYCLES DETECTED\n\n", true, 3,
+    {"no cycle", false, 3, {{1, 2, 2}, {1, 3, 2}}, 3, kWhole, 30, 1, " NO CYCLES DETECTED\n\n", true, {},
      {{1, 2, 2}}, {0, 0, 0}},
-    {"counted, shared weak arc", true, 3, kTwoCycles, -3, 10, 1,
+    {"counted, shared weak arc", true, 3, kTwoCycles, 3, kFeeding, 10, 1,
      "\n           2-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =   .2000E+01\n        1.  1- 2- 1-\n"
      "        2.  1- 2- 3- 1-\n\n  A TOTAL OF        2 CYCLES REMOVED.\n\n"
      "\n FINN CYCLING INDEX IS   .4800E+00\n\n",
-     true, 3, {{1, 2, 0}, {2, 1, 4.8f}, {2, 3, 3.2f}, {3, 1, 7.2f}}, {0, 2.4f, 2.4f}},
-    {"counted, no cycle", true, 3, {{1, 2, 5}, {2, 3, 3}}, 3, 10, 1, kCountedNoCycles, true, -3,
+     true, {true, 2}, {{1, 2, 0}, {2, 1, 4.8f}, {2, 3, 3.2f}, {3, 1, 7.2f}}, {0, 2.4f, 2.4f}},
+    {"counted, no cycle", true, 3, {{1, 2, 5}, {2, 3, 3}}, 3, kWhole, 10, 1, kCountedNoCycles, true, {},
      {{1, 2, 5}}, {0, 0, 0}},
     {"counted, candidate left out", true, 9,
-     {{1, 2, 1}, {2, 9, 5}, {9, 8, 5}, {8, 7, 5}, {7, 6, 5}, {6, 5, 5}, {5, 4, 5}, {4, 3, 5}, {3, 1, 5}}, 9, 1, 1,
+     {{1, 2, 1}, {2, 9, 5}, {9, 8, 5}, {8, 7, 5}, {7, 6, 5}, {6, 5, 5}, {5, 4, 5}, {4, 3, 5}, {3, 1, 5}}, 9, kWhole, 1, 1,
      "\n           1-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =   .1000E+01\n"
      "\n  NEXUS COUNTS DO NOT AGREE.       0       1\n\n\n  A TOTAL OF        0 CYCLES REMOVED.\n\n",
-     false, 9, {{1, 2, 0}, {2, 9, 5}, {3, 1, 5}}, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
-    {"counted, a weak arc lowered before its round", true, 3, {{1, 2, 1}, {2, 1, 3}, {1, 3, 4}, {3, 2, 4}}, 3, 1, 1,
+     false, {true, 0}, {{1, 2, 0}, {2, 9, 5}, {3, 1, 5}}, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"counted, a weak arc lowered before its round", true, 3, {{1, 2, 1}, {2, 1, 3}, {1, 3, 4}, {3, 2, 4}}, 3, kWhole, 1, 1,
      "\n           1-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =   .1000E+01\n        1.  1- 2- 1-\n"
      "\n           1-CYCLE NEXUS WITH WEAK ARC ( 2, 1) =   .3000E+01\n        2.  2- 1- 3- 2-\n"
-     "\n  A TOTAL OF        2 CYCLES REMOVED.\n\n", false, 3, {{1, 2, 0}, {2, 1, 0}, {1, 3, 2}, {3, 2, 2}}, {0, 2, 6}},
-    {"counted, bad sum", true, 3, {{1, 2, 1}, {2, 1, 4}, {2, 3, 5}, {3, 1, 1}}, 3, 1, 1,
+     "\n  A TOTAL OF        2 CYCLES REMOVED.\n\n", false, {true, 2}, {{1, 2, 0}, {2, 1, 0}, {1, 3, 2}, {3, 2, 2}}, {0, 2, 6}},
+    {"counted, bad sum", true, 3, {{1, 2, 1}, {2, 1, 4}, {2, 3, 5}, {3, 1, 1}}, 3, kWhole, 1, 1,
      "\n           1-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =   .1000E+01\n        1.  1- 2- 1-\n"
      "        2.  1- 2- 3- 1-\n\n  BAD SUM CHECK =  1.250000\n\n"
      "\n  NEXUS COUNTS DO NOT AGREE.       2       1\n\n",
-     false, 3, {{1, 2, 0}, {2, 1, 3}, {3, 1, 0.75f}}, {0, 2, 0.75f}},
+     false, {true, 2}, {{1, 2, 0}, {2, 1, 3}, {3, 1, 0.75f}}, {0, 2, 0.75f}},
 };
 // clang-format on
 
@@ -308,9 +314,9 @@ TEST(CycleRoutines, WorkedCases) {
             net->X(i) = net->X(i) / w.scale;
             for (int j = 1; j <= w.n; ++j) net->F(i, j) = net->F(i, j) * w.scale;
         }
-        Call c = both(w.counted, *net, w.NC, w.TST);
+        Call c = both(w.counted, *net, w.NC, w.mode, w.TST);
         EXPECT_EQ(w.whole ? c.report : c.report.substr(0, w.report.size()), w.report);
-        EXPECT_EQ(c.NC, w.NCafter);
+        EXPECT_TRUE(c.result.found == w.result.found && c.result.count == w.result.count);
         for (Arc a : w.after)
             EXPECT_NEAR(net->T(a.i, a.j), a.flow, a.flow == 0 ? 0 : 1e-4) << a.i << a.j;
         for (std::size_t L = 1; L <= w.cyc.size(); ++L) {
@@ -327,7 +333,7 @@ TEST(Cycles, SharesAreRoundedOnceInTheWrittenOrder) {
     for (Arc f : {Arc{1, 2, 0.5f}, {2, 1, 0.5f}, {2, 3, 0.25f}, {3, 1, 1.0f}}) {
         net->F(f.i, f.j) = f.flow;
     }
-    Call c = both(false, *net, 3, 1.0f);
+    Call c = both(false, *net, 3, CycleMode::WholeNetwork, 1.0f);
     EXPECT_EQ(c.cyc(2), 2.0f * (10.0f / 3.0f));  // the share on each of two arcs
     EXPECT_EQ(c.cyc(3), 3.0f * (5.0f / 3.0f));
 }
@@ -353,7 +359,7 @@ TEST(Cycles, StopsWhenTheStoreOverflowsAtTheLowestThreshold) {
              {80, 1.0f, "  1573  1  8  5  1"}}) {
         auto net = complete(n, 8, flow);
         auto before = std::make_unique<Net>(*net);
-        Call c = both(false, *net, n, 1.0f);
+        Call c = both(false, *net, n, CycleMode::WholeNetwork, 1.0f);
         EXPECT_TRUE(c.end && c.end->status == 0 && c.end->line == kStopLine);
         EXPECT_EQ(c.report, "\n\n   NEXUS STORAGE EXCEEDED" + std::string(line) + "\n");
         EXPECT_TRUE(net->T.a == before->T.a);
@@ -389,9 +395,11 @@ TEST(CycleRoutines, RandomNetworks) {
             net->T(2, 2) = 1.0f;
             net->computeFractions();
         }
-        const int NC = trial % 4 == 1 || trial % 48 == 43 ? -(n - 1) : n, m = std::abs(NC);
+        const bool feeding = trial % 4 == 1 || trial % 48 == 43;
+        const CycleMode mode = feeding ? CycleMode::Feeding : CycleMode::WholeNetwork;
+        const int m = feeding ? n - 1 : n;
         auto before = std::make_unique<Net>(*net), counted = std::make_unique<Net>(*net);
-        Call c = both(false, *net, NC, 3.5f);
+        Call c = both(false, *net, m, mode, 3.5f);
         stops += c.end ? 1 : 0;
         overflows += over && !c.end ? 1 : 0;
         if (!c.end) checkCyclesCall(*before, *net, c, m, 3.5f);
@@ -400,7 +408,7 @@ TEST(CycleRoutines, RandomNetworks) {
         for (int i = 1; i <= m; ++i) {
             for (int j = 1; j <= m; ++j) before->T(i, j) = before->F(i, j) * before->X(i);
         }
-        c = both(true, *counted, NC, 3.5f);
+        c = both(true, *counted, m, mode, 3.5f);
         auto all = bruteForceCycles(before->T.view(), m);
         if (all.empty() || ties > 0 || over || trial < 0) {
             EXPECT_TRUE(!all.empty() || c.report == kCountedNoCycles);
@@ -447,7 +455,7 @@ TEST(Cyccnt, ProgressLinesOnTheConsole) {
     other[0].flow = 1.5f;
     arcs.insert(arcs.end(), other.begin(), other.end());
     auto net = network(118, arcs);
-    Call c = both(true, *net, 118, 1.0f);
+    Call c = both(true, *net, 118, CycleMode::WholeNetwork, 1.0f);
     std::string console =
         std::string(" ").append(formatInteger(100000, 10)) + "  CYCLES AND COUNTING.\n";
     for (int k = 5000; k <= 130000; k += 5000) {

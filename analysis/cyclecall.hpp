@@ -1,0 +1,21 @@
+// How the cycle routines CYCLES and CYCCNT are called, and what they give back. The programs
+// include this alone: it names the search they pass down to both routines.
+#pragma once
+
+namespace flownet {
+
+// How the simple cycles are enumerated: both give the same cycles in the same order.
+enum class CycleSearch { Pruned, Reference };
+
+// Which cycles a call looks for: the feeding cycles among the living compartments, or every
+// cycle of the network, through the non-living compartments too. Only the whole network has its
+// cycle distributions written.
+enum class CycleMode { Feeding, WholeNetwork };
+
+// What a call did.
+struct CycleRemoval {
+    bool found = false;   // cycles were found: the call ended with the Finn cycling index
+    long long count = 0;  // the cycles removed
+};
+
+}  // namespace flownet
