@@ -50,24 +50,6 @@ void closeReport(ReportFile& report) {
     if (!ok) stopFailure(report.path + ": the report could not be written in full");
 }
 
-int endAnalysisRun(ReportFile& report, const RunEnd& end, const char* program,
-                   std::ostream& console, std::ostream& errors) {
-    RunEnd last = end;
-    try {
-        closeReport(report);
-    } catch (const RunEnd& e) {
-        if (last.status == 0) last = e;  // a report that could not be written is a failure
-    }
-    if (last.status == 0) {
-        console << last.line << '\n';
-    } else {
-        console.flush();
-        errors << program << ": " << last.line << '\n';
-    }
-    console.flush();
-    return last.status;
-}
-
 void INFILE(Console& con, RecordFile& input, const ReportFile& report) {
     for (;;) {
         writeLayout(con.out, "(A,$)", {" Input filename (and optional folder)?"});

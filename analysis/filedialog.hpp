@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "runend.hpp"
 #include "textio.hpp"
 
 namespace flownet {
@@ -25,11 +24,6 @@ struct ReportFile {
 // Flushes and closes the report; a report that could not be written in full ends the run with a
 // failure naming the file.
 void closeReport(ReportFile& report);
-
-// Ends an analysis run: closes the report and writes the line of the end (the console line of an
-// orderly end, or the failure on `errors` after the program's name). Returns the exit status.
-int endAnalysisRun(ReportFile& report, const RunEnd& end, const char* program,
-                   std::ostream& console, std::ostream& errors);
 
 // Asks for the network file to read, confirms it with the user and opens it as `input`.
 void INFILE(Console& con, RecordFile& input, const ReportFile& report);

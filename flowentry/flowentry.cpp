@@ -63,22 +63,8 @@ void run(Console& con, EntryRun& r) {
 }  // namespace
 
 int runFlowentry(std::istream& in, std::ostream& console, std::ostream& errors) {
-    Console con(in, console, errors, "flowentry");
     auto state = std::make_unique<EntryRun>();
-    int status = 0;
-    try {
-        run(con, *state);
-    } catch (const RunEnd& end) {
-        status = end.status;
-        console.flush();
-        if (status == 0) {
-            console << end.line << '\n';
-        } else {
-            errors << "flowentry: " << end.line << '\n';
-        }
-    }
-    console.flush();
-    return status;
+    return runProgram("flowentry", in, console, errors, [&](Console& con) { run(con, *state); });
 }
 
 }  // namespace flownet
