@@ -10,12 +10,6 @@
 
 namespace flownet {
 
-void stopWithReportError(std::ostream& report, const char* layout,
-                         std::initializer_list<Item> items) {
-    writeLayout(report, layout, items);
-    stopOrderly(kStopLine);
-}
-
 TitleRead readTitle(RecordFile& in, std::string& title, int& k) {
     std::string record, problem;
     if (!in.next(record)) return TitleRead::End;

@@ -13,6 +13,12 @@ void stopFailure(std::string message) {
     throw RunEnd{2, std::move(message)};
 }
 
+void stopWithReportError(std::ostream& report, const char* layout,
+                         std::initializer_list<Item> items) {
+    writeLayout(report, layout, items);
+    stopOrderly(kStopLine);
+}
+
 int runProgram(const char* program, std::istream& in, std::ostream& console, std::ostream& errors,
                const std::function<void(Console&)>& body, const std::function<void()>& finish) {
     std::optional<RunEnd> end;  // none: the body came to its natural end

@@ -7,10 +7,12 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <istream>
 #include <ostream>
 #include <string>
 
+#include "layout.hpp"
 #include "textio.hpp"
 
 namespace flownet {
@@ -28,6 +30,11 @@ struct RunEnd {
 
 // The console line of an analysis program that stops without a text of its own.
 inline constexpr const char* kStopLine = "Stop - Program terminated.";
+
+// Writes a "0 ERROR" line of an analysis report (`layout` with its `items`) and ends the run in an
+// orderly way, with kStopLine on the console.
+[[noreturn]] void stopWithReportError(std::ostream& report, const char* layout,
+                                      std::initializer_list<Item> items = {});
 
 // Runs a program: `body` works on the console made of the three streams. However the body ends,
 // `finish` (when given) runs next and may itself end the run: its failure outweighs an orderly
