@@ -4,13 +4,13 @@
 #include <ostream>
 
 #include "balance.hpp"
+#include "balancecheck.hpp"
 #include "entry.hpp"
 #include "entrydialog.hpp"
 #include "flowentry.hpp"
 #include "layout.hpp"
 #include "network.hpp"
 #include "runend.hpp"
-#include "steadystate.hpp"
 
 namespace flownet {
 
