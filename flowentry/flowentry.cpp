@@ -5,11 +5,12 @@
 
 #include "balance.hpp"
 #include "balancecheck.hpp"
-#include "entry.hpp"
 #include "entrydialog.hpp"
 #include "flowentry.hpp"
+#include "keyin.hpp"
 #include "layout.hpp"
 #include "network.hpp"
+#include "readin.hpp"
 #include "runend.hpp"
 
 namespace flownet {

@@ -1,6 +1,7 @@
+#include "readin.hpp"
+
 #include <string>
 
-#include "entry.hpp"
 #include "entrydialog.hpp"
 #include "files.hpp"
 #include "layout.hpp"
