@@ -26,7 +26,7 @@ struct ReportFile {
 void closeReport(ReportFile& report);
 
 // Asks for the network file to read, confirms it with the user and opens it as `input`.
-void INFILE(Console& con, RecordFile& input, const ReportFile& report);
+void INFILE(Console& con, RecordFile& input);
 
 // Asks for the report file, confirms it (warning when it exists) and opens it as `report`. A report
 // still open from an earlier network is closed, complete, before the new one is opened; naming it
