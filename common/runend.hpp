@@ -37,10 +37,11 @@ inline constexpr const char* kStopLine = "Stop - Program terminated.";
                                       std::initializer_list<Item> items = {});
 
 // Runs a program: `body` works on the console made of the three streams. However the body ends,
-// `finish` (when given) runs next and may itself end the run: its failure outweighs an orderly
-// end. The line of a RunEnd is then written, the console line of an orderly end on `console`, a
-// failure on `errors` as "<program>: <message>" after what the console holds. Returns the exit
-// status: 0 when the body returns or stops in order, 2 on a failure.
+// `finish` (when given) runs next and may itself end the run: its failure outweighs an orderly or
+// a natural end, not an earlier failure. The line of a RunEnd is then written, the console line of
+// an orderly end on `console`, a failure on `errors` as "<program>: <message>" after what the
+// console holds. Returns the exit status: 0 when the body returns or stops in order, 2 on a
+// failure.
 int runProgram(const char* program, std::istream& in, std::ostream& console, std::ostream& errors,
                const std::function<void(Console&)>& body, const std::function<void()>& finish = {});
 
