@@ -26,11 +26,6 @@ void exitOrAnotherName(Console& con, const char* terminated) {
     if (!isNo(requireChar(con))) stopOrderly(terminated);
 }
 
-bool isOpenHere(const std::string& name, const RecordFile& input, const ReportFile& report) {
-    return (input.isOpen() && sameFile(name, input.path())) ||
-           (report.stream.is_open() && sameFile(name, report.path));
-}
-
 // The already-open test: the user may go on or end the program.
 void alreadyOpenWarning(Console& con) {
     writeLayout(con.out, "(A)", {" Hold on, that file is already opened!"});
@@ -50,25 +45,7 @@ void closeReport(ReportFile& report) {
     if (!ok) stopFailure(report.path + ": the report could not be written in full");
 }
 
-int endAnalysisRun(ReportFile& report, const RunEnd& end, const char* program,
-                   std::ostream& console, std::ostream& errors) {
-    RunEnd last = end;
-    try {
-        closeReport(report);
-    } catch (const RunEnd& e) {
-        if (last.status == 0) last = e;  // a report that could not be written is a failure
-    }
-    if (last.status == 0) {
-        console << last.line << '\n';
-    } else {
-        console.flush();
-        errors << program << ": " << last.line << '\n';
-    }
-    console.flush();
-    return last.status;
-}
-
-void INFILE(Console& con, RecordFile& input, const ReportFile& report) {
+void INFILE(Console& con, RecordFile& input) {
     for (;;) {
         writeLayout(con.out, "(A,$)", {" Input filename (and optional folder)?"});
         std::string name = requireText(con, kNameWidth);
@@ -88,7 +65,6 @@ void INFILE(Console& con, RecordFile& input, const ReportFile& report) {
             exitOrAnotherName(con, "TERMINATED. Figure out which file.");
             continue;
         }
-        if (isOpenHere(name, input, report)) alreadyOpenWarning(con);
         if (!input.open(trimmedName(name))) {
             stopFailure(trimmedName(name) +
                         ": the file cannot be opened for reading: " + std::strerror(errno));
@@ -110,10 +86,12 @@ void OUTFIL(Console& con, ReportFile& report, const RecordFile& input) {
                 exitOrAnotherName(con, "TERMINATED. Figure out which file");
                 continue;
             }
-            if (isOpenHere(name, input, report)) {
+            // The network file, open since INFILE, is still to be read: it is never opened for
+            // writing.
+            const bool networkFile = sameFile(name, input.path());
+            if (networkFile || (report.stream.is_open() && sameFile(name, report.path))) {
                 alreadyOpenWarning(con);
-                if (input.isOpen() && sameFile(name, input.path())) {
-                    // The network file is still to be read: it is never opened for writing.
+                if (networkFile) {
                     writeLayout(
                         con.out, "(A)",
                         {" That is the network file being read; it cannot be the output file."});

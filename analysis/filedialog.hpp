@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "runend.hpp"
 #include "textio.hpp"
 
 namespace flownet {
@@ -26,13 +25,8 @@ struct ReportFile {
 // failure naming the file.
 void closeReport(ReportFile& report);
 
-// Ends an analysis run: closes the report and writes the line of the end (the console line of an
-// orderly end, or the failure on `errors` after the program's name). Returns the exit status.
-int endAnalysisRun(ReportFile& report, const RunEnd& end, const char* program,
-                   std::ostream& console, std::ostream& errors);
-
 // Asks for the network file to read, confirms it with the user and opens it as `input`.
-void INFILE(Console& con, RecordFile& input, const ReportFile& report);
+void INFILE(Console& con, RecordFile& input);
 
 // Asks for the report file, confirms it (warning when it exists) and opens it as `report`. A report
 // still open from an earlier network is closed, complete, before the new one is opened; naming it

@@ -10,12 +10,6 @@
 
 namespace flownet {
 
-void stopWithReportError(std::ostream& report, const char* layout,
-                         std::initializer_list<Item> items) {
-    writeLayout(report, layout, items);
-    stopOrderly(kStopLine);
-}
-
 TitleRead readTitle(RecordFile& in, std::string& title, int& k) {
     std::string record, problem;
     if (!in.next(record)) return TitleRead::End;
@@ -47,9 +41,10 @@ void readNames(RecordFile& in, std::ostream& report, int first, int last) {
 }
 
 // One list of entry records: ends at its terminator or after n + 1 records; an index given again
-// overwrites the earlier value. With a null target the values are read and discarded.
-void readVectorList(RecordFile& in, std::ostream& report, int n, VecView* target,
-                    const char* what) {
+// overwrites the earlier value. With a null target the values are read and discarded. A
+// compartment number above n stops the run with its "0 ERROR" line in the report.
+void readVectorOrStop(RecordFile& in, std::ostream& report, int n, VecView* target,
+                      const char* what) {
     for (int r = 0; r < n + 1; ++r) {
         int index = 0;
         float value = 0.0f;
@@ -69,7 +64,9 @@ void readVectorList(RecordFile& in, std::ostream& report, int n, VecView* target
     }
 }
 
-void readFlowList(RecordFile& in, std::ostream& report, int n, MatView T) {
+// The flow list: ends at its terminator or after (n + 1)^2 records. A compartment number out of
+// range stops the run with its "0 ERROR" line in the report.
+void readFlowsOrStop(RecordFile& in, std::ostream& report, int n, MatView T) {
     for (int r = 0; r < (n + 1) * (n + 1); ++r) {
         int from = 0, to = 0;
         float value = 0.0f;
@@ -137,29 +134,29 @@ bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::str
     }
 
     // The five lists. Standing stocks are read and discarded.
-    readVectorList(in, report, n, nullptr, "standing stocks");
+    readVectorOrStop(in, report, n, nullptr, "standing stocks");
 
     VecView IN = net.IN, EX = net.EX, RE = net.RE;
-    readVectorList(in, report, n, &IN, "inputs");
+    readVectorOrStop(in, report, n, &IN, "inputs");
     writeLayout(report, "(/,1X,'INPUT VECTOR')");
     VECPRT(report, IN, n);
     if (anyNegative(IN, n))
         stopWithReportError(report, "('0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0')");
 
-    readVectorList(in, report, n, &EX, "exports");
+    readVectorOrStop(in, report, n, &EX, "exports");
     writeLayout(report, "(1X,'EXPORT VECTOR')");
     VECPRT(report, EX, n);
     if (anyNegative(EX, n)) {
         stopWithReportError(report, "('0 ERROR EXPORT VECTOR CAN NOT HAVE VALUES LESS THAN 0')");
     }
 
-    readVectorList(in, report, n, &RE, "respirations");
+    readVectorOrStop(in, report, n, &RE, "respirations");
     if (anyNegative(RE, n))
         stopWithReportError(report, "('0 ERROR RESPIRATIONS CANNOT BE LESS THAN 0.')");
     writeLayout(report, "(1X,'RESPIRATION VECTOR')");
     VECPRT(report, RE, n);
 
-    readFlowList(in, report, n, net.T);
+    readFlowsOrStop(in, report, n, net.T);
     writeLayout(report, "(1X,'EXCHANGE MATRIX')");
     MATPRT(report, net.T, n);
     for (int i = 1; i <= n; ++i) {

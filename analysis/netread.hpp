@@ -4,7 +4,6 @@
 #include <ostream>
 #include <string>
 
-#include "layout.hpp"
 #include "matview.hpp"
 #include "textio.hpp"
 
@@ -34,9 +33,5 @@ struct NetworkArrays {
 // counts record (the normal end of a run).
 bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::string& title, int& n,
                  int& nl, const NetworkArrays& net);
-
-// Writes a "0 ERROR" line to the report and ends the run in an orderly way.
-[[noreturn]] void stopWithReportError(std::ostream& report, const char* layout,
-                                      std::initializer_list<Item> items = {});
 
 }  // namespace flownet

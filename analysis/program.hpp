@@ -12,22 +12,21 @@
 
 namespace flownet {
 
-// Runs an analysis program: `body(con, input, report)` does the work; every end of the run, normal
-// or not, comes back here, where the report is closed and the line of the end written. Returns the
-// exit status.
+// Runs an analysis program: `body(con, input, report)` does the work and the run ends with the
+// program's stop line; however it ends, the report is closed, complete, before the line of the end
+// is written. Returns the exit status.
 template <class Body>
 int runAnalysisProgram(const char* program, std::istream& in, std::ostream& console,
                        std::ostream& errors, Body&& body) {
-    Console con(in, console, errors, program);
     RecordFile input;
     ReportFile report;
-    RunEnd end{0, kStopLine};
-    try {
-        body(con, input, report);
-    } catch (const RunEnd& e) {
-        end = e;
-    }
-    return endAnalysisRun(report, end, program, console, errors);
+    return runProgram(
+        program, in, console, errors,
+        [&](Console& con) {
+            body(con, input, report);
+            stopOrderly(kStopLine);
+        },
+        [&] { closeReport(report); });
 }
 
 // Reads the title record of the next network and derives the tolerance; false at the end of the

@@ -4,7 +4,7 @@
 
 #include "layout.hpp"
 #include "listing.hpp"
-#include "netread.hpp"
+#include "runend.hpp"
 
 namespace flownet {
 

@@ -1,5 +1,6 @@
 #include "runend.hpp"
 
+#include <optional>
 #include <utility>
 
 namespace flownet {
@@ -10,6 +11,38 @@ void stopOrderly(std::string consoleLine) {
 
 void stopFailure(std::string message) {
     throw RunEnd{2, std::move(message)};
+}
+
+void stopWithReportError(std::ostream& report, const char* layout,
+                         std::initializer_list<Item> items) {
+    writeLayout(report, layout, items);
+    stopOrderly(kStopLine);
+}
+
+int runProgram(const char* program, std::istream& in, std::ostream& console, std::ostream& errors,
+               const std::function<void(Console&)>& body, const std::function<void()>& finish) {
+    std::optional<RunEnd> end;  // none: the body came to its natural end
+    Console con(in, console, errors, program);
+    try {
+        body(con);
+    } catch (const RunEnd& e) {
+        end = e;
+    }
+    if (finish) {
+        try {
+            finish();
+        } catch (const RunEnd& e) {
+            if (!end || end->status == 0) end = e;
+        }
+    }
+    if (end && end->status == 0) {
+        console << end->line << '\n';
+    } else if (end) {
+        console.flush();
+        errors << program << ": " << end->line << '\n';
+    }
+    console.flush();
+    return end ? end->status : 0;
 }
 
 }  // namespace flownet

@@ -1,12 +1,19 @@
-// How a run ends before its natural end.
+// How a run ends before its natural end, and the frame of a run that catches that end.
 //
 // The programs stop from deep inside their stages: a "0 ERROR" line in the report, a dialog that
 // the user ends, the cycle store running out, an unreadable record. Each such stop throws a RunEnd
-// that the program's driver catches: it flushes and closes the report, prints the line and exits
-// with the status.
+// that the frame of the run (runProgram) catches: it lets the program close its files, prints the
+// line and returns the exit status.
 #pragma once
 
+#include <functional>
+#include <initializer_list>
+#include <istream>
+#include <ostream>
 #include <string>
+
+#include "layout.hpp"
+#include "textio.hpp"
 
 namespace flownet {
 
@@ -23,5 +30,19 @@ struct RunEnd {
 
 // The console line of an analysis program that stops without a text of its own.
 inline constexpr const char* kStopLine = "Stop - Program terminated.";
+
+// Writes a "0 ERROR" line of an analysis report (`layout` with its `items`) and ends the run in an
+// orderly way, with kStopLine on the console.
+[[noreturn]] void stopWithReportError(std::ostream& report, const char* layout,
+                                      std::initializer_list<Item> items = {});
+
+// Runs a program: `body` works on the console made of the three streams. However the body ends,
+// `finish` (when given) runs next and may itself end the run: its failure outweighs an orderly or
+// a natural end, not an earlier failure. The line of a RunEnd is then written, the console line of
+// an orderly end on `console`, a failure on `errors` as "<program>: <message>" after what the
+// console holds. Returns the exit status: 0 when the body returns or stops in order, 2 on a
+// failure.
+int runProgram(const char* program, std::istream& in, std::ostream& console, std::ostream& errors,
+               const std::function<void(Console&)>& body, const std::function<void()>& finish = {});
 
 }  // namespace flownet

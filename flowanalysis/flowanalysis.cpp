@@ -63,7 +63,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
 }
 
 void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search) {
-    INFILE(con, input, report);
+    INFILE(con, input);
     OUTFIL(con, report, input);
     while (readNextTitle(input, a, report.stream) && readNextNetwork(input, report.stream, a)) {
         analyseNetwork(a, report.stream, search);

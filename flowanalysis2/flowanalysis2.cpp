@@ -76,7 +76,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
 // The title record of each network comes before its report file is chosen: an unreadable first
 // title is told on the console, a later one at the end of the previous report.
 void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search) {
-    INFILE(con, input, report);
+    INFILE(con, input);
     for (;;) {
         std::ostream& errorsGoTo = report.stream.is_open() ? report.stream : con.out;
         if (!readNextTitle(input, a, errorsGoTo)) return;

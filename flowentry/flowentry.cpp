@@ -4,13 +4,14 @@
 #include <ostream>
 
 #include "balance.hpp"
-#include "entry.hpp"
+#include "balancecheck.hpp"
 #include "entrydialog.hpp"
 #include "flowentry.hpp"
+#include "keyin.hpp"
 #include "layout.hpp"
 #include "network.hpp"
+#include "readin.hpp"
 #include "runend.hpp"
-#include "steadystate.hpp"
 
 namespace flownet {
 
@@ -63,22 +64,8 @@ void run(Console& con, EntryRun& r) {
 }  // namespace
 
 int runFlowentry(std::istream& in, std::ostream& console, std::ostream& errors) {
-    Console con(in, console, errors, "flowentry");
     auto state = std::make_unique<EntryRun>();
-    int status = 0;
-    try {
-        run(con, *state);
-    } catch (const RunEnd& end) {
-        status = end.status;
-        console.flush();
-        if (status == 0) {
-            console << end.line << '\n';
-        } else {
-            errors << "flowentry: " << end.line << '\n';
-        }
-    }
-    console.flush();
-    return status;
+    return runProgram("flowentry", in, console, errors, [&](Console& con) { run(con, *state); });
 }
 
 }  // namespace flownet

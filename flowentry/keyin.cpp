@@ -1,7 +1,8 @@
+#include "keyin.hpp"
+
 #include <string>
 #include <vector>
 
-#include "entry.hpp"
 #include "entrydialog.hpp"
 #include "layout.hpp"
 

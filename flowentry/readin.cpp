@@ -1,6 +1,7 @@
+#include "readin.hpp"
+
 #include <string>
 
-#include "entry.hpp"
 #include "entrydialog.hpp"
 #include "files.hpp"
 #include "layout.hpp"
@@ -86,10 +87,12 @@ bool inNetwork(RecordFile& file, std::ostream& out, int number, int n) {
     return false;
 }
 
-// Reads a vector list of at most 10 N records into its row or column of T. A negative stock, or
-// an unreadable stock record, stops the run; a negative input, export or respiration is set to 0
-// with a warning.
-ListRead readVectorList(RecordFile& file, std::ostream& out, MatView T, int n, EntryList list) {
+// Reads a vector list of the file being edited, at most 10 N records, into its row or column of T.
+// A record whose compartment is out of range is skipped with a warning. A negative stock, or an
+// unreadable stock record, stops the run; a negative input, export or respiration is set to 0 with
+// a warning.
+ListRead readVectorForEditing(RecordFile& file, std::ostream& out, MatView T, int n,
+                              EntryList list) {
     const bool stocks = list == EntryList::Stocks;
     for (int r = 0; r < 10 * n; ++r) {
         int index = 0;
@@ -120,8 +123,9 @@ ListRead readVectorList(RecordFile& file, std::ostream& out, MatView T, int n, E
     return ListRead::Bound;
 }
 
-// Reads the flow list, at most 5000 records; a negative flow is set to 0 with a warning.
-ListRead readFlowList(RecordFile& file, std::ostream& out, MatView T, int n) {
+// Reads the flow list of the file being edited, at most 5000 records; a record whose compartment
+// is out of range is skipped with a warning, a negative flow is set to 0 with a warning.
+ListRead readFlowsForEditing(RecordFile& file, std::ostream& out, MatView T, int n) {
     for (int r = 0; r < kFlowRecordBound; ++r) {
         int from = 0, to = 0;
         float value = 0.0f;
@@ -185,7 +189,7 @@ void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
         net.names[i] = parseNameRecord(record);
     }
 
-    if (readVectorList(file, con.out, T, n, EntryList::Stocks) == ListRead::FileEnd) {
+    if (readVectorForEditing(file, con.out, T, n, EntryList::Stocks) == ListRead::FileEnd) {
         warnFileEnd(con, file, listName(EntryList::Stocks));
         return;
     }
@@ -200,8 +204,9 @@ void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
 
     for (EntryList list :
          {EntryList::Inputs, EntryList::Exports, EntryList::Respirations, EntryList::Flows}) {
-        const ListRead read = list == EntryList::Flows ? readFlowList(file, con.out, T, n)
-                                                       : readVectorList(file, con.out, T, n, list);
+        const ListRead read = list == EntryList::Flows
+                                  ? readFlowsForEditing(file, con.out, T, n)
+                                  : readVectorForEditing(file, con.out, T, n, list);
         if (read == ListRead::FileEnd) {
             warnFileEnd(con, file, listName(list));
             return;

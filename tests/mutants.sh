@@ -164,7 +164,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         if (std::fabs(imbalance(i)) <= tolerance) imbalance(i) = 0.0f;
 --end--
 
-@@ SS-2 flowentry/steadystate.cpp
+@@ SS-2 flowentry/balancecheck.cpp
 ## flowentry steady-state pass: a difference equal to the tolerance is an imbalance (< for <=)
 --anchor--
         if (!(std::fabs(D(i)) <= tol)) imbalance = imbalance + std::fabs(D(i));

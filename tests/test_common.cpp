@@ -1,6 +1,7 @@
-// The shared routines: console answers, record files, listings and inversion.
+// The shared routines: console answers, the frame of a run, record files, listings and inversion.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "listing.hpp"
@@ -44,6 +45,28 @@ TEST(Console, TextAndOneCharacterAnswers) {
         EXPECT_EQ(e.line,
                   "standard input, line 4: the console input ended where an answer was expected");
     }
+}
+
+// The frame of a run: how the body ended, then the closing step, decide the line and the status.
+TEST(RunFrame, LineAndStatusOfEachEnd) {
+    std::istringstream in;
+    auto run = [&](const std::function<void()>& body, const std::function<void()>& finish) {
+        std::ostringstream console, errors;
+        const int status = runProgram(
+            "prog", in, console, errors, [&](Console&) { body(); }, finish);
+        return std::to_string(status) + "|" + console.str() + "|" + errors.str();
+    };
+    const auto natural = [] {};
+    const auto orderly = [] { stopOrderly("done"); };
+    const auto failure = [] { stopFailure("broken"); };
+    const auto unclosed = [] { stopFailure("not closed"); };
+    EXPECT_EQ(run(natural, {}), "0||");
+    EXPECT_EQ(run(orderly, natural), "0|done\n|");
+    EXPECT_EQ(run(failure, {}), "2||prog: broken\n");
+    // A closing step that fails outweighs an orderly or natural end, not an earlier failure.
+    EXPECT_EQ(run(orderly, unclosed), "2||prog: not closed\n");
+    EXPECT_EQ(run(natural, unclosed), "2||prog: not closed\n");
+    EXPECT_EQ(run(failure, unclosed), "2||prog: broken\n");
 }
 
 // Inversion by elimination without row exchanges: an exact zero pivot stops it with its row.

@@ -1,4 +1,5 @@
-// The steady-state pass of the entry program over the extended matrix (totals current).
+// The steady-state check of the entry program over the extended matrix (totals current): the
+// diagnostic warnings, the imbalances and the comparison of throughputs.
 #pragma once
 
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "steadystate.hpp"
+#include "balancecheck.hpp"
 
 #include <cmath>
 

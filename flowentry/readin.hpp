@@ -1,0 +1,17 @@
+// Reading a network file in flowentry for editing.
+#pragma once
+
+#include "network.hpp"
+#include "textio.hpp"
+
+namespace flownet {
+
+// File editing: zeroes the whole extended matrix, asks for an existing network file and whether
+// changes are wanted, then reads the file part by part (title, counts, names, K and the lists),
+// listing each part and, on request, changing it before the next part is read. The totals are
+// left to the caller. The file is left open in `file`. An end of the file after its counts record,
+// or of the console input at a checked question, returns what has been read; a file that ends
+// before its counts record ends the run with a failure.
+void READIN(Console& con, Network& net, RecordFile& file);
+
+}  // namespace flownet
