@@ -374,7 +374,7 @@ TEST(BadInput, NetworksFlowentryCannotBalanceOrReadBack) {
     // row: the 5001st, 71 -> 31, is not read, and the user is told; the flow 71 -> 71 added in
     // the dialog makes 5001 flows, more than flowentry reads back, which is told too.
     std::string file = title("DENSE") + " 71 71\n";
-    for (int i = 1; i <= 71; ++i) file += "C" + std::to_string(i) + "\n";
+    for (int i = 1; i <= 71; ++i) file.append("C").append(std::to_string(i)).append("\n");
     file += times(4, " -1\n");
     for (int k = 0; k <= 5000; ++k) file += flow(k / 71 + 1, k % 71 + 1, "1.0");
     check(runOn(kEntry, file + " -1 -1\n", "2\nnet.dat\nn\n71\n71\n1\n-1\nn\nout.dat\n"),
