@@ -7,6 +7,7 @@
 #include "ascend.hpp"
 #include "lindeman.hpp"
 #include "matview.hpp"
+#include "steady.hpp"
 #include "structure.hpp"
 
 namespace flownet {
@@ -21,15 +22,17 @@ struct AnalysisArrays {
     float tolerance = 0.0f;
     std::string title;
 
-    Vector<Limit> IN, EX, RE;  // inputs, exports, respirations
-    Matrix<Limit + 3> T;       // flows; the information indices extend it by 3 rows and columns
-    Vector<Limit> X;           // compartmental throughputs
-    Matrix<Limit> F, G;        // output- and input-normalised flows
-    float TST = 0.0f;          // total system throughput
-    InfoTable info;            // information and connectance quantities
+    Vector<Limit> IN, EX, RE;     // inputs, exports, respirations
+    Matrix<Limit + 3> T;          // flows; the information indices extend it by 3 rows and columns
+    Vector<Limit> X;              // compartmental throughputs
+    Matrix<Limit> F, G;           // output- and input-normalised flows
+    float TST = 0.0f;             // total system throughput
+    SteadyState steady;           // the steady-state check
+    StructureAnalyses structure;  // the structure analyses
+    InfoTable info;               // information and connectance quantities
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
     Matrix<Limit> M, C, D;             // work matrices
-    Vector<Limit> v, outflow, imbalance;
+    Vector<Limit> v;
     Vector<Limit + 1> y;   // work vector with one spare entry
     Vector<Limit> intake;  // intakes of the trophic aggregation
 };
@@ -38,7 +41,7 @@ struct AnalysisArrays {
 template <int Limit>
 StructureArrays structureArrays(AnalysisArrays<Limit>& a) {
     return {a.IN.view(), a.EX.view(), a.RE.view(), a.X.view(), a.F.view(),
-            a.G.view(),  a.M.view(),  a.C.view(),  a.v.view(), a.y.view()};
+            a.G.view(),  a.M.view(),  a.v.view(),  a.y.view()};
 }
 
 // The arrays of the trophic aggregation, in the run's arrays: the diet fractions take the place

@@ -26,11 +26,13 @@ using Arrays = AnalysisArrays<kLimit>;
 
 // The report of one network, stage by stage in the order of the report.
 void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
-    checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
-                     a.X.view(), a.outflow.view(), a.imbalance.view());
+    checkSteadyState(a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance, a.steady);
+    writeSteadyState(report, a.N, a.steady);
     ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
            a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
-    structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Unit);
+    StructureArrays structure = structureArrays(a);
+    analyseStructure(a.N, structure, InjectedInput::Unit, a.structure);
+    writeStructureAnalyses(report, a.N, a.structure);
 
     // Feeding cycles among the living compartments, removed so that the trophic levels follow
     // cycle-free feeding transfers.
