@@ -29,6 +29,7 @@ struct AnalysisArrays {
     float TST = 0.0f;             // total system throughput
     SteadyState steady;           // the steady-state check
     StructureAnalyses structure;  // the structure analyses
+    TrophicAggregation trophic;   // the Lindeman trophic aggregation
     InfoTable info;               // information and connectance quantities
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
     Matrix<Limit> M, C, D;             // work matrices
@@ -45,11 +46,11 @@ StructureArrays structureArrays(AnalysisArrays<Limit>& a) {
 }
 
 // The arrays of the trophic aggregation, in the run's arrays: the diet fractions take the place
-// of G, the import fractions that of X, the transformation matrix that of M.
+// of G, the import fractions that of X.
 template <int Limit>
 TrophicArrays trophicArrays(AnalysisArrays<Limit>& a) {
-    return {a.IN.view(),     a.EX.view(), a.RE.view(), a.T.view(), a.G.view(), a.X.view(),
-            a.intake.view(), a.M.view(),  a.C.view(),  a.D.view(), a.v.view(), a.y.view()};
+    return {a.IN.view(), a.EX.view(),     a.RE.view(), a.T.view(), a.G.view(),
+            a.X.view(),  a.intake.view(), a.C.view(),  a.D.view()};
 }
 
 }  // namespace flownet

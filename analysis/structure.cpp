@@ -83,8 +83,9 @@ void analyseStructure(int n, StructureArrays& a, InjectedInput inject, Structure
     // What each input generates, through the transpose of (I - F)^-1.
     TRANSP(a.M, a.M, n);
     for (int k = 1; k <= n; ++k) {
-        r.analysed[static_cast<std::size_t>(k - 1)] = a.IN(k) > 0.0f;
-        if (a.IN(k) > 0.0f) {
+        bool& analysed = r.analysed[static_cast<std::size_t>(k - 1)];
+        analysed = a.IN(k) > 0.0f;
+        if (analysed) {
             analyseInput(k, inject == InjectedInput::Unit ? 1.0f : a.IN(k), n, a, r);
         }
     }

@@ -275,7 +275,9 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
             return going;
         };
         if (timed(-a->NL)) {
-            trophicAggregation(report, a->N, a->NL, trophicArrays(*a));
+            TrophicArrays trophic = trophicArrays(*a);
+            aggregateTrophicLevels(a->N, a->NL, trophic, a->trophic);
+            writeTrophicAggregation(report, a->N, a->NL, a->trophic);
             if (a->NL < a->N) timed(a->N);
         }
         out = "0 " + std::to_string(seconds) + " " + std::to_string(cpu);

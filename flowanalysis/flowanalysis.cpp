@@ -42,8 +42,9 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
         writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
         MATPRT(report, a.T.view(), a.NL);
     }
-    printLindemanHeading(report);
-    trophicAggregation(report, a.N, a.NL, trophicArrays(a));
+    TrophicArrays trophic = trophicArrays(a);
+    aggregateTrophicLevels(a.N, a.NL, trophic, a.trophic);
+    writeTrophicAggregation(report, a.N, a.NL, a.trophic);
 
     // Cycles of the whole network, through the non-living compartments.
     if (a.NL < a.N) {

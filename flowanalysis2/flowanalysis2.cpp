@@ -22,8 +22,8 @@ namespace {
 constexpr int kLimit = 128;
 
 struct Arrays : AnalysisArrays<kLimit> {
-    Vector<kLimit> XS;   // throughputs saved before the feeding-cycle search
-    Vector<kLimit> MIG;  // suspected migratory inputs
+    Vector<kLimit> XS;          // throughputs saved before the feeding-cycle search
+    MigratoryInputs migratory;  // suspected migratory inputs
 };
 
 // The report of one network, stage by stage in the order of the report.
@@ -48,12 +48,12 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     }
 
     // Trophic aggregation, with suspected migratory inputs left out of primary production.
-    const int nMig = classifyInputs(report, a.N, a.NL, a.IN.view(), a.T.view(), a.MIG.view());
-    printLindemanHeading(report);
-    listMigratoryInputs(report, a.NL, nMig, a.MIG.view());
-    const MigratoryInputs migratory{a.MIG.view(), nMig};
-    trophicAggregation(report, a.N, a.NL, trophicArrays(a), &migratory,
-                       ChainStart::PrimaryProduction);
+    classifyInputs(a.N, a.NL, a.IN.view(), a.T.view(), a.migratory);
+    writePrimaryProducerWarning(report, a.migratory);
+    TrophicArrays trophic = trophicArrays(a);
+    aggregateTrophicLevels(a.N, a.NL, trophic, a.trophic, &a.migratory,
+                           ChainStart::PrimaryProduction);
+    writeTrophicAggregation(report, a.N, a.NL, a.trophic, &a.migratory);
 
     printInformationIndices(report, a.TST, a.info);
     printConnectanceIndices(report, a.info);
