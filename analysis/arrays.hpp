@@ -31,6 +31,7 @@ struct AnalysisArrays {
     StructureAnalyses structure;  // the structure analyses
     TrophicAggregation trophic;   // the Lindeman trophic aggregation
     InfoTable info;               // information and connectance quantities
+    IndexShares shares;           // the indices as shares, and the connectances
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
     Matrix<Limit> M, C, D;             // work matrices
     Vector<Limit> v;

@@ -30,6 +30,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
     writeSteadyState(report, a.N, a.steady);
     ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
            a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
+    a.shares = indexShares(a.info);
     StructureArrays structure = structureArrays(a);
     analyseStructure(a.N, structure, InjectedInput::Unit, a.structure);
     writeStructureAnalyses(report, a.N, a.structure);
@@ -62,8 +63,8 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
         writeLayout(report, "(1X,'AGGREGATED BIOGEOCHEMICAL CYCLES')");
         MATPRT(report, a.C.view(), a.N);
     }
-    printInformationIndices(report, a.TST, a.info);
-    printConnectanceIndices(report, a.info);
+    printInformationIndices(report, a.TST, a.info, a.shares);
+    printConnectanceIndices(report, a.shares);
 }
 
 void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search) {

@@ -32,6 +32,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     writeSteadyState(report, a.N, a.steady);
     ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
            a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
+    a.shares = indexShares(a.info);
     StructureArrays structure = structureArrays(a);
     analyseStructure(a.N, structure, InjectedInput::Actual, a.structure);
     writeStructureAnalyses(report, a.N, a.structure);
@@ -55,8 +56,8 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
                            ChainStart::PrimaryProduction);
     writeTrophicAggregation(report, a.N, a.NL, a.trophic, &a.migratory);
 
-    printInformationIndices(report, a.TST, a.info);
-    printConnectanceIndices(report, a.info);
+    printInformationIndices(report, a.TST, a.info, a.shares);
+    printConnectanceIndices(report, a.shares);
 
     // Every cycle of the network, the feeding cycles found again among them.
     writeLayout(report, "(/,/,25X,'*** FULL CYCLE ANALYSIS ***',/)");
