@@ -34,9 +34,8 @@ struct AnalysisArrays {
     IndexShares shares;           // the indices as shares, and the connectances
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
     Matrix<Limit> M, C, D;             // work matrices
-    Vector<Limit> v;
-    Vector<Limit + 1> y;   // work vector with one spare entry
-    Vector<Limit> intake;  // intakes of the trophic aggregation
+    Vector<Limit> v, y;                // work vectors
+    Vector<Limit> intake;              // intakes of the trophic aggregation
 };
 
 // The arrays of the structure analyses, in the run's arrays.
