@@ -7,6 +7,7 @@
 #include "ascend.hpp"
 #include "lindeman.hpp"
 #include "matview.hpp"
+#include "steady.hpp"
 #include "structure.hpp"
 
 namespace flownet {
@@ -21,32 +22,35 @@ struct AnalysisArrays {
     float tolerance = 0.0f;
     std::string title;
 
-    Vector<Limit> IN, EX, RE;  // inputs, exports, respirations
-    Matrix<Limit + 3> T;       // flows; the information indices extend it by 3 rows and columns
-    Vector<Limit> X;           // compartmental throughputs
-    Matrix<Limit> F, G;        // output- and input-normalised flows
-    float TST = 0.0f;          // total system throughput
-    InfoTable info;            // information and connectance quantities
+    Vector<Limit> IN, EX, RE;     // inputs, exports, respirations
+    Matrix<Limit + 3> T;          // flows; the information indices extend it by 3 rows and columns
+    Vector<Limit> X;              // compartmental throughputs
+    Matrix<Limit> F, G;           // output- and input-normalised flows
+    float TST = 0.0f;             // total system throughput
+    SteadyState steady;           // the steady-state check
+    StructureAnalyses structure;  // the structure analyses
+    TrophicAggregation trophic;   // the Lindeman trophic aggregation
+    InfoTable info;               // information and connectance quantities
+    IndexShares shares;           // the indices as shares, and the connectances
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
     Matrix<Limit> M, C, D;             // work matrices
-    Vector<Limit> v, outflow, imbalance;
-    Vector<Limit + 1> y;   // work vector with one spare entry
-    Vector<Limit> intake;  // intakes of the trophic aggregation
+    Vector<Limit> v, y;                // work vectors
+    Vector<Limit> intake;              // intakes of the trophic aggregation
 };
 
 // The arrays of the structure analyses, in the run's arrays.
 template <int Limit>
 StructureArrays structureArrays(AnalysisArrays<Limit>& a) {
     return {a.IN.view(), a.EX.view(), a.RE.view(), a.X.view(), a.F.view(),
-            a.G.view(),  a.M.view(),  a.C.view(),  a.v.view(), a.y.view()};
+            a.G.view(),  a.M.view(),  a.v.view(),  a.y.view()};
 }
 
 // The arrays of the trophic aggregation, in the run's arrays: the diet fractions take the place
-// of G, the import fractions that of X, the transformation matrix that of M.
+// of G, the import fractions that of X.
 template <int Limit>
 TrophicArrays trophicArrays(AnalysisArrays<Limit>& a) {
-    return {a.IN.view(),     a.EX.view(), a.RE.view(), a.T.view(), a.G.view(), a.X.view(),
-            a.intake.view(), a.M.view(),  a.C.view(),  a.D.view(), a.v.view(), a.y.view()};
+    return {a.IN.view(), a.EX.view(),     a.RE.view(), a.T.view(), a.G.view(),
+            a.X.view(),  a.intake.view(), a.C.view(),  a.D.view()};
 }
 
 }  // namespace flownet

@@ -125,35 +125,50 @@ void ASCEND(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n,
     }
 }
 
-void printInformationIndices(std::ostream& out, float TST, const InfoTable& info) {
+IndexShares indexShares(const InfoTable& info) {
     const float capacity = info(5, 3), internal = info(2, 3);
-    writeLayout(out, "(/,/,26X,'*** INFORMATION INDICIES ***',/)");
-    writeLayout(out, "(2X,'TOTAL SYSTEM THROUGHPUT = ',E11.5,/,/)", {TST});
-    writeLayout(out, "(2X,'DEVELOPMENT CAPACITY = ',E11.5,/)", {capacity});
-    writeLayout(out, "(2X,'ASCENDENCY = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(5, 1), info(5, 1) / capacity});
-    writeLayout(out, "(2X,'OVERHEAD ON IMPORTS = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(1, 2), info(1, 2) / capacity});
-    writeLayout(out, "(2X,'OVERHEAD ON EXPORTS = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(3, 2), info(3, 2) / capacity});
-    writeLayout(out, "(2X,'DISSIPATIVE OVERHEAD = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(4, 2), info(4, 2) / capacity});
-    writeLayout(out, "(2X,'REDUNDANCY =',E11.5,5X,'(',F4.3,')',/,/)",
-                {info(2, 2), info(2, 2) / capacity});
-    writeLayout(out, "(2X,'INTERNAL CAPACITY =',E11.5,/)", {internal});
-    writeLayout(out, "(2X,'INTERNAL ASCENDENCY =',E11.5,5X,'(',F4.3,')',/)",
-                {info(2, 1), info(2, 1) / internal});
-    writeLayout(out, "(2X,'REDUNDANCY = ',E11.5,5X,'(',F4.3,')',/,/)",
-                {info(2, 2), info(2, 2) / internal});
+    IndexShares s;
+    s.ascendency = info(5, 1) / capacity;
+    s.importOverhead = info(1, 2) / capacity;
+    s.exportOverhead = info(3, 2) / capacity;
+    s.dissipation = info(4, 2) / capacity;
+    s.redundancy = info(2, 2) / capacity;
+    s.internalAscendency = info(2, 1) / internal;
+    s.internalRedundancy = info(2, 2) / internal;
+    s.overall = std::pow(2.0f, info(6, 1) / 2.0f);
+    s.intercompartmental = std::pow(2.0f, info(6, 2) / 2.0f);
+    s.foodWeb = std::pow(2.0f, info(6, 3) / 2.0f);
+    return s;
 }
 
-void printConnectanceIndices(std::ostream& out, const InfoTable& info) {
+void printInformationIndices(std::ostream& out, float TST, const InfoTable& info,
+                             const IndexShares& shares) {
+    writeLayout(out, "(/,/,26X,'*** INFORMATION INDICIES ***',/)");
+    writeLayout(out, "(2X,'TOTAL SYSTEM THROUGHPUT = ',E11.5,/,/)", {TST});
+    writeLayout(out, "(2X,'DEVELOPMENT CAPACITY = ',E11.5,/)", {info(5, 3)});
+    writeLayout(out, "(2X,'ASCENDENCY = ',E11.5,5X,'(',F4.3,')',/)",
+                {info(5, 1), shares.ascendency});
+    writeLayout(out, "(2X,'OVERHEAD ON IMPORTS = ',E11.5,5X,'(',F4.3,')',/)",
+                {info(1, 2), shares.importOverhead});
+    writeLayout(out, "(2X,'OVERHEAD ON EXPORTS = ',E11.5,5X,'(',F4.3,')',/)",
+                {info(3, 2), shares.exportOverhead});
+    writeLayout(out, "(2X,'DISSIPATIVE OVERHEAD = ',E11.5,5X,'(',F4.3,')',/)",
+                {info(4, 2), shares.dissipation});
+    writeLayout(out, "(2X,'REDUNDANCY =',E11.5,5X,'(',F4.3,')',/,/)",
+                {info(2, 2), shares.redundancy});
+    writeLayout(out, "(2X,'INTERNAL CAPACITY =',E11.5,/)", {info(2, 3)});
+    writeLayout(out, "(2X,'INTERNAL ASCENDENCY =',E11.5,5X,'(',F4.3,')',/)",
+                {info(2, 1), shares.internalAscendency});
+    writeLayout(out, "(2X,'REDUNDANCY = ',E11.5,5X,'(',F4.3,')',/,/)",
+                {info(2, 2), shares.internalRedundancy});
+}
+
+void printConnectanceIndices(std::ostream& out, const IndexShares& shares) {
     writeLayout(out, "(2X,25X,'*** CONNECTANCE INDICES ***',/)");
-    writeLayout(out, "(2X,'OVERALL CONNECTANCE = ',F7.3,/)", {std::pow(2.0f, info(6, 1) / 2.0f)});
+    writeLayout(out, "(2X,'OVERALL CONNECTANCE = ',F7.3,/)", {shares.overall});
     writeLayout(out, "(2X,'INTERCOMPERTMENTAL CONNECTANCE = ',F7.3,/)",
-                {std::pow(2.0f, info(6, 2) / 2.0f)});
-    writeLayout(out, "(2X,'FOODWEB CONNECTANCE = ',F7.3,/,/,/)",
-                {std::pow(2.0f, info(6, 3) / 2.0f)});
+                {shares.intercompartmental});
+    writeLayout(out, "(2X,'FOODWEB CONNECTANCE = ',F7.3,/,/,/)", {shares.foodWeb});
 }
 
 }  // namespace flownet

@@ -34,10 +34,26 @@ using InfoTable = Matrix<6, 3>;
 void ASCEND(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n, int nl, MatView F,
             MatView G, VecView X, float& TST, InfoTable& info, VecView R, VecView C);
 
-// The report section "*** INFORMATION INDICIES ***": ten lines, ratios computed here.
-void printInformationIndices(std::ostream& out, float TST, const InfoTable& info);
+// What the report gives beside the table: indices as shares of the capacity they belong to, and
+// the connectances.
+struct IndexShares {
+    // Shares of the development capacity (5, 3): ascendency (5, 1), overheads on imports (1, 2)
+    // and exports (3, 2), dissipative overhead (4, 2), redundancy (2, 2).
+    float ascendency = 0.0f, importOverhead = 0.0f, exportOverhead = 0.0f, dissipation = 0.0f,
+          redundancy = 0.0f;
+    // Shares of the internal capacity (2, 3): internal ascendency (2, 1), redundancy (2, 2).
+    float internalAscendency = 0.0f, internalRedundancy = 0.0f;
+    // 2 raised to half of each uncertainty of row 6: overall, intercompartmental, food web.
+    float overall = 0.0f, intercompartmental = 0.0f, foodWeb = 0.0f;
+};
 
-// The report section "*** CONNECTANCE INDICES ***": 2 raised to half of each uncertainty.
-void printConnectanceIndices(std::ostream& out, const InfoTable& info);
+IndexShares indexShares(const InfoTable& info);
+
+// The report section "*** INFORMATION INDICIES ***": ten lines.
+void printInformationIndices(std::ostream& out, float TST, const InfoTable& info,
+                             const IndexShares& shares);
+
+// The report section "*** CONNECTANCE INDICES ***".
+void printConnectanceIndices(std::ostream& out, const IndexShares& shares);
 
 }  // namespace flownet

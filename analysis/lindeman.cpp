@@ -8,54 +8,26 @@ namespace flownet {
 
 namespace {
 
-// The canonical inputs v = L IN, the first element of the chain, and the input to the detrital
-// pool (the canonical inputs of rows nl+1..n), which is returned.
-float canonicalInputs(std::ostream& out, int n, int nl, const TrophicArrays& a,
-                      const MigratoryInputs* migratory, ChainStart start) {
-    MATVEC(a.v, a.L, a.IN, n);
-    if (migratory != nullptr && migratory->nMig > 0) {
-        writeLayout(out, "(/,1X,'CANONICAL DISTRIBUTION OF INPUTS')");
-        VECPRT(out, a.v, n);
-    }
-    if (start == ChainStart::LivingCanonicalInputs) {
-        for (int k = 1; k <= nl; ++k) a.y(1) = a.y(1) + a.v(k);
-    } else {
-        for (int i = 1; i <= n; ++i) a.y(1) = a.y(1) + a.L(1, i) * a.s(i);
-    }
-    float poolInput = 0.0f;
-    for (int k = nl + 1; k <= n; ++k) poolInput = poolInput + a.v(k);
-    return poolInput;
-}
-
 // The exchanges of the detrital pool (row and column n of D), and the Lindeman spine: the pool
 // counts with the primary producers at level 1, so its input and the returns of levels 2 and up
 // go to level 1 and what the living eat of it to level 2.
-void detritalPool(std::ostream& out, int n, int nl, const TrophicArrays& a, float poolInput) {
-    float detritivory = 0.0f;
+void detritalPool(int n, int nl, const TrophicArrays& a, TrophicAggregation& r) {
     for (int i = 1; i <= nl; ++i) {
-        detritivory = detritivory + a.D(n, i);
-        a.v(i) = a.D(i, n);
+        r.detritivory = r.detritivory + a.D(n, i);
+        r.returns(i) = a.D(i, n);
     }
-    writeLayout(out, "(1X,'RETURNS TO DETRITAL POOL')");
-    VECPRT(out, a.v, nl);
-    writeLayout(out, "(1X,'DETRITIVORY = ',E12.5,/)", {detritivory});
-    writeLayout(out, "(1X,'INPUT TO DETRITAL POOL = ',E12.5,/)", {poolInput});
-    writeLayout(out, "(1X,'CIRCULATION WITHIN DETRITAL POOL = ',E12.5,/)", {a.D(n, n)});
+    for (int k = nl + 1; k <= n; ++k) r.poolInput = r.poolInput + r.inputs(k);
+    r.circulation = a.D(n, n);
 
-    a.y(1) = a.y(1) + poolInput;
-    a.y(2) = a.y(2) + detritivory;
-    for (int k = 2; k <= nl; ++k) a.y(1) = a.y(1) + a.v(k);
-    writeLayout(out, "(1X,'LINDEMAN SPINE')");
-    VECPRT(out, a.y, nl);
+    const VecView y = r.spine.view();
+    y(1) = y(1) + r.poolInput;
+    y(2) = y(2) + r.detritivory;
+    for (int k = 2; k <= nl; ++k) y(1) = y(1) + r.returns(k);
 }
 
 }  // namespace
 
-void printLindemanHeading(std::ostream& out) {
-    writeLayout(out, "(/,/,20X,'*** LINDEMAN TROPHIC AGGREGATIONS ***',/)");
-}
-
-void intakeFractions(int n, const TrophicArrays& a, const MigratoryInputs* migratory) {
+void intakeFractions(int n, TrophicArrays& a, const MigratoryInputs* migratory) {
     for (int i = 1; i <= n; ++i) {
         float s = 0.0f;
         for (int j = 1; j <= n; ++j) s = s + a.T(j, i);
@@ -72,22 +44,22 @@ void intakeFractions(int n, const TrophicArrays& a, const MigratoryInputs* migra
     }
 }
 
-void transformationMatrix(int n, int nl, const TrophicArrays& a) {
+void transformationMatrix(MatView L, int n, int nl, const TrophicArrays& a) {
     for (int i = 1; i <= n; ++i) {
-        for (int k = 1; k <= n; ++k) a.L(k, i) = 0.0f;
+        for (int k = 1; k <= n; ++k) L(k, i) = 0.0f;
     }
     // What a compartment takes from outside acts at level 1; what it eats of detritus at level
     // 2; what it eats of a living compartment one level above that prey's levels.
-    for (int i = 1; i <= nl; ++i) a.L(1, i) = a.q(i);
+    for (int i = 1; i <= nl; ++i) L(1, i) = a.q(i);
     for (int k = 2; k <= nl; ++k) {
         for (int i = 1; i <= nl; ++i) {
             if (k == 2) {
-                for (int d = nl + 1; d <= n; ++d) a.L(2, i) = a.L(2, i) + a.P(d, i);
+                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + a.P(d, i);
             }
-            for (int j = 1; j <= nl; ++j) a.L(k, i) = a.L(k, i) + a.P(j, i) * a.L(k - 1, j);
+            for (int j = 1; j <= nl; ++j) L(k, i) = L(k, i) + a.P(j, i) * L(k - 1, j);
         }
     }
-    for (int i = nl + 1; i <= n; ++i) a.L(n, i) = 1.0f;
+    for (int i = nl + 1; i <= n; ++i) L(n, i) = 1.0f;
 }
 
 void effectiveLevels(VecView E, ConstMatView L, int n, int nl) {
@@ -108,44 +80,77 @@ int trophicEfficiencies(VecView y, int nl) {
     return last - 1;
 }
 
-void trophicAggregation(std::ostream& out, int n, int nl, const TrophicArrays& a,
-                        const MigratoryInputs* migratory, ChainStart start) {
-    for (int i = 1; i <= n + 1; ++i) a.y(i) = 0.0f;
+void aggregateTrophicLevels(int n, int nl, TrophicArrays& a, TrophicAggregation& r,
+                            const MigratoryInputs* migratory, ChainStart start) {
+    const MatView L = r.L.view();
+    const VecView y = r.chain.view();
+    for (int i = 1; i <= n + 1; ++i) y(i) = 0.0f;
     intakeFractions(n, a, migratory);
-    transformationMatrix(n, nl, a);
-    writeLayout(out, "(1X,'LINDEMAN TRANSFORMATION MATRIX')");
-    MATPRT(out, a.L, nl);
-
-    effectiveLevels(a.v, a.L, n, nl);
-    writeLayout(out, "(1X,'EFFECTIVE TROPHIC LEVELS OF EACH SPECIES')");
-    VECPRT(out, a.v, n);
+    transformationMatrix(L, n, nl, a);
+    effectiveLevels(r.levels.view(), L, n, nl);
 
     // Flows between levels: D = L T L^T.
-    MATMUL(a.LT, a.L, a.T, n);
-    TRANSP(a.L, a.L, n);
-    MATMUL(a.D, a.LT, a.L, n);
-    TRANSP(a.L, a.L, n);
+    MATMUL(a.LT, L, a.T, n);
+    TRANSP(L, L, n);
+    MATMUL(a.D, a.LT, L, n);
+    TRANSP(L, L, n);
 
-    const float poolInput = canonicalInputs(out, n, nl, a, migratory, start);
-    MATVEC(a.v, a.L, a.EX, n);
-    writeLayout(out, "(1X,'CANONICAL EXPORTS')");
-    VECPRT(out, a.v, n);
-    MATVEC(a.v, a.L, a.RE, n);
-    writeLayout(out, "(1X,'CANONICAL RESPIRATIONS')");
-    VECPRT(out, a.v, n);
+    // The canonical inputs, the first element of the chain, and the canonical losses.
+    MATVEC(r.inputs.view(), L, a.IN, n);
+    if (start == ChainStart::LivingCanonicalInputs) {
+        for (int k = 1; k <= nl; ++k) y(1) = y(1) + r.inputs(k);
+    } else {
+        for (int i = 1; i <= n; ++i) y(1) = y(1) + L(1, i) * a.s(i);
+    }
+    MATVEC(r.exports.view(), L, a.EX, n);
+    MATVEC(r.respirations.view(), L, a.RE, n);
 
     // Grazing chain: what each level passes on to the living levels.
     for (int k = 1; k <= nl - 1; ++k) {
-        for (int j = 1; j <= nl; ++j) a.y(k + 1) = a.y(k + 1) + a.D(k, j);
+        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(k, j);
     }
+
+    r.spine = r.chain;
+    r.detritivory = 0.0f;
+    r.poolInput = 0.0f;
+    r.circulation = 0.0f;
+    if (nl < n) detritalPool(n, nl, a, r);
+
+    r.efficiencies = r.spine;
+    r.nEfficiencies = trophicEfficiencies(r.efficiencies.view(), nl);
+}
+
+void writeTrophicAggregation(std::ostream& out, int n, int nl, const TrophicAggregation& r,
+                             const MigratoryInputs* migratory) {
+    writeLayout(out, "(/,/,20X,'*** LINDEMAN TROPHIC AGGREGATIONS ***',/)");
+    if (migratory != nullptr) listMigratoryInputs(out, nl, *migratory);
+    writeLayout(out, "(1X,'LINDEMAN TRANSFORMATION MATRIX')");
+    MATPRT(out, r.L.view(), nl);
+    writeLayout(out, "(1X,'EFFECTIVE TROPHIC LEVELS OF EACH SPECIES')");
+    VECPRT(out, r.levels.view(), n);
+    if (migratory != nullptr && migratory->nMig > 0) {
+        writeLayout(out, "(/,1X,'CANONICAL DISTRIBUTION OF INPUTS')");
+        VECPRT(out, r.inputs.view(), n);
+    }
+    writeLayout(out, "(1X,'CANONICAL EXPORTS')");
+    VECPRT(out, r.exports.view(), n);
+    writeLayout(out, "(1X,'CANONICAL RESPIRATIONS')");
+    VECPRT(out, r.respirations.view(), n);
     writeLayout(out, "(1X,'THE GRAZING CHAIN')");
-    VECPRT(out, a.y, nl);
+    VECPRT(out, r.chain.view(), nl);
 
-    if (nl < n) detritalPool(out, n, nl, a, poolInput);
+    if (nl < n) {
+        writeLayout(out, "(1X,'RETURNS TO DETRITAL POOL')");
+        VECPRT(out, r.returns.view(), nl);
+        writeLayout(out, "(1X,'DETRITIVORY = ',E12.5,/)", {r.detritivory});
+        writeLayout(out, "(1X,'INPUT TO DETRITAL POOL = ',E12.5,/)", {r.poolInput});
+        writeLayout(out, "(1X,'CIRCULATION WITHIN DETRITAL POOL = ',E12.5,/)", {r.circulation});
+        writeLayout(out, "(1X,'LINDEMAN SPINE')");
+        VECPRT(out, r.spine.view(), nl);
+    }
 
-    const int count = trophicEfficiencies(a.y, nl);
     writeLayout(out, "(1X,'TROPHIC EFFICIENCIES')");
-    VECPRT(out, a.y, count);
+    VECPRT(out, r.efficiencies.view(), r.nEfficiencies);
 }
 
 }  // namespace flownet

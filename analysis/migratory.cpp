@@ -4,8 +4,8 @@
 
 namespace flownet {
 
-int classifyInputs(std::ostream& report, int n, int nl, ConstVecView IN, ConstMatView T,
-                   VecView MIG) {
+void classifyInputs(int n, int nl, ConstVecView IN, ConstMatView T, MigratoryInputs& mig) {
+    VecView MIG = mig.MIG.view();
     int nMig = 0, nPP = 0;
     for (int i = 1; i <= n; ++i) MIG(i) = 0.0f;
     for (int k = 1; k <= nl; ++k) {
@@ -20,24 +20,29 @@ int classifyInputs(std::ostream& report, int n, int nl, ConstVecView IN, ConstMa
             ++nPP;
         }
     }
-    if (nPP == 0) {
-        writeLayout(
-            report,
-            "(/,1X,'WARNING!! NO UNAMBIGUOUS PRIMARY PRODUCERS FOUND.',/,1X,'THEREFORE, ALL INPUTS ARE ASSUMED TO BE PRIMARY PRODUCTION.',/)");
+    mig.noPrimaryProducer = nPP == 0;
+    if (mig.noPrimaryProducer) {
         nMig = 0;
         for (int i = 1; i <= n; ++i) MIG(i) = 0.0f;
     }
-    return nMig;
+    mig.nMig = nMig;
 }
 
-void listMigratoryInputs(std::ostream& report, int nl, int nMig, ConstVecView MIG) {
-    if (nMig <= 0) return;
+void writePrimaryProducerWarning(std::ostream& report, const MigratoryInputs& mig) {
+    if (!mig.noPrimaryProducer) return;
+    writeLayout(
+        report,
+        "(/,1X,'WARNING!! NO UNAMBIGUOUS PRIMARY PRODUCERS FOUND.',/,1X,'THEREFORE, ALL INPUTS ARE ASSUMED TO BE PRIMARY PRODUCTION.',/)");
+}
+
+void listMigratoryInputs(std::ostream& report, int nl, const MigratoryInputs& mig) {
+    if (mig.nMig <= 0) return;
     writeLayout(
         report,
         "(1X,'THE FOLLOWING INPUTS ARE SUSPECTED TO BE MIGRATORY INPUTS.',/,1X,'THEY WILL BE TREATED AS NON-PRIMARY INFLOWS.',/)");
     for (int i = 1; i <= nl; ++i) {
-        if (MIG(i) > 0.0f)
-            writeLayout(report, "(3X,'MIGRATORY INPUT TO ',I3,' = ',E11.5)", {i, MIG(i)});
+        if (mig.MIG(i) > 0.0f)
+            writeLayout(report, "(3X,'MIGRATORY INPUT TO ',I3,' = ',E11.5)", {i, mig.MIG(i)});
     }
     writeLayout(report, "(/)");
 }

@@ -8,18 +8,28 @@
 
 #include <ostream>
 
+#include "capacity.hpp"
 #include "matview.hpp"
 
 namespace flownet {
 
-// Classifies the inputs of the living compartments 1..nl and returns the number of suspected
-// migratory inputs; MIG(i) receives IN(i) for each suspect and 0 otherwise (i = 1..n). When no
-// living compartment is an unambiguous primary producer, the warning is written, every input counts
-// as primary production and the result is 0.
-int classifyInputs(std::ostream& report, int n, int nl, ConstVecView IN, ConstMatView T,
-                   VecView MIG);
+// The classification of a network's inputs. Migratory inputs count neither as primary production
+// nor as food.
+struct MigratoryInputs {
+    Vector<kStageCapacity> MIG;  // MIG(i): the migratory part of IN(i), 0 for the others
+    int nMig = 0;                // the number of suspects
+    // No living compartment is an unambiguous primary producer: every input counts as primary
+    // production and there is no suspect.
+    bool noPrimaryProducer = false;
+};
+
+// Classifies the inputs of the living compartments 1..nl (MIG is set for i = 1..n).
+void classifyInputs(int n, int nl, ConstVecView IN, ConstMatView T, MigratoryInputs& mig);
+
+// The warning that no unambiguous primary producer was found (nothing otherwise).
+void writePrimaryProducerWarning(std::ostream& report, const MigratoryInputs& mig);
 
 // Lists the suspected migratory inputs (nothing when there are none).
-void listMigratoryInputs(std::ostream& report, int nl, int nMig, ConstVecView MIG);
+void listMigratoryInputs(std::ostream& report, int nl, const MigratoryInputs& mig);
 
 }  // namespace flownet

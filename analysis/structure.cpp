@@ -1,5 +1,7 @@
 #include "structure.hpp"
 
+#include <sstream>
+
 #include "layout.hpp"
 #include "listing.hpp"
 #include "matrix.hpp"
@@ -8,9 +10,41 @@ namespace flownet {
 
 namespace {
 
+// Column k of a matrix, as a vector.
+VecView column(Matrix<kStageCapacity>& A, int k) {
+    return {&A(1, k), kStageCapacity};
+}
+ConstVecView column(const Matrix<kStageCapacity>& A, int k) {
+    return {&A.view()(1, k), kStageCapacity};
+}
+
+// Inverts M in place; the message of INV, if any, is kept in `trouble`.
+void invert(MatView M, VecView w, int n, std::string& trouble) {
+    std::ostringstream message;
+    INV(message, M, M, w, n);
+    trouble = message.str();
+}
+
 // v(i) = (loss(i) / X(i)) y(i): the part of the generated throughput y that leaves by this loss.
 void generatedLosses(VecView v, ConstVecView loss, ConstVecView X, ConstVecView y, int n) {
     for (int i = 1; i <= n; ++i) v(i) = X(i) > 0.0f ? loss(i) / X(i) * y(i) : 0.0f;
+}
+
+// The analysis of compartment k's input, with `injected` entering k. M must hold the transpose of
+// (I - F)^-1.
+void analyseInput(int k, float injected, int n, StructureArrays& a, StructureAnalyses& r) {
+    // Throughput generated in each compartment along all paths: y = M v = (I - F)^-T v.
+    VecView v = column(r.inputs, k);
+    for (int i = 1; i <= n; ++i) v(i) = 0.0f;
+    v(k) = injected;
+    MATVEC(a.y, a.M, v, n);
+    // Flows generated: each compartment passes on its usual shares of what it receives.
+    Matrix<kStageCapacity>& C = r.exchanges[static_cast<std::size_t>(k - 1)];
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) C(i, j) = a.F(i, j) * a.y(i);
+    }
+    generatedLosses(column(r.exports, k), a.EX, a.X, a.y, n);
+    generatedLosses(column(r.respirations, k), a.RE, a.X, a.y, n);
 }
 
 }  // namespace
@@ -35,52 +69,48 @@ void totalCoefficients(MatView C, ConstMatView A, ConstVecView X, int n, Coeffic
     }
 }
 
-void analyseInput(std::ostream& out, int k, float injected, int n, const StructureArrays& a) {
-    writeLayout(out, "(/,1X,'ANALYSIS OF INPUT ',I2,/)", {k});
-
-    // Throughput generated in each compartment along all paths: y = M v = (I - F)^-T v.
-    for (int i = 1; i <= n; ++i) a.v(i) = 0.0f;
-    a.v(k) = injected;
-    MATVEC(a.y, a.M, a.v, n);
-    // Flows generated: each compartment passes on its usual shares of what it receives.
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) a.C(i, j) = a.F(i, j) * a.y(i);
-    }
-
-    writeLayout(out, "(/,1X,'INPUT VECTOR')");
-    VECPRT(out, a.v, n);
-    generatedLosses(a.v, a.EX, a.X, a.y, n);
-    writeLayout(out, "(1X,'EXPORT VECTOR')");
-    VECPRT(out, a.v, n);
-    generatedLosses(a.v, a.RE, a.X, a.y, n);
-    writeLayout(out, "(1X,'RESPIRATIONS')");
-    VECPRT(out, a.v, n);
-    writeLayout(out, "(1X,'EXCHANGE MATRIX')");
-    MATPRT(out, a.C, n);
-}
-
-void structureAnalyses(std::ostream& out, int n, const StructureArrays& a, InjectedInput inject) {
-    // Contributions: (I - G)^-1. A message of the inversion stands before the heading.
+void analyseStructure(int n, StructureArrays& a, InjectedInput inject, StructureAnalyses& r) {
+    // Contributions: (I - G)^-1.
     identityMinus(a.M, a.G, n);
-    INV(out, a.M, a.M, a.v, n);
-    writeLayout(out, "(/,/,27X,'*** STRUCTURE ANALYSES ***',/)");
-    totalCoefficients(a.C, a.M, a.X, n, Coefficients::Contribution);
-    writeLayout(out, "(1X,'TOTAL CONTRIBUTION COEFFICIENTS',/)");
-    MATPRT(out, a.C, n);
+    invert(a.M, a.v, n, r.contributionTrouble);
+    totalCoefficients(r.contributions.view(), a.M, a.X, n, Coefficients::Contribution);
 
     // Dependencies: (I - F)^-1.
     identityMinus(a.M, a.F, n);
-    INV(out, a.M, a.M, a.v, n);
-    totalCoefficients(a.C, a.M, a.X, n, Coefficients::Dependency);
-    writeLayout(out, "(1X,'TOTAL DEPENDENCY COEFFICIENTS',/)");
-    MATPRT(out, a.C, n);
+    invert(a.M, a.v, n, r.dependencyTrouble);
+    totalCoefficients(r.dependencies.view(), a.M, a.X, n, Coefficients::Dependency);
 
     // What each input generates, through the transpose of (I - F)^-1.
     TRANSP(a.M, a.M, n);
     for (int k = 1; k <= n; ++k) {
-        if (a.IN(k) > 0.0f) {
-            analyseInput(out, k, inject == InjectedInput::Unit ? 1.0f : a.IN(k), n, a);
+        bool& analysed = r.analysed[static_cast<std::size_t>(k - 1)];
+        analysed = a.IN(k) > 0.0f;
+        if (analysed) {
+            analyseInput(k, inject == InjectedInput::Unit ? 1.0f : a.IN(k), n, a, r);
         }
+    }
+}
+
+void writeStructureAnalyses(std::ostream& out, int n, const StructureAnalyses& r) {
+    out << r.contributionTrouble;
+    writeLayout(out, "(/,/,27X,'*** STRUCTURE ANALYSES ***',/)");
+    writeLayout(out, "(1X,'TOTAL CONTRIBUTION COEFFICIENTS',/)");
+    MATPRT(out, r.contributions.view(), n);
+    out << r.dependencyTrouble;
+    writeLayout(out, "(1X,'TOTAL DEPENDENCY COEFFICIENTS',/)");
+    MATPRT(out, r.dependencies.view(), n);
+
+    for (int k = 1; k <= n; ++k) {
+        if (!r.analysed[static_cast<std::size_t>(k - 1)]) continue;
+        writeLayout(out, "(/,1X,'ANALYSIS OF INPUT ',I2,/)", {k});
+        writeLayout(out, "(/,1X,'INPUT VECTOR')");
+        VECPRT(out, column(r.inputs, k), n);
+        writeLayout(out, "(1X,'EXPORT VECTOR')");
+        VECPRT(out, column(r.exports, k), n);
+        writeLayout(out, "(1X,'RESPIRATIONS')");
+        VECPRT(out, column(r.respirations, k), n);
+        writeLayout(out, "(1X,'EXCHANGE MATRIX')");
+        MATPRT(out, r.exchanges[static_cast<std::size_t>(k - 1)].view(), n);
     }
 }
 

@@ -2,19 +2,36 @@
 // from, every other compartment along all paths, and what one input generates in the network.
 #pragma once
 
+#include <array>
 #include <ostream>
+#include <string>
 
+#include "capacity.hpp"
 #include "matview.hpp"
 
 namespace flownet {
 
-// The arrays of the structure analyses. X, F and G are those left by ASCEND.
+// The arrays the structure analyses read, and their work arrays. X, F and G are those left by
+// ASCEND.
 struct StructureArrays {
     ConstVecView IN, EX, RE;  // inputs, exports, respirations
     ConstVecView X;           // compartmental throughputs, all positive
     ConstMatView F, G;        // F(i, j) = T(i, j) / X(i), G(i, j) = T(i, j) / X(j)
-    MatView M, C;             // work matrices; M keeps the transpose of (I - F)^-1
+    MatView M;                // work matrix; M keeps the transpose of (I - F)^-1
     VecView v, y;             // work vectors
+};
+
+// The structure analyses of one network.
+struct StructureAnalyses {
+    // The message of INV when an inversion meets a zero pivot, empty otherwise.
+    std::string contributionTrouble, dependencyTrouble;
+    Matrix<kStageCapacity> contributions, dependencies;  // total coefficients
+    // The analysis of each compartment k with a positive input: column k of `inputs` holds what
+    // enters the network (all of it at k), of `exports` and `respirations` the losses it generates,
+    // and exchanges[k - 1] the flows it generates.
+    std::array<bool, kStageCapacity> analysed{};
+    Matrix<kStageCapacity> inputs, exports, respirations;
+    std::array<Matrix<kStageCapacity>, kStageCapacity> exchanges;
 };
 
 // What enters a compartment whose input is analysed: one unit, or the compartment's own input.
@@ -33,13 +50,13 @@ enum class Coefficients { Contribution, Dependency };
 //   on the diagonal of both: C(i, i) = (((A(i, i) - 1) / A(i, i)) X(i)) / X(i).
 void totalCoefficients(MatView C, ConstMatView A, ConstVecView X, int n, Coefficients kind);
 
-// The block "ANALYSIS OF INPUT " of compartment k, with `injected` entering k: the input vector,
-// the exports and respirations it generates, and the exchange matrix of the flows it generates.
-// M must hold the transpose of (I - F)^-1.
-void analyseInput(std::ostream& out, int k, float injected, int n, const StructureArrays& a);
-
 // The whole stage: both inverses (through INV, in M), the total contribution and dependency
-// coefficients, and the analysis of each compartment with a positive input, in order.
-void structureAnalyses(std::ostream& out, int n, const StructureArrays& a, InjectedInput inject);
+// coefficients, and the analysis of each compartment with a positive input: the throughput its
+// input generates along all paths, y = (I - F)^-T v, and the exports, respirations and flows of y.
+void analyseStructure(int n, StructureArrays& a, InjectedInput inject, StructureAnalyses& r);
+
+// The section "*** STRUCTURE ANALYSES ***": a message of an inversion stands before the listing
+// it concerns; then the block "ANALYSIS OF INPUT " of each analysed compartment, in order.
+void writeStructureAnalyses(std::ostream& out, int n, const StructureAnalyses& r);
 
 }  // namespace flownet

@@ -253,11 +253,14 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
         if (!input.open((o.dir / (workload + ".dat")).string()) ||
             !readNextTitle(input, *a, report) || !readNextNetwork(input, report, *a))
             return 2;
-        checkSteadyState(report, a->N, a->IN.view(), a->EX.view(), a->RE.view(), a->T.view(),
-                         a->tolerance, a->X.view(), a->outflow.view(), a->imbalance.view());
+        checkSteadyState(a->N, a->IN.view(), a->EX.view(), a->RE.view(), a->T.view(), a->tolerance,
+                         a->steady);
+        writeSteadyState(report, a->N, a->steady);
         ASCEND(a->T.view(), a->IN.view(), a->EX.view(), a->RE.view(), a->N, a->NL, a->F.view(),
                a->G.view(), a->X.view(), a->TST, a->info, a->rowSum.view(), a->colSum.view());
-        structureAnalyses(report, a->N, structureArrays(*a), InjectedInput::Unit);
+        StructureArrays structure = structureArrays(*a);
+        analyseStructure(a->N, structure, InjectedInput::Unit, a->structure);
+        writeStructureAnalyses(report, a->N, a->structure);
         // A call that ends the run (a nexus beyond the store) ends the measure.
         double seconds = 0.0, cpu = 0.0;
         auto timed = [&](int nc, CycleMode mode) {
@@ -273,7 +276,9 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
             return going;
         };
         if (timed(a->NL, CycleMode::Feeding)) {
-            trophicAggregation(report, a->N, a->NL, trophicArrays(*a));
+            TrophicArrays trophic = trophicArrays(*a);
+            aggregateTrophicLevels(a->N, a->NL, trophic, a->trophic);
+            writeTrophicAggregation(report, a->N, a->NL, a->trophic);
             if (a->NL < a->N) timed(a->N, CycleMode::WholeNetwork);
         }
         out = "0 " + std::to_string(seconds) + " " + std::to_string(cpu);

@@ -26,11 +26,14 @@ using Arrays = AnalysisArrays<kLimit>;
 
 // The report of one network, stage by stage in the order of the report.
 void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
-    checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
-                     a.X.view(), a.outflow.view(), a.imbalance.view());
+    checkSteadyState(a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance, a.steady);
+    writeSteadyState(report, a.N, a.steady);
     ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
            a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
-    structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Unit);
+    a.shares = indexShares(a.info);
+    StructureArrays structure = structureArrays(a);
+    analyseStructure(a.N, structure, InjectedInput::Unit, a.structure);
+    writeStructureAnalyses(report, a.N, a.structure);
 
     // Feeding cycles among the living compartments, removed so that the trophic levels follow
     // cycle-free feeding transfers.
@@ -40,8 +43,9 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
         writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
         MATPRT(report, a.T.view(), a.NL);
     }
-    printLindemanHeading(report);
-    trophicAggregation(report, a.N, a.NL, trophicArrays(a));
+    TrophicArrays trophic = trophicArrays(a);
+    aggregateTrophicLevels(a.N, a.NL, trophic, a.trophic);
+    writeTrophicAggregation(report, a.N, a.NL, a.trophic);
 
     // Cycles of the whole network, through the non-living compartments.
     if (a.NL < a.N) {
@@ -58,8 +62,8 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
         writeLayout(report, "(1X,'AGGREGATED BIOGEOCHEMICAL CYCLES')");
         MATPRT(report, a.C.view(), a.N);
     }
-    printInformationIndices(report, a.TST, a.info);
-    printConnectanceIndices(report, a.info);
+    printInformationIndices(report, a.TST, a.info, a.shares);
+    printConnectanceIndices(report, a.shares);
 }
 
 void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search) {

@@ -22,17 +22,20 @@ namespace {
 constexpr int kLimit = 128;
 
 struct Arrays : AnalysisArrays<kLimit> {
-    Vector<kLimit> XS;   // throughputs saved before the feeding-cycle search
-    Vector<kLimit> MIG;  // suspected migratory inputs
+    Vector<kLimit> XS;          // throughputs saved before the feeding-cycle search
+    MigratoryInputs migratory;  // suspected migratory inputs
 };
 
 // The report of one network, stage by stage in the order of the report.
 void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, CycleSearch search) {
-    checkSteadyState(report, a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance,
-                     a.X.view(), a.outflow.view(), a.imbalance.view());
+    checkSteadyState(a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance, a.steady);
+    writeSteadyState(report, a.N, a.steady);
     ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
            a.X.view(), a.TST, a.info, a.rowSum.view(), a.colSum.view());
-    structureAnalyses(report, a.N, structureArrays(a), InjectedInput::Actual);
+    a.shares = indexShares(a.info);
+    StructureArrays structure = structureArrays(a);
+    analyseStructure(a.N, structure, InjectedInput::Actual, a.structure);
+    writeStructureAnalyses(report, a.N, a.structure);
     for (int i = 1; i <= a.N; ++i) a.XS(i) = a.X(i);
 
     // Feeding cycles among the living compartments: both searches rebuild their flows from F and
@@ -46,15 +49,15 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     }
 
     // Trophic aggregation, with suspected migratory inputs left out of primary production.
-    const int nMig = classifyInputs(report, a.N, a.NL, a.IN.view(), a.T.view(), a.MIG.view());
-    printLindemanHeading(report);
-    listMigratoryInputs(report, a.NL, nMig, a.MIG.view());
-    const MigratoryInputs migratory{a.MIG.view(), nMig};
-    trophicAggregation(report, a.N, a.NL, trophicArrays(a), &migratory,
-                       ChainStart::PrimaryProduction);
+    classifyInputs(a.N, a.NL, a.IN.view(), a.T.view(), a.migratory);
+    writePrimaryProducerWarning(report, a.migratory);
+    TrophicArrays trophic = trophicArrays(a);
+    aggregateTrophicLevels(a.N, a.NL, trophic, a.trophic, &a.migratory,
+                           ChainStart::PrimaryProduction);
+    writeTrophicAggregation(report, a.N, a.NL, a.trophic, &a.migratory);
 
-    printInformationIndices(report, a.TST, a.info);
-    printConnectanceIndices(report, a.info);
+    printInformationIndices(report, a.TST, a.info, a.shares);
+    printConnectanceIndices(report, a.shares);
 
     // Every cycle of the network, the feeding cycles found again among them.
     writeLayout(report, "(/,/,25X,'*** FULL CYCLE ANALYSIS ***',/)");

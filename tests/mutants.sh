@@ -183,33 +183,33 @@ v >= 0 && v <= 100 && n.w == 2) {
 @@ STR-2 analysis/structure.cpp
 ## input analysis: the exchanges generated use the throughput of the receiver, not the donor
 --anchor--
-        for (int i = 1; i <= n; ++i) a.C(i, j) = a.F(i, j) * a.y(i);
+        for (int i = 1; i <= n; ++i) C(i, j) = a.F(i, j) * a.y(i);
 --becomes--
-        for (int i = 1; i <= n; ++i) a.C(i, j) = a.F(i, j) * a.y(j);
+        for (int i = 1; i <= n; ++i) C(i, j) = a.F(i, j) * a.y(j);
 --end--
 
 @@ STR-3 analysis/structure.cpp
 ## input analyses: compartments without an input are analysed too (>= 0 instead of > 0)
 --anchor--
-        if (a.IN(k) > 0.0f) {
+        analysed = a.IN(k) > 0.0f;
 --becomes--
-        if (a.IN(k) >= 0.0f) {
+        analysed = a.IN(k) >= 0.0f;
 --end--
 
 @@ LIN-1 analysis/lindeman.cpp
 ## Lindeman: non-living compartments go to the first non-living pool row instead of the last
 --anchor--
-    for (int i = nl + 1; i <= n; ++i) a.L(n, i) = 1.0f;
+    for (int i = nl + 1; i <= n; ++i) L(n, i) = 1.0f;
 --becomes--
-    for (int i = nl + 1; i <= n; ++i) a.L(nl + 1, i) = 1.0f;
+    for (int i = nl + 1; i <= n; ++i) L(nl + 1, i) = 1.0f;
 --end--
 
 @@ LIN-2 analysis/lindeman.cpp
 ## Lindeman spine: the returns of level 1 to the detrital pool are added to level 1 as well
 --anchor--
-    for (int k = 2; k <= nl; ++k) a.y(1) = a.y(1) + a.v(k);
+    for (int k = 2; k <= nl; ++k) y(1) = y(1) + r.returns(k);
 --becomes--
-    for (int k = 1; k <= nl; ++k) a.y(1) = a.y(1) + a.v(k);
+    for (int k = 1; k <= nl; ++k) y(1) = y(1) + r.returns(k);
 --end--
 
 @@ LIN-3 analysis/lindeman.cpp
@@ -223,17 +223,17 @@ v >= 0 && v <= 100 && n.w == 2) {
 @@ LIN-4 analysis/lindeman.cpp
 ## Lindeman matrix: what is eaten of the last non-living compartment is not put at level 2
 --anchor--
-                for (int d = nl + 1; d <= n; ++d) a.L(2, i) = a.L(2, i) + a.P(d, i);
+                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + a.P(d, i);
 --becomes--
-                for (int d = nl + 1; d < n; ++d) a.L(2, i) = a.L(2, i) + a.P(d, i);
+                for (int d = nl + 1; d < n; ++d) L(2, i) = L(2, i) + a.P(d, i);
 --end--
 
 @@ LIN-5 analysis/lindeman.cpp
 ## grazing chain summed down a column of the level flows instead of along a row
 --anchor--
-        for (int j = 1; j <= nl; ++j) a.y(k + 1) = a.y(k + 1) + a.D(k, j);
+        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(k, j);
 --becomes--
-        for (int j = 1; j <= nl; ++j) a.y(k + 1) = a.y(k + 1) + a.D(j, k);
+        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(j, k);
 --end--
 
 @@ MIG-1 analysis/migratory.cpp
@@ -279,9 +279,9 @@ info(5, k) = info(1, k) + info(2, k) + info(3, k);
 @@ INF-4 analysis/ascend.cpp
 ## internal ascendency given as a share of the development capacity, not the internal one
 --anchor--
-                {info(2, 1), info(2, 1) / internal});
+    s.internalAscendency = info(2, 1) / internal;
 --becomes--
-                {info(2, 1), info(2, 1) / capacity});
+    s.internalAscendency = info(2, 1) / capacity;
 --end--
 
 @@ CON-1 analysis/ascend.cpp
@@ -302,11 +302,11 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --end--
 
 @@ CON-3 analysis/ascend.cpp
-## intercompartmental connectance printed from the food-web uncertainty
+## intercompartmental connectance taken from the food-web uncertainty
 --anchor--
-                {std::pow(2.0f, info(6, 2) / 2.0f)});
+    s.intercompartmental = std::pow(2.0f, info(6, 2) / 2.0f);
 --becomes--
-                {std::pow(2.0f, info(6, 3) / 2.0f)});
+    s.intercompartmental = std::pow(2.0f, info(6, 3) / 2.0f);
 --end--
 
 @@ CYC-1 analysis/cycles.cpp

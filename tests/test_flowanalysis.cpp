@@ -1,5 +1,5 @@
-// flowanalysis end to end with scripted answers: the file dialogs, the echo of a network and its
-// steady-state section, every way a network file stops the run, and the cycle sections.
+// flowanalysis end to end with scripted answers: the file dialogs, the echo of a network, every
+// way a network file stops the run, and the cycle sections.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -26,15 +26,6 @@ std::string rec(int i, const char* value, int j = 0) {
 const std::string kEnd = " -1\n", kFlowEnd = " -1 -1\n";
 const std::string kOne = title("T") + "  1  1\nA\n", kTwo = title("T") + "  2  2\nA\nB\n";
 
-// Plants (living) feeding a detrital pool: input 10 to the plants, 4 to detritus, 6 respired;
-// detritus exports 4.
-std::string plantsAndDetritus(const std::string& k = "  ", const char* respiration = "6.0",
-                              const char* detritusExport = "4.0") {
-    return title("PLANTS AND DETRITUS", k) + "  2  1\nPLANTS\nDETRITUS\n" + kEnd + rec(1, "10.0") +
-           kEnd + rec(2, detritusExport) + kEnd + rec(1, respiration) + kEnd + rec(1, "4.0", 2) +
-           kFlowEnd;
-}
-
 struct Run : ::testing::Test {
     TempDir dir;
     RunResult result;
@@ -51,28 +42,6 @@ struct Run : ::testing::Test {
 };
 
 }  // namespace
-
-// The tolerance is 10^(1 - K), 1.0E-6 for a blank K.
-TEST_F(Run, ToleranceComesFromThePrecisionExponent) {
-    struct Case {
-        const char *k, *respiration, *detritusExport, *expected;
-    } cases[] = {
-        // The plants give out 4 + 5.95: an imbalance of 0.05.
-        {" 2", "5.95", "4.0", "COMPARTMENTAL THROUGHPUTS"},
-        {" 4", "5.95", "4.0", "   1  .100E+02    .995E+01     .500E-01\n"},
-        {"  ", "5.95", "4.0", "NON STEADY-STATE"},
-        // K = 1: the tolerance 1 equals the imbalance 10 - 9, which is not below it.
-        {" 1", "5.0", "4.0", "   1  .100E+02    .900E+01     .100E+01\n"},
-        // The detritus takes in 4: 4 - 3.9999995 is below 1.0E-6; 3.999998 is held as
-        // 4 - 8 * 2^-22, 1.907E-6 below 4.
-        {"  ", "6.0", "3.9999995", "COMPARTMENTAL THROUGHPUTS"},
-        {"  ", "6.0", "3.999998", "   2  .400E+01    .400E+01     .191E-05\n"},
-    };
-    for (const Case& c : cases) {
-        analyse(plantsAndDetritus(c.k, c.respiration, c.detritusExport));
-        EXPECT_TRUE(holds(report, c.expected)) << c.k << c.respiration << c.detritusExport;
-    }
-}
 
 // Each error line ends the report after the listing it follows; nothing later is written. (Counts
 // that cannot be read, N below 1 and compartments out of range in the lists are run by the

@@ -19,15 +19,17 @@ namespace {
 std::pair<std::vector<float>, std::string> suspects(
     int n, int nl, const std::vector<float>& in,
     const std::vector<std::tuple<int, int, float>>& flows) {
-    Vector<10> IN, MIG;
+    Vector<10> IN;
     Matrix<10> T;
     for (std::size_t i = 0; i < in.size(); ++i) IN(static_cast<int>(i) + 1) = in[i];
     for (auto [i, j, t] : flows) T(i, j) = t;
+    MigratoryInputs mig;
+    classifyInputs(n, nl, IN.view(), T.view(), mig);
     std::ostringstream out;
-    const int nMig = classifyInputs(out, n, nl, IN.view(), T.view(), MIG.view());
-    listMigratoryInputs(out, nl, nMig, MIG.view());
-    std::vector<float> m(MIG.a.begin(), MIG.a.begin() + n);
-    EXPECT_EQ(nMig, static_cast<int>(n - std::count(m.begin(), m.end(), 0.0f))) << out.str();
+    writePrimaryProducerWarning(out, mig);
+    listMigratoryInputs(out, nl, mig);
+    std::vector<float> m(mig.MIG.a.begin(), mig.MIG.a.begin() + n);
+    EXPECT_EQ(mig.nMig, static_cast<int>(n - std::count(m.begin(), m.end(), 0.0f))) << out.str();
     return {m, out.str()};
 }
 
