@@ -1,4 +1,4 @@
-// The layout formatter and the fixed-column record reader.
+// The layout formatter (the reader of fixed-column records is in records.hpp).
 //
 // Every printed line and every record read from a file is described by a layout written in the
 // classic edit-descriptor notation, for example "(1X,I3,2X,14E9.3)" or "(I3,E14.7)":
@@ -16,7 +16,6 @@
 // as w asterisks; a NaN prints as NaN right-aligned.
 #pragma once
 
-#include <cstdint>
 #include <initializer_list>
 #include <ostream>
 #include <span>
@@ -60,27 +59,5 @@ std::string formatFixed(double value, int width, int decimals);     // Fw.d
 // Splits text into n pieces of w characters and one last piece of lastWidth characters, padding
 // with blanks: a title of 78 characters is written with 19A4,A2, a name of 25 with 6A4,A1.
 std::vector<std::string> textPieces(std::string_view text, int w, int n, int lastWidth);
-
-// One field read from a fixed-column record.
-struct Field {
-    enum class Kind { Int, Real, Text };
-    Kind kind = Kind::Text;
-    std::int32_t i = 0;
-    float r = 0.0f;
-    std::string s;
-};
-
-// Reads one record (a line without its line end) through a reading layout: each data
-// descriptor takes exactly its w columns, a short line is padded with blanks. Integer fields:
-// optional sign and digits; real fields: any decimal or exponent form (12, 12., -1.5E3, 1.5D+03,
-// 1.5+03, .5) without implied decimal scaling, within single precision; blanks inside a numeric
-// field are ignored and an all-blank numeric field is 0. Returns false, with a description of the
-// first bad field in `problem`, when the record cannot be read.
-bool readLayout(std::string_view record, std::string_view layout, std::vector<Field>& fields,
-                std::string& problem);
-
-// Free-form numbers (console answers): the whole text must be one number.
-bool parseInteger(std::string_view text, std::int32_t& value);
-bool parseReal(std::string_view text, float& value);
 
 }  // namespace flownet
