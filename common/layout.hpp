@@ -17,6 +17,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <ostream>
 #include <span>
 #include <string>
@@ -25,7 +26,9 @@
 
 namespace flownet {
 
-// One value handed to the formatter.
+// One value handed to the formatter. A text item made from a std::string that is a temporary
+// keeps the string (shared by its copies); any other text item refers to its text, which must
+// outlive it, as a std::string_view would.
 struct Item {
     enum class Kind { Int, Real, Text };
     Kind kind;
@@ -41,6 +44,14 @@ struct Item {
     Item(std::string_view v) : kind(Kind::Text), s(v) {}
     Item(const char* v) : kind(Kind::Text), s(v) {}
     Item(const std::string& v) : kind(Kind::Text), s(v) {}
+    Item(std::string&& v)
+        : kind(Kind::Text), owned_(std::make_shared<const std::string>(std::move(v))) {
+        s = *owned_;
+    }
+    Item(const std::string&& v) : Item(std::string(v)) {}
+
+private:
+    std::shared_ptr<const std::string> owned_;  // the text of s, when the item keeps it
 };
 
 // Writes the values through the layout to the stream.

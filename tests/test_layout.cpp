@@ -194,6 +194,17 @@ TEST(Layout, LiteralsTextGroupsAndLineEnds) {
     EXPECT_EQ(first + formatLayout(buffer, {7}), "   7\n  7 \n");
 }
 
+// A text item made from a temporary string keeps its text: the strings freed and their memory
+// reused before the line is written.
+TEST(Layout, TextItemOfATemporaryKeepsItsText) {
+    std::vector<Item> items;
+    for (char c : {'a', 'b'}) items.emplace_back(std::string(40, c));
+    const std::vector<std::string> reuse(2, std::string(40, 'z'));
+    std::ostringstream out;
+    writeLayout(out, "(A,1X,A)", items);
+    EXPECT_EQ(out.str(), std::string(40, 'a') + ' ' + std::string(40, 'b') + '\n');
+}
+
 // Two threads write at once, each its own layouts in turn, so that the layout looked up and the
 // line built change at every line: every line must come out whole.
 TEST(Layout, TwoThreadsWriteAtOnce) {
