@@ -32,9 +32,11 @@ namespace flownet {
 struct Item {
     enum class Kind { Int, Real, Text };
     Kind kind;
-    long long i = 0;
-    double r = 0.0;
-    std::string_view s;
+    union {  // the value of the kind
+        long long i;
+        double r;
+        std::string_view s;
+    };
 
     Item(int v) : kind(Kind::Int), i(v) {}
     Item(long v) : kind(Kind::Int), i(v) {}
@@ -44,14 +46,14 @@ struct Item {
     Item(std::string_view v) : kind(Kind::Text), s(v) {}
     Item(const char* v) : kind(Kind::Text), s(v) {}
     Item(const std::string& v) : kind(Kind::Text), s(v) {}
-    Item(std::string&& v)
-        : kind(Kind::Text), owned_(std::make_shared<const std::string>(std::move(v))) {
-        s = *owned_;
-    }
-    Item(const std::string&& v) : Item(std::string(v)) {}
+    Item(std::string&& v) : Item(std::make_shared<const std::string>(std::move(v))) {}
+    Item(const std::string&& v) : Item(std::make_shared<const std::string>(v)) {}
 
 private:
     std::shared_ptr<const std::string> owned_;  // the text of s, when the item keeps it
+
+    explicit Item(std::shared_ptr<const std::string> text)
+        : kind(Kind::Text), s(*text), owned_(std::move(text)) {}
 };
 
 // Writes the values through the layout to the stream.
