@@ -205,8 +205,8 @@ TEST(Layout, TextItemOfATemporaryKeepsItsText) {
     EXPECT_EQ(out.str(), std::string(40, 'a') + ' ' + std::string(40, 'b') + '\n');
 }
 
-// Two threads write at once, each its own layouts in turn, so that the layout looked up and the
-// line built change at every line: every line must come out whole.
+// Two threads write at once, each its own two layouts in turn, so that the layout looked up and
+// the line built change at every line: every line must come out whole.
 TEST(Layout, TwoThreadsWriteAtOnce) {
     std::vector<Item> cycle;
     std::string cycleLine;
@@ -214,29 +214,19 @@ TEST(Layout, TwoThreadsWriteAtOnce) {
         cycle.emplace_back(k);
         cycleLine += (k < 10 ? " " : "") + std::to_string(k) + "-";
     }
-    const std::vector<Item> row = {7, 0.5f, -1.5e-3f, 0.0f},
-                            names = {"WATER", 12.25, "DETRITUS", -0.5, "FISH", 1234.5678},
-                            change = {-4, 123};
-    const struct {
-        const char* layout[2];
-        const std::vector<Item>* items[2];
-        std::string text;  // of the two lines
-    } threads[2] = {
-        {{"(20(I2,'-'))", "(1X,I3,2X,3E9.3)"},
-         {&cycle, &row},
-         cycleLine + "\n   7   .500E+00-.150E-02 .000E+00\n"},
-        {{"(1X,3(A8,F9.3))", "(/,1X,'CHANGE ',2I3)"},
-         {&names, &change},
-         "    WATER   12.250DETRITUS    -.500    FISH 1234.568\n\n CHANGE  -4123\n"},
-    };
+    const char* const layouts[2][2] = {{"(20(I2,'-'))", "(1X,I3,2X,3E9.3)"},
+                                       {"(1X,2(A8,F9.3))", "(/,1X,'CHANGE ',2I3)"}};
+    const std::vector<Item> items[2][2] = {{cycle, {7, 0.5f, -1.5e-3f, 0.0f}},
+                                           {{"WATER", 12.25, "FISH", 1234.5678}, {-4, 123}}};
+    const std::string lines[2] = {cycleLine + "\n   7   .500E+00-.150E-02 .000E+00\n",
+                                  "    WATER   12.250    FISH 1234.568\n\n CHANGE  -4123\n"};
     constexpr int kLines = 20000;
     std::string written[2];
     std::latch start(2);
     const auto write = [&](int t) {
         std::ostringstream out;
         start.arrive_and_wait();
-        for (int n = 0; n < kLines; ++n)
-            writeLayout(out, threads[t].layout[n % 2], *threads[t].items[n % 2]);
+        for (int n = 0; n < kLines; ++n) writeLayout(out, layouts[t][n % 2], items[t][n % 2]);
         written[t] = out.str();
     };
     std::thread first(write, 0), second(write, 1);
@@ -244,7 +234,7 @@ TEST(Layout, TwoThreadsWriteAtOnce) {
     second.join();
     for (int t = 0; t < 2; ++t) {
         std::string expected;
-        for (int n = 0; n < kLines / 2; ++n) expected += threads[t].text;
+        for (int n = 0; n < kLines / 2; ++n) expected += lines[t];
         EXPECT_TRUE(written[t] == expected) << "thread " << t;
     }
 }
