@@ -1,4 +1,4 @@
-// The layout formatter and the fixed-column record reader.
+// The layout formatter (the reader of fixed-column records is in records.hpp).
 //
 // Every printed line and every record read from a file is described by a layout written in the
 // classic edit-descriptor notation, for example "(1X,I3,2X,14E9.3)" or "(I3,E14.7)":
@@ -16,8 +16,8 @@
 // as w asterisks; a NaN prints as NaN right-aligned.
 #pragma once
 
-#include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <ostream>
 #include <span>
 #include <string>
@@ -26,13 +26,17 @@
 
 namespace flownet {
 
-// One value handed to the formatter.
+// One value handed to the formatter. A text item made from a std::string that is a temporary
+// keeps the string (shared by its copies); any other text item refers to its text, which must
+// outlive it, as a std::string_view would.
 struct Item {
     enum class Kind { Int, Real, Text };
     Kind kind;
-    long long i = 0;
-    double r = 0.0;
-    std::string_view s;
+    union {  // the value of the kind
+        long long i;
+        double r;
+        std::string_view s;
+    };
 
     Item(int v) : kind(Kind::Int), i(v) {}
     Item(long v) : kind(Kind::Int), i(v) {}
@@ -42,6 +46,14 @@ struct Item {
     Item(std::string_view v) : kind(Kind::Text), s(v) {}
     Item(const char* v) : kind(Kind::Text), s(v) {}
     Item(const std::string& v) : kind(Kind::Text), s(v) {}
+    Item(std::string&& v) : Item(std::make_shared<const std::string>(std::move(v))) {}
+    Item(const std::string&& v) : Item(std::make_shared<const std::string>(v)) {}
+
+private:
+    std::shared_ptr<const std::string> owned_;  // the text of s, when the item keeps it
+
+    explicit Item(std::shared_ptr<const std::string> text)
+        : kind(Kind::Text), s(*text), owned_(std::move(text)) {}
 };
 
 // Writes the values through the layout to the stream.
@@ -60,27 +72,5 @@ std::string formatFixed(double value, int width, int decimals);     // Fw.d
 // Splits text into n pieces of w characters and one last piece of lastWidth characters, padding
 // with blanks: a title of 78 characters is written with 19A4,A2, a name of 25 with 6A4,A1.
 std::vector<std::string> textPieces(std::string_view text, int w, int n, int lastWidth);
-
-// One field read from a fixed-column record.
-struct Field {
-    enum class Kind { Int, Real, Text };
-    Kind kind = Kind::Text;
-    std::int32_t i = 0;
-    float r = 0.0f;
-    std::string s;
-};
-
-// Reads one record (a line without its line end) through a reading layout: each data
-// descriptor takes exactly its w columns, a short line is padded with blanks. Integer fields:
-// optional sign and digits; real fields: any decimal or exponent form (12, 12., -1.5E3, 1.5D+03,
-// 1.5+03, .5) without implied decimal scaling, within single precision; blanks inside a numeric
-// field are ignored and an all-blank numeric field is 0. Returns false, with a description of the
-// first bad field in `problem`, when the record cannot be read.
-bool readLayout(std::string_view record, std::string_view layout, std::vector<Field>& fields,
-                std::string& problem);
-
-// Free-form numbers (console answers): the whole text must be one number.
-bool parseInteger(std::string_view text, std::int32_t& value);
-bool parseReal(std::string_view text, float& value);
 
 }  // namespace flownet

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "layout.hpp"
+#include "records.hpp"
 
 namespace flownet {
 

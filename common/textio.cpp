@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "layout.hpp"
+#include "records.hpp"
 #include "runend.hpp"
 
 namespace flownet {

@@ -46,7 +46,7 @@ FILE_LIMIT_KB=1048576                   # a runaway report stops a test at 1 GiB
 #   --end--
 
 read -r -d '' MUTANTS <<'MUTANTS_END'
-@@ LAY-1 common/layout.cpp
+@@ LAY-1 common/fields.cpp
 ## overflow asterisks: a value that fills its field exactly is written as asterisks
 --anchor--
     if (s.size() > width) return appendStars(out, w);
@@ -54,7 +54,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     if (s.size() >= width) return appendStars(out, w);
 --end--
 
-@@ LAY-2 common/layout.cpp
+@@ LAY-2 common/fields.cpp
 ## E field: the letter E is dropped already at exponent 99 (three-digit form one too early)
 --anchor--
     if (mag <= 99) s[n++] = 'E';
@@ -62,7 +62,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     if (mag < 99) s[n++] = 'E';
 --end--
 
-@@ LAY-3 common/layout.cpp
+@@ LAY-3 common/fields.cpp
 ## E field rounding: the significant digits are cut off instead of rounded to nearest
 --anchor--
     D = static_cast<long long>(whole) + (part > 0.5 ? 1 : 0);
@@ -70,7 +70,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     D = static_cast<long long>(whole);
 --end--
 
-@@ LAY-4 common/layout.cpp
+@@ LAY-4 common/fields.cpp
 ## E field rounding: a carry (.9996 to .1000) moves the exponent down instead of up
 --anchor--
         D = kWholeTen[static_cast<std::size_t>(d - 1)];
@@ -80,7 +80,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
         ++k;
 --end--
 
-@@ LAY-5 common/layout.cpp
+@@ LAY-5 common/fields.cpp
 ## F field width: the zero before the point is kept for magnitudes below 1
 --anchor--
         ++digits;  // no zero before the point
@@ -88,7 +88,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
         // no zero before the point
 --end--
 
-@@ LAY-6 common/layout.cpp
+@@ LAY-6 common/fields.cpp
 ## F field: a zero is written with a minus sign (sign test <= instead of <)
 --anchor--
     if (x < 0) *--digits = '-';
@@ -96,7 +96,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     if (x <= 0) *--digits = '-';
 --end--
 
-@@ LAY-7 common/layout.cpp
+@@ LAY-7 common/fields.hpp
 ## I field: a zero is written with a minus sign (sign test <= instead of <)
 --anchor--
     if (fits && value < 0) {
@@ -112,7 +112,7 @@ v >= 0 && v < 100 && n.w == 2) {
 v >= 0 && v <= 100 && n.w == 2) {
 --end--
 
-@@ REC-1 common/layout.cpp
+@@ REC-1 common/records.cpp
 ## record reader: a real with the exponent after its sign alone (1.5-03) is no longer accepted
 --anchor--
         } else if (c != '+' && c != '-') {
@@ -124,7 +124,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         }
 --end--
 
-@@ REC-2 common/layout.cpp
+@@ REC-2 common/records.cpp
 ## record reader: the exponent letter D (1.5D-03) is no longer accepted
 --anchor--
         if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
@@ -132,7 +132,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         if (c == 'E' || c == 'e') {
 --end--
 
-@@ REC-3 common/layout.cpp
+@@ REC-3 common/records.cpp
 ## record reader: a real without digits before the point (.5) is refused
 --anchor--
     if (digitsBefore + digitsAfter == 0) return false;

@@ -5,11 +5,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <latch>
 #include <limits>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "layout.hpp"
+#include "records.hpp"
 
 using namespace flownet;
 
@@ -189,6 +192,51 @@ TEST(Layout, LiteralsTextGroupsAndLineEnds) {
     const std::string first = formatLayout(buffer, {7});
     buffer.replace(1, 5, "I3,1X");
     EXPECT_EQ(first + formatLayout(buffer, {7}), "   7\n  7 \n");
+}
+
+// A text item made from a temporary string keeps its text: the strings freed and their memory
+// reused before the line is written.
+TEST(Layout, TextItemOfATemporaryKeepsItsText) {
+    std::vector<Item> items;
+    for (char c : {'a', 'b'}) items.emplace_back(std::string(40, c));
+    const std::vector<std::string> reuse(2, std::string(40, 'z'));
+    std::ostringstream out;
+    writeLayout(out, "(A,1X,A)", items);
+    EXPECT_EQ(out.str(), std::string(40, 'a') + ' ' + std::string(40, 'b') + '\n');
+}
+
+// Two threads write at once, each its own two layouts in turn, so that the layout looked up and
+// the line built change at every line: every line must come out whole.
+TEST(Layout, TwoThreadsWriteAtOnce) {
+    std::vector<Item> cycle;
+    std::string cycleLine;
+    for (int k = 1; k <= 20; ++k) {
+        cycle.emplace_back(k);
+        cycleLine += (k < 10 ? " " : "") + std::to_string(k) + "-";
+    }
+    const char* const layouts[2][2] = {{"(20(I2,'-'))", "(1X,I3,2X,3E9.3)"},
+                                       {"(1X,2(A8,F9.3))", "(/,1X,'CHANGE ',2I3)"}};
+    const std::vector<Item> items[2][2] = {{cycle, {7, 0.5f, -1.5e-3f, 0.0f}},
+                                           {{"WATER", 12.25, "FISH", 1234.5678}, {-4, 123}}};
+    const std::string lines[2] = {cycleLine + "\n   7   .500E+00-.150E-02 .000E+00\n",
+                                  "    WATER   12.250    FISH 1234.568\n\n CHANGE  -4123\n"};
+    constexpr int kLines = 20000;
+    std::string written[2];
+    std::latch start(2);
+    const auto write = [&](int t) {
+        std::ostringstream out;
+        start.arrive_and_wait();
+        for (int n = 0; n < kLines; ++n) writeLayout(out, layouts[t][n % 2], items[t][n % 2]);
+        written[t] = out.str();
+    };
+    std::thread first(write, 0), second(write, 1);
+    first.join();
+    second.join();
+    for (int t = 0; t < 2; ++t) {
+        std::string expected;
+        for (int n = 0; n < kLines / 2; ++n) expected += lines[t];
+        EXPECT_TRUE(written[t] == expected) << "thread " << t;
+    }
 }
 
 TEST(Reader, RecordsBlankFieldsShortLinesAndBlanksInsideFields) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "layout.hpp"
+#include "records.hpp"
 #include "support.hpp"
 
 using namespace flownet;

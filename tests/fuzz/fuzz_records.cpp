@@ -13,6 +13,7 @@
 
 #include "layout.hpp"
 #include "network.hpp"
+#include "records.hpp"
 #include "support.hpp"
 
 using namespace flownet;
