@@ -298,10 +298,12 @@ TEST(BadInput, FileNamesAndConsoleAnswers) {
         "2|/dev/full: the report could not be written in full\n");
     // Every line ended by CR LF: a name of 10,000 characters (cut to 41), a yes of 10,000
     // characters, the network file with a NUL as the report.
-    row("35, 38, 39", kAnalysis,
-        crlf(std::string(10000, 'x') + "\nn\nnet.dat\n" + std::string(10000, 'y') + "\n" + nul +
-             "\ny\ny\nrep.txt\ny\n"),
-        "0|\n " + std::string(41, 'x') +
+    // Before it, a blank name and a folder as the network file: files that do not exist.
+    row("28, 30, 35, 38, 39", kAnalysis,
+        crlf("\nn\nsub\nn\n" + std::string(10000, 'x') + "\nn\nnet.dat\n" +
+             std::string(10000, 'y') + "\n" + nul + "\ny\ny\nrep.txt\ny\n"),
+        "0|\n " + std::string(41, ' ') + "\n does not exist!|\n sub" + std::string(38, ' ') +
+            "\n does not exist!|\n " + std::string(41, 'x') +
             "\n does not exist!\n| is to be read. OK? (y/n)| That is the network file being "
             "read; it cannot be the output file.\n|[file]\n\n BASE");
 }

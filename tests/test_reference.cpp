@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -17,17 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A line with control characters and backslashes written as escapes.
-std::string visible(const std::string& line) {
-    std::string out;
-    for (unsigned char c : line) {
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "\\x%02x", c);
-        out += c >= 0x20 && c < 0x7f && c != '\\' ? std::string(1, char(c)) : std::string(buf);
-    }
-    return out;
-}
-
 // The first line at which two texts differ, with both versions of it, or "" when they agree.
 std::string firstDifference(const std::string& expected, const std::string& actual) {
     if (expected == actual) return "";
@@ -37,7 +25,7 @@ std::string firstDifference(const std::string& expected, const std::string& actu
     const std::size_t start = at == 0 ? 0 : expected.rfind('\n', at - 1) + 1;  // npos + 1 == 0
     const auto lineOf = [start](const std::string& text) {
         return start >= text.size() ? std::string("(end of file)")
-                                    : visible(text.substr(start, text.find('\n', start) - start));
+                                    : text.substr(start, text.find('\n', start) - start);
     };
     return "line " +
            std::to_string(std::count(expected.begin(), expected.begin() + start, '\n') + 1) +

@@ -1,6 +1,7 @@
 // Stage results read directly, on networks small enough to work out by hand.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "arrays.hpp"
@@ -72,18 +73,11 @@ TEST(Stages, TrophicLevelsOfAFoodChainWithAnOmnivore) {
     const TrophicAggregation& r = a->trophic;
     EXPECT_EQ(r.L(2, 3), 0.5f);
     EXPECT_EQ(r.L(3, 3), 0.5f);
-    EXPECT_EQ(r.levels(1), 1.0f);
-    EXPECT_EQ(r.levels(2), 2.0f);
-    EXPECT_EQ(r.levels(3), 2.5f);
-    EXPECT_EQ(r.chain(1), 100.0f);
-    EXPECT_EQ(r.chain(2), 24.0f);
-    EXPECT_EQ(r.chain(3), 4.0f);
-    // Respirations at each level: 76 + 16 at levels 1 and 2, the omnivore's 8 split 4 and 4.
-    EXPECT_EQ(r.respirations(1), 76.0f);
-    EXPECT_EQ(r.respirations(2), 20.0f);
-    EXPECT_EQ(r.respirations(3), 4.0f);
-    ASSERT_EQ(r.nEfficiencies, 3);
-    EXPECT_EQ(r.efficiencies(1), 0.24f);
-    EXPECT_EQ(r.efficiencies(2), 1.0f / 6.0f);
-    EXPECT_EQ(r.efficiencies(3), 0.0f);
+    const auto levels = [](auto v) { return std::array{v(1), v(2), v(3)}; };
+    EXPECT_EQ(levels(r.levels), (std::array{1.0f, 2.0f, 2.5f}));
+    EXPECT_EQ(levels(r.chain), (std::array{100.0f, 24.0f, 4.0f}));
+    // Respirations at each level: 76 and 16 at levels 1 and 2, the omnivore's 8 split 4 and 4.
+    EXPECT_EQ(levels(r.respirations), (std::array{76.0f, 20.0f, 4.0f}));
+    EXPECT_EQ(r.nEfficiencies, 3);
+    EXPECT_EQ(levels(r.efficiencies), (std::array{0.24f, 1.0f / 6.0f, 0.0f}));
 }
