@@ -348,8 +348,10 @@ CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, Cons
         return {};
     }
     writeLayout(report, kTotal, {TOTAL});
-    writeCycleStatistics(report, cyc, n, TST, mode == CycleMode::WholeNetwork);
-    return {true, TOTAL};
+    CycleRemoval result{true, TOTAL};
+    cycleStatistics(cyc, n, TST, result);
+    writeCycleStatistics(report, result, n, mode == CycleMode::WholeNetwork);
+    return result;
 }
 
 }  // namespace flownet

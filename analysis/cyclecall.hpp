@@ -2,6 +2,9 @@
 // include this alone: it names the search they pass down to both routines.
 #pragma once
 
+#include "matview.hpp"
+#include "nodeset.hpp"
+
 namespace flownet {
 
 // How the simple cycles are enumerated: both give the same cycles in the same order.
@@ -12,10 +15,14 @@ enum class CycleSearch { Pruned, Reference };
 // cycle distributions written.
 enum class CycleMode { Feeding, WholeNetwork };
 
-// What a call did.
+// What a call did, and its closing statistics when it found cycles: the flow removed from the
+// cycles of each length L = 1..n, that flow over the total system throughput, and the Finn cycling
+// index, the whole flow removed over the total system throughput.
 struct CycleRemoval {
     bool found = false;   // cycles were found: the call ended with the Finn cycling index
     long long count = 0;  // the cycles removed
+    Vector<kMaxCycleNodes> cycled{}, normalised{};
+    float finn = 0.0f;
 };
 
 }  // namespace flownet

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cyclecall.hpp"
 #include "layout.hpp"
 #include "matview.hpp"
 
@@ -23,9 +24,12 @@ void writeCycleLine(std::ostream& out, std::string_view layout, long long number
 }
 
 // Closing statistics, once every cycle has been removed. CYC(L) holds the flow removed from
-// cycles of L arcs. In whole-network mode the distribution and the distribution normalised by
-// TST are listed; in both modes the Finn cycling index, (CYC(1) + ... + CYC(n)) / TST, is
-// written. CYC is left holding the normalised values.
-void writeCycleStatistics(std::ostream& report, VecView CYC, int n, float TST, bool wholeNetwork);
+// cycles of L arcs: the result takes the distribution, the distribution normalised by TST and the
+// Finn cycling index, (CYC(1) + ... + CYC(n)) / TST. CYC is left holding the normalised values.
+void cycleStatistics(VecView CYC, int n, float TST, CycleRemoval& result);
+
+// Writes them: in whole-network mode both distributions, in both modes the Finn cycling index.
+void writeCycleStatistics(std::ostream& report, const CycleRemoval& result, int n,
+                          bool wholeNetwork);
 
 }  // namespace flownet

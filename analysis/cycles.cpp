@@ -417,7 +417,8 @@ CycleRemoval CYCLES(std::ostream& report, MatView T, ConstMatView F, int NC, Cyc
         }
     }
 
-    writeCycleStatistics(report, cyc, n, TST, !feeding);
+    cycleStatistics(cyc, n, TST, result);
+    writeCycleStatistics(report, result, n, !feeding);
     result.found = true;
     return result;
 }

@@ -409,9 +409,11 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 ## Finn cycling index: the flow of the cycles through every compartment is left out (< n)
 --anchor--
     for (int L = 1; L <= n; ++L) {
+        result.cycled(L) = CYC(L);
         SUM = SUM + CYC(L);
 --becomes--
     for (int L = 1; L < n; ++L) {
+        result.cycled(L) = CYC(L);
         SUM = SUM + CYC(L);
 --end--
 

@@ -336,6 +336,9 @@ TEST(Cycles, SharesAreRoundedOnceInTheWrittenOrder) {
     Call c = both(false, *net, 3, CycleMode::WholeNetwork, 1.0f);
     EXPECT_EQ(c.cyc(2), 2.0f * (10.0f / 3.0f));  // the share on each of two arcs
     EXPECT_EQ(c.cyc(3), 3.0f * (5.0f / 3.0f));
+    // The call's result holds the same, and the Finn index: all the flow removed, over TST = 1.
+    EXPECT_EQ(c.result.cycled(2), c.cyc(2));
+    EXPECT_EQ(c.result.finn, c.cyc(2) + c.cyc(3));
 }
 
 TEST(Cycles, StopsWhenTheStoreOverflowsAtTheLowestThreshold) {
