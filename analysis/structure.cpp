@@ -1,7 +1,5 @@
 #include "structure.hpp"
 
-#include <sstream>
-
 #include "layout.hpp"
 #include "listing.hpp"
 #include "matrix.hpp"
@@ -16,13 +14,6 @@ VecView column(Matrix<kStageCapacity>& A, int k) {
 }
 ConstVecView column(const Matrix<kStageCapacity>& A, int k) {
     return {&A.view()(1, k), kStageCapacity};
-}
-
-// Inverts M in place; the message of INV, if any, is kept in `trouble`.
-void invert(MatView M, VecView w, int n, std::string& trouble) {
-    std::ostringstream message;
-    INV(message, M, M, w, n);
-    trouble = message.str();
 }
 
 // v(i) = (loss(i) / X(i)) y(i): the part of the generated throughput y that leaves by this loss.
@@ -72,12 +63,12 @@ void totalCoefficients(MatView C, ConstMatView A, ConstVecView X, int n, Coeffic
 void analyseStructure(int n, StructureArrays& a, InjectedInput inject, StructureAnalyses& r) {
     // Contributions: (I - G)^-1.
     identityMinus(a.M, a.G, n);
-    invert(a.M, a.v, n, r.contributionTrouble);
+    r.contributionTrouble = INV(a.M, a.M, a.v, n);
     totalCoefficients(r.contributions.view(), a.M, a.X, n, Coefficients::Contribution);
 
     // Dependencies: (I - F)^-1.
     identityMinus(a.M, a.F, n);
-    invert(a.M, a.v, n, r.dependencyTrouble);
+    r.dependencyTrouble = INV(a.M, a.M, a.v, n);
     totalCoefficients(r.dependencies.view(), a.M, a.X, n, Coefficients::Dependency);
 
     // What each input generates, through the transpose of (I - F)^-1.
@@ -92,11 +83,11 @@ void analyseStructure(int n, StructureArrays& a, InjectedInput inject, Structure
 }
 
 void writeStructureAnalyses(std::ostream& out, int n, const StructureAnalyses& r) {
-    out << r.contributionTrouble;
+    if (r.contributionTrouble != 0) writeInversionTrouble(out, r.contributionTrouble);
     writeLayout(out, "(/,/,27X,'*** STRUCTURE ANALYSES ***',/)");
     writeLayout(out, "(1X,'TOTAL CONTRIBUTION COEFFICIENTS',/)");
     MATPRT(out, r.contributions.view(), n);
-    out << r.dependencyTrouble;
+    if (r.dependencyTrouble != 0) writeInversionTrouble(out, r.dependencyTrouble);
     writeLayout(out, "(1X,'TOTAL DEPENDENCY COEFFICIENTS',/)");
     MATPRT(out, r.dependencies.view(), n);
 

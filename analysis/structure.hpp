@@ -4,7 +4,6 @@
 
 #include <array>
 #include <ostream>
-#include <string>
 
 #include "capacity.hpp"
 #include "matview.hpp"
@@ -23,8 +22,8 @@ struct StructureArrays {
 
 // The structure analyses of one network.
 struct StructureAnalyses {
-    // The message of INV when an inversion meets a zero pivot, empty otherwise.
-    std::string contributionTrouble, dependencyTrouble;
+    // The row at which an inversion met a zero pivot, 0 when it did not.
+    int contributionTrouble = 0, dependencyTrouble = 0;
     Matrix<kStageCapacity> contributions, dependencies;  // total coefficients
     // The analysis of each compartment k with a positive input: column k of `inputs` holds what
     // enters the network (all of it at k), of `exports` and `respirations` the losses it generates,

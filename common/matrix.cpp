@@ -4,7 +4,7 @@
 
 namespace flownet {
 
-bool INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n) {
+int INV(MatView B, ConstMatView A, VecView W, int n) {
     // Copy A into B and clear the work vector.
     for (int i = 1; i <= n; ++i) {
         W(i) = 0.0f;
@@ -15,10 +15,7 @@ bool INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n) {
     for (int k = 1; k <= n; ++k) {
         W(k) = 1.0f;
         const float p = B(k, 1);
-        if (p == 0.0f) {
-            writeLayout(out, "(/,/,' TROUBLE DURING MATRIX INVERSION AT ROW ',I3,/,/)", {k});
-            return false;
-        }
+        if (p == 0.0f) return k;
         // Divide the pivot row.
         for (int j = 2; j <= n; ++j) B(k, j) = B(k, j) / p;
         W(k) = W(k) / p;
@@ -42,7 +39,11 @@ bool INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n) {
             W(i) = 0.0f;
         }
     }
-    return true;
+    return 0;
+}
+
+void writeInversionTrouble(std::ostream& out, int k) {
+    writeLayout(out, "(/,/,' TROUBLE DURING MATRIX INVERSION AT ROW ',I3,/,/)", {k});
 }
 
 void MATVEC(VecView y, ConstMatView A, ConstVecView x, int n) {

@@ -9,9 +9,12 @@ namespace flownet {
 
 // Inverts A into B by Gauss-Jordan elimination without row or column exchanges:
 // B = A^-1. A and B may be the same array. W is a work vector of n entries.
-// An exact zero pivot at step k writes " TROUBLE DURING MATRIX INVERSION AT ROW " with k to `out`
-// and returns false at once, leaving B partly reduced. True when B holds the inverse.
-bool INV(std::ostream& out, MatView B, ConstMatView A, VecView W, int n);
+// Returns 0 when B holds the inverse; an exact zero pivot at step k stops it at once, leaving B
+// partly reduced, and k comes back.
+int INV(MatView B, ConstMatView A, VecView W, int n);
+
+// The line that tells of a zero pivot at step k of an inversion.
+void writeInversionTrouble(std::ostream& out, int k);
 
 // y = A x: y(i) = sum over j = 1..n of A(i, j) x(j), accumulated in the order j = 1..n.
 // y must be a different array from x.

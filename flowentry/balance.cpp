@@ -46,7 +46,10 @@ bool FWDBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int j = 1; j <= n; ++j) A(j, i) = T(i, j);
     }
     for (int i = 1; i <= n; ++i) A(i, i) = A(i, i) - 1.0f;
-    if (!INV(out, A, A, X, n)) return false;
+    if (const int row = INV(A, A, X, n); row != 0) {
+        writeInversionTrouble(out, row);
+        return false;
+    }
 
     // New throughputs X = -(F^T - I)^-1 IN.
     for (int i = 1; i <= n; ++i) {
@@ -81,7 +84,10 @@ bool BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int r = 1; r <= n; ++r) A(r, c) = T(r, c);
     }
     for (int i = 1; i <= n; ++i) A(i, i) = A(i, i) - 1.0f;
-    if (!INV(out, A, A, X, n)) return false;
+    if (const int row = INV(A, A, X, n); row != 0) {
+        writeInversionTrouble(out, row);
+        return false;
+    }
 
     // New throughputs X = -(G - I)^-1 (RE + EX).
     for (int i = 1; i <= n; ++i) {
