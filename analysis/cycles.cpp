@@ -151,8 +151,8 @@ struct Band {
 
 void lowerThreshold(std::ostream& report, Band& band, Phase& phase, const Overflow& over) {
     if (band.lastChance) {
-        writeLayout(report, kStorageExceeded, {over.r, over.start, over.L, over.last, over.start});
-        stopOrderly(kStopLine);
+        stopWithReportError(report, kStorageExceeded,
+                            {over.r, over.start, over.L, over.last, over.start});
     }
     band.THR = band.LOW + 0.2f * (band.THR - band.LOW);
     if (band.THR < band.TNEXT) band.lastChance = true;

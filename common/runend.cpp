@@ -16,7 +16,7 @@ void stopFailure(std::string message) {
 void stopWithReportError(std::ostream& report, const char* layout,
                          std::initializer_list<Item> items) {
     writeLayout(report, layout, items);
-    stopOrderly(kStopLine);
+    throw RunEnd{0, kStopLine, true};
 }
 
 int runProgram(const char* program, std::istream& in, std::ostream& console, std::ostream& errors,

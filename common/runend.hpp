@@ -20,6 +20,7 @@ namespace flownet {
 struct RunEnd {
     int status;        // 0: an orderly end; 2: a failure of the input or the files
     std::string line;  // status 0: the console line; status 2: the message for standard error
+    bool reportError = false;  // an orderly end after an error line in the report
 };
 
 // An orderly end: the line goes to the console, the exit status is 0.
@@ -31,8 +32,8 @@ struct RunEnd {
 // The console line of an analysis program that stops without a text of its own.
 inline constexpr const char* kStopLine = "Stop - Program terminated.";
 
-// Writes a "0 ERROR" line of an analysis report (`layout` with its `items`) and ends the run in an
-// orderly way, with kStopLine on the console.
+// Writes an error line of an analysis report ("0 ERROR ...", or the cycle store's overflow:
+// `layout` with its `items`) and ends the run in an orderly way, with kStopLine on the console.
 [[noreturn]] void stopWithReportError(std::ostream& report, const char* layout,
                                       std::initializer_list<Item> items = {});
 

@@ -50,7 +50,7 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 RunResult runProgram(const std::string& program, const std::string& input,
-                     const std::filesystem::path& folder) {
+                     const std::filesystem::path& folder, const std::vector<std::string>& args) {
     TempDir io;  // standard streams live beside, not inside, the folder under test
     writeFile(io / "stdin", input);
     posix_spawn_file_actions_t actions;
@@ -61,11 +61,13 @@ RunResult runProgram(const std::string& program, const std::string& input,
     posix_spawn_file_actions_addopen(&actions, 2, (io / "stderr").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    std::vector<char> prog(program.begin(), program.end());
-    prog.push_back('\0');
-    char* argv[] = {prog.data(), nullptr};
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) throw std::runtime_error("cannot start " + program);
     int wstatus = 0;

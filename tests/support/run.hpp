@@ -27,9 +27,10 @@ private:
     std::filesystem::path path_;
 };
 
-// Runs the program in `folder` with `input` as its standard input.
+// Runs the program in `folder` with `input` as its standard input and `args` as its arguments.
 RunResult runProgram(const std::string& program, const std::string& input,
-                     const std::filesystem::path& folder);
+                     const std::filesystem::path& folder,
+                     const std::vector<std::string>& args = {});
 
 std::string readFile(const std::filesystem::path& p);
 void writeFile(const std::filesystem::path& p, const std::string& text);
