@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ascend.hpp"
+#include "cyclecall.hpp"
 #include "lindeman.hpp"
 #include "matview.hpp"
 #include "steady.hpp"
@@ -21,8 +23,11 @@ struct AnalysisArrays {
     int K = 0;   // precision exponent of the title record
     float tolerance = 0.0f;
     std::string title;
+    std::vector<std::string> names;  // names[i - 1] of compartment i
 
+    Vector<Limit> stocks;         // standing stocks
     Vector<Limit> IN, EX, RE;     // inputs, exports, respirations
+    Matrix<Limit> flows;          // the flows as read, kept while T is worked on
     Matrix<Limit + 3> T;          // flows; the information indices extend it by 3 rows and columns
     Vector<Limit> X;              // compartmental throughputs
     Matrix<Limit> F, G;           // output- and input-normalised flows
@@ -32,6 +37,10 @@ struct AnalysisArrays {
     TrophicAggregation trophic;   // the Lindeman trophic aggregation
     InfoTable info;               // information and connectance quantities
     IndexShares shares;           // the indices as shares, and the connectances
+    CycleRemoval feeding, whole;  // the feeding cycles and those of the whole network
+    // The whole network's cycles were removed: T holds the residual flows, C the aggregated
+    // cycles.
+    bool cyclesRemoved = false;
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
     Matrix<Limit> M, C, D;             // work matrices
     Vector<Limit> v, y;                // work vectors

@@ -29,11 +29,13 @@ namespace {
 
 constexpr const char* kRangeError = "('0 ERROR COMPARTMENT NUMBER',I4,' OUT OF RANGE 1 TO',I4)";
 
-void readNames(RecordFile& in, std::ostream& report, int first, int last) {
+void readNames(RecordFile& in, std::ostream& report, int first, int last,
+               std::vector<std::string>& names) {
     for (int k = first; k <= last; ++k) {
         std::string record;
         if (!in.next(record)) in.failAtEnd("the name of compartment " + std::to_string(k));
-        std::vector<std::string> pieces = namePieces(parseNameRecord(record));
+        names.push_back(parseNameRecord(record));
+        std::vector<std::string> pieces = namePieces(names.back());
         std::vector<Item> items{Item(k)};
         items.insert(items.end(), pieces.begin(), pieces.end());
         writeLayout(report, "(1X,I2,2X,6A4,A1)", items);
@@ -41,9 +43,9 @@ void readNames(RecordFile& in, std::ostream& report, int first, int last) {
 }
 
 // One list of entry records: ends at its terminator or after n + 1 records; an index given again
-// overwrites the earlier value. With a null target the values are read and discarded. A
-// compartment number above n stops the run with its "0 ERROR" line in the report.
-void readVectorOrStop(RecordFile& in, std::ostream& report, int n, VecView* target,
+// overwrites the earlier value. A compartment number above n stops the run with its "0 ERROR" line
+// in the report.
+void readVectorOrStop(RecordFile& in, std::ostream& report, int n, VecView target,
                       const char* what) {
     for (int r = 0; r < n + 1; ++r) {
         int index = 0;
@@ -60,7 +62,7 @@ void readVectorOrStop(RecordFile& in, std::ostream& report, int n, VecView* targ
                 break;
         }
         if (index > n) stopWithReportError(report, kRangeError, {index, n});
-        if (target != nullptr) (*target)(index) = value;
+        target(index) = value;
     }
 }
 
@@ -120,37 +122,39 @@ bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::str
 
     // Names, echoed as they are read.
     writeLayout(report, "(/,1X,'LIVING COMPARTMENTS',/)");
-    readNames(in, report, 1, nl);
+    net.names->clear();
+    readNames(in, report, 1, nl, *net.names);
     if (nl < n) {
         writeLayout(report, "(/,1X,'NON-LIVING COMPARTMENTS',/)");
-        readNames(in, report, nl + 1, n);
+        readNames(in, report, nl + 1, n, *net.names);
     }
 
     for (int i = 1; i <= n; ++i) {
+        net.stocks(i) = 0.0f;
         net.IN(i) = 0.0f;
         net.EX(i) = 0.0f;
         net.RE(i) = 0.0f;
         for (int j = 1; j <= n; ++j) net.T(i, j) = 0.0f;
     }
 
-    // The five lists. Standing stocks are read and discarded.
-    readVectorOrStop(in, report, n, nullptr, "standing stocks");
+    // The five lists. Standing stocks are not listed.
+    VecView stocks = net.stocks, IN = net.IN, EX = net.EX, RE = net.RE;
+    readVectorOrStop(in, report, n, stocks, "standing stocks");
 
-    VecView IN = net.IN, EX = net.EX, RE = net.RE;
-    readVectorOrStop(in, report, n, &IN, "inputs");
+    readVectorOrStop(in, report, n, IN, "inputs");
     writeLayout(report, "(/,1X,'INPUT VECTOR')");
     VECPRT(report, IN, n);
     if (anyNegative(IN, n))
         stopWithReportError(report, "('0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0')");
 
-    readVectorOrStop(in, report, n, &EX, "exports");
+    readVectorOrStop(in, report, n, EX, "exports");
     writeLayout(report, "(1X,'EXPORT VECTOR')");
     VECPRT(report, EX, n);
     if (anyNegative(EX, n)) {
         stopWithReportError(report, "('0 ERROR EXPORT VECTOR CAN NOT HAVE VALUES LESS THAN 0')");
     }
 
-    readVectorOrStop(in, report, n, &RE, "respirations");
+    readVectorOrStop(in, report, n, RE, "respirations");
     if (anyNegative(RE, n))
         stopWithReportError(report, "('0 ERROR RESPIRATIONS CANNOT BE LESS THAN 0.')");
     writeLayout(report, "(1X,'RESPIRATION VECTOR')");

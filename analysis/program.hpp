@@ -45,12 +45,21 @@ bool readNextTitle(RecordFile& input, AnalysisArrays<Limit>& a, std::ostream& ou
     return true;
 }
 
-// Echoes the title and reads, echoes and checks the rest of the network; false at the end of the
-// file.
+// Echoes the title and reads, echoes and checks the rest of the network, keeping the flows as
+// read; false at the end of the file.
 template <int Limit>
 bool readNextNetwork(RecordFile& input, std::ostream& report, AnalysisArrays<Limit>& a) {
-    return readNetwork(input, report, Limit, a.title, a.N, a.NL,
-                       {a.IN.view(), a.EX.view(), a.RE.view(), a.T.view()});
+    if (!readNetwork(
+            input, report, Limit, a.title, a.N, a.NL,
+            {a.stocks.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), &a.names})) {
+        return false;
+    }
+    for (int j = 1; j <= a.N; ++j) {
+        for (int i = 1; i <= a.N; ++i) a.flows(i, j) = a.T(i, j);
+    }
+    a.feeding = a.whole = CycleRemoval{};
+    a.cyclesRemoved = false;
+    return true;
 }
 
 }  // namespace flownet

@@ -8,14 +8,6 @@ namespace flownet {
 
 namespace {
 
-// Column k of a matrix, as a vector.
-VecView column(Matrix<kStageCapacity>& A, int k) {
-    return {&A(1, k), kStageCapacity};
-}
-ConstVecView column(const Matrix<kStageCapacity>& A, int k) {
-    return {&A.view()(1, k), kStageCapacity};
-}
-
 // v(i) = (loss(i) / X(i)) y(i): the part of the generated throughput y that leaves by this loss.
 void generatedLosses(VecView v, ConstVecView loss, ConstVecView X, ConstVecView y, int n) {
     for (int i = 1; i <= n; ++i) v(i) = X(i) > 0.0f ? loss(i) / X(i) * y(i) : 0.0f;

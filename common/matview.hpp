@@ -70,4 +70,14 @@ struct Vector {
     void clear() { a.fill(0.0f); }
 };
 
+// Column k of a matrix, as a vector.
+template <int Rows, int Cols>
+VecView column(Matrix<Rows, Cols>& A, int k) {
+    return {&A(1, k), Rows};
+}
+template <int Rows, int Cols>
+ConstVecView column(const Matrix<Rows, Cols>& A, int k) {
+    return {&A.view()(1, k), Rows};
+}
+
 }  // namespace flownet

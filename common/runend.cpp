@@ -6,17 +6,21 @@
 namespace flownet {
 
 void stopOrderly(std::string consoleLine) {
-    throw RunEnd{0, std::move(consoleLine)};
+    throw RunEnd{0, std::move(consoleLine), false, ""};
 }
 
 void stopFailure(std::string message) {
-    throw RunEnd{2, std::move(message)};
+    throw RunEnd{2, std::move(message), false, ""};
 }
 
 void stopWithReportError(std::ostream& report, const char* layout,
                          std::initializer_list<Item> items) {
-    writeLayout(report, layout, items);
-    throw RunEnd{0, kStopLine, true};
+    std::string line = formatLayout(layout, items);
+    report << line;
+    const std::size_t first = line.find_first_not_of("\n ");
+    const std::size_t last = line.find_last_not_of("\n ");
+    throw RunEnd{0, kStopLine, true,
+                 first == std::string::npos ? "" : line.substr(first, last - first + 1)};
 }
 
 int runProgram(const char* program, std::istream& in, std::ostream& console, std::ostream& errors,

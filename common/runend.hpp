@@ -21,6 +21,7 @@ struct RunEnd {
     int status;        // 0: an orderly end; 2: a failure of the input or the files
     std::string line;  // status 0: the console line; status 2: the message for standard error
     bool reportError = false;  // an orderly end after an error line in the report
+    std::string reportLine;    // that line, without its line end
 };
 
 // An orderly end: the line goes to the console, the exit status is 0.

@@ -5,6 +5,7 @@
 
 #include "arrays.hpp"
 #include "ascend.hpp"
+#include "command.hpp"
 #include "cycles.hpp"
 #include "filedialog.hpp"
 #include "flowanalysis.hpp"
@@ -13,6 +14,7 @@
 #include "listing.hpp"
 #include "netread.hpp"
 #include "program.hpp"
+#include "results.hpp"
 #include "runend.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
@@ -37,9 +39,8 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
 
     // Feeding cycles among the living compartments, removed so that the trophic levels follow
     // cycle-free feeding transfers.
-    const CycleRemoval feeding =
-        CYCLES(report, a.T.view(), a.F.view(), a.NL, CycleMode::Feeding, a.TST, search);
-    if (feeding.found) {
+    a.feeding = CYCLES(report, a.T.view(), a.F.view(), a.NL, CycleMode::Feeding, a.TST, search);
+    if (a.feeding.found) {
         writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
         MATPRT(report, a.T.view(), a.NL);
     }
@@ -53,12 +54,14 @@ void analyseNetwork(Arrays& a, std::ostream& report, CycleSearch search) {
             for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.T(i, j);
         }
         writeLayout(report, "(/,/,21X,'*** BIOGEOCHEMICAL CYCLE ANALYSIS ***',/)");
-        CYCLES(report, a.T.view(), a.F.view(), a.N, CycleMode::WholeNetwork, a.TST, search);
+        a.whole =
+            CYCLES(report, a.T.view(), a.F.view(), a.N, CycleMode::WholeNetwork, a.TST, search);
         writeLayout(report, "(1X,'RESIDUAL FLOWS')");
         MATPRT(report, a.T.view(), a.N);
         for (int j = 1; j <= a.N; ++j) {
             for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.C(i, j) - a.T(i, j);
         }
+        a.cyclesRemoved = true;
         writeLayout(report, "(1X,'AGGREGATED BIOGEOCHEMICAL CYCLES')");
         MATPRT(report, a.C.view(), a.N);
     }
@@ -75,6 +78,29 @@ void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSe
 }
 
 }  // namespace
+
+int runFlowanalysisCommand(int argc, const char* const* argv, std::ostream& out,
+                           std::ostream& errors, CycleSearch search) {
+    CommandRun run("flowanalysis",
+                   "Analyses every network of each network file (up to 80 compartments) and writes "
+                   "its report; without arguments, asks for the files on the console.",
+                   out, errors);
+    if (const int status = run.start(argc, argv); status >= 0) return status;
+    auto arrays = std::make_unique<Arrays>();
+    Arrays& a = *arrays;
+    for (std::size_t f = 0; f < run.networks().size(); ++f) {
+        run.readFile(f, [&](RecordFile& input) {
+            // One report for each network file, as the dialog writes them.
+            std::ostream& report = run.report(static_cast<int>(f) + 1);
+            for (int ordinal = 1;
+                 readNextTitle(input, a, report) && readNextNetwork(input, report, a); ++ordinal) {
+                analyseNetwork(a, report, search);
+                run.network(resultsOf(a, input.path(), ordinal, a.NL < a.N));
+            }
+        });
+    }
+    return run.finish();
+}
 
 int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors,
                     CycleSearch search) {

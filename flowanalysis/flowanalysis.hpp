@@ -14,4 +14,8 @@ namespace flownet {
 int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors,
                     CycleSearch search = CycleSearch::Pruned);
 
+// The run started with arguments: no dialog (see command.hpp).
+int runFlowanalysisCommand(int argc, const char* const* argv, std::ostream& out,
+                           std::ostream& errors, CycleSearch search = CycleSearch::Pruned);
+
 }  // namespace flownet

@@ -4,6 +4,7 @@
 
 #include "flowanalysis.hpp"
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1) return flownet::runFlowanalysisCommand(argc, argv, std::cout, std::cerr);
     return flownet::runFlowanalysis(std::cin, std::cout, std::cerr);
 }

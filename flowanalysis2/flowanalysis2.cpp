@@ -5,6 +5,7 @@
 
 #include "arrays.hpp"
 #include "ascend.hpp"
+#include "command.hpp"
 #include "cyccnt.hpp"
 #include "filedialog.hpp"
 #include "layout.hpp"
@@ -12,6 +13,7 @@
 #include "listing.hpp"
 #include "migratory.hpp"
 #include "program.hpp"
+#include "results.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
 
@@ -41,9 +43,9 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     // Feeding cycles among the living compartments: both searches rebuild their flows from F and
     // the saved throughputs.
     writeLayout(report, "(/,25X,'SEARCH FOR FEEDING CYCLES',/)");
-    const CycleRemoval feeding = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.NL,
-                                        CycleMode::Feeding, a.TST, search);
-    if (feeding.found) {
+    a.feeding = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.NL,
+                       CycleMode::Feeding, a.TST, search);
+    if (a.feeding.found) {
         writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
         MATPRT(report, a.T.view(), a.NL);
     }
@@ -61,9 +63,9 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
 
     // Every cycle of the network, the feeding cycles found again among them.
     writeLayout(report, "(/,/,25X,'*** FULL CYCLE ANALYSIS ***',/)");
-    const CycleRemoval full = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.N,
-                                     CycleMode::WholeNetwork, a.TST, search);
-    if (!full.found) return;
+    a.whole = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.N,
+                     CycleMode::WholeNetwork, a.TST, search);
+    if (!a.whole.found) return;
     for (int j = 1; j <= a.N; ++j) {
         for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.F(i, j) * a.XS(i);
     }
@@ -72,6 +74,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     for (int j = 1; j <= a.N; ++j) {
         for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.C(i, j) - a.T(i, j);
     }
+    a.cyclesRemoved = true;
     writeLayout(report, "(1X,'AGGREGATED CYCLES')");
     MATPRT(report, a.C.view(), a.N);
 }
@@ -90,6 +93,31 @@ void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSe
 }
 
 }  // namespace
+
+int runFlowanalysis2Command(int argc, const char* const* argv, std::ostream& out,
+                            std::ostream& errors, CycleSearch search) {
+    CommandRun run("flowanalysis2",
+                   "Analyses every network of each network file (up to 128 compartments, a cycle "
+                   "search without storage limit) and writes its report; without arguments, asks "
+                   "for the files on the console.",
+                   out, errors);
+    if (const int status = run.start(argc, argv); status >= 0) return status;
+    auto arrays = std::make_unique<Arrays>();
+    Arrays& a = *arrays;
+    int reports = 0;  // one report for each network, as the dialog writes them
+    for (std::size_t f = 0; f < run.networks().size(); ++f) {
+        run.readFile(f, [&](RecordFile& input) {
+            for (int ordinal = 1;; ++ordinal) {
+                if (!readNextTitle(input, a, run.currentReport())) return;
+                std::ostream& report = run.report(++reports);
+                if (!readNextNetwork(input, report, a)) return;
+                analyseNetwork(a, report, run.progress(), search);
+                run.network(resultsOf(a, input.path(), ordinal, true, &a.migratory));
+            }
+        });
+    }
+    return run.finish();
+}
 
 int runFlowanalysis2(std::istream& in, std::ostream& console, std::ostream& errors,
                      CycleSearch search) {

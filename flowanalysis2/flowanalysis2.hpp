@@ -12,4 +12,8 @@ namespace flownet {
 int runFlowanalysis2(std::istream& in, std::ostream& console, std::ostream& errors,
                      CycleSearch search = CycleSearch::Pruned);
 
+// The run started with arguments: no dialog (see command.hpp).
+int runFlowanalysis2Command(int argc, const char* const* argv, std::ostream& out,
+                            std::ostream& errors, CycleSearch search = CycleSearch::Pruned);
+
 }  // namespace flownet

@@ -5,6 +5,7 @@
 
 #include "flowanalysis2.hpp"
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1) return flownet::runFlowanalysis2Command(argc, argv, std::cout, std::cerr);
     return flownet::runFlowanalysis2(std::cin, std::cout, std::cerr);
 }

@@ -1,0 +1,74 @@
+// The results of one analysed network, as the machine-readable writers (JSON, CSV, DOT) read them:
+// views into the run's arrays, valid until the next network is read.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "arrays.hpp"
+#include "ascend.hpp"
+#include "cyclecall.hpp"
+#include "lindeman.hpp"
+#include "matview.hpp"
+#include "migratory.hpp"
+#include "steady.hpp"
+#include "structure.hpp"
+
+namespace flownet {
+
+struct NetworkResults {
+    std::string file;  // the network file, as named
+    int ordinal = 0;   // the network's place in its file, from 1
+    const std::string* title = nullptr;
+    int K = 0, N = 0, NL = 0;
+    float tolerance = 0.0f;
+    const std::vector<std::string>* names = nullptr;  // names[i - 1] of compartment i
+    ConstVecView stocks, IN, EX, RE;                  // as read
+    ConstMatView flows;                               // as read, flows(i, j) from i to j
+    float TST = 0.0f;                                 // total system throughput
+    const SteadyState* steady = nullptr;
+    const StructureAnalyses* structure = nullptr;
+    const TrophicAggregation* trophic = nullptr;
+    const MigratoryInputs* migratory = nullptr;  // flowanalysis2 only
+    const InfoTable* info = nullptr;
+    const IndexShares* shares = nullptr;
+    const CycleRemoval* feeding = nullptr;
+    const CycleRemoval* whole = nullptr;  // null when the whole network was not searched
+    ConstMatView residual, aggregated;    // valid when the whole network's cycles were removed
+    bool cyclesRemoved = false;
+};
+
+// The results held in the run's arrays after a network's analysis.
+template <int Limit>
+NetworkResults resultsOf(const AnalysisArrays<Limit>& a, const std::string& file, int ordinal,
+                         bool wholeNetworkSearched, const MigratoryInputs* migratory = nullptr) {
+    NetworkResults r;
+    r.file = file;
+    r.ordinal = ordinal;
+    r.title = &a.title;
+    r.K = a.K;
+    r.N = a.N;
+    r.NL = a.NL;
+    r.tolerance = a.tolerance;
+    r.names = &a.names;
+    r.stocks = a.stocks.view();
+    r.IN = a.IN.view();
+    r.EX = a.EX.view();
+    r.RE = a.RE.view();
+    r.flows = a.flows.view();
+    r.TST = a.TST;
+    r.steady = &a.steady;
+    r.structure = &a.structure;
+    r.trophic = &a.trophic;
+    r.migratory = migratory;
+    r.info = &a.info;
+    r.shares = &a.shares;
+    r.feeding = &a.feeding;
+    r.whole = wholeNetworkSearched ? &a.whole : nullptr;
+    r.residual = a.T.view();
+    r.aggregated = a.C.view();
+    r.cyclesRemoved = a.cyclesRemoved;
+    return r;
+}
+
+}  // namespace flownet

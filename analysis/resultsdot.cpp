@@ -1,0 +1,122 @@
+#include "resultsdot.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace flownet {
+
+namespace {
+
+// Text for a DOT string: quotes and backslashes escaped.
+std::string escaped(const std::string& text) {
+    std::string e;
+    for (char c : text) {
+        if (c == '"' || c == '\\') e += '\\';
+        e += c;
+    }
+    return e;
+}
+
+std::string quoted(const std::string& text) {
+    return '"' + escaped(text) + '"';
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+// Four significant digits, enough to read a flow off the picture.
+std::string label(float x) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", static_cast<double>(x));
+    return text;
+}
+
+// Widths from 0.5 to 6 points, growing with the square root of the flow so that small flows stay
+// visible beside the large ones.
+std::string width(float value, float largest) {
+    const double w = 0.5 + 5.5 * std::sqrt(static_cast<double>(value) / largest);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", w);
+    return text;
+}
+
+void arc(std::ostream& out, const std::string& from, const std::string& to, float value,
+         float largest, const char* colour) {
+    out << "  " << from << " -> " << to << " [penwidth=" << width(value, largest) << ", color=\""
+        << colour << "\", label=" << quoted(label(value)) << "];\n";
+}
+
+}  // namespace
+
+void writeDot(std::ostream& out, const NetworkResults& r) {
+    const int n = r.N;
+    float largest = 0.0f;
+    for (int i = 1; i <= n; ++i) {
+        largest = std::max({largest, r.IN(i), r.EX(i), r.RE(i)});
+        for (int j = 1; j <= n; ++j) largest = std::max(largest, r.flows(i, j));
+    }
+    if (!(largest > 0.0f)) largest = 1.0f;
+
+    out << "digraph " << quoted("network " + std::to_string(r.ordinal)) << " {\n"
+        << "  label=" << quoted(trimmed(*r.title)) << "; labelloc=t; rankdir=BT;\n"
+        << "  node [fontname=\"Helvetica\", style=filled];\n"
+        << "  edge [fontname=\"Helvetica\", fontsize=9];\n";
+    for (int i = 1; i <= n; ++i) {
+        const bool living = i <= r.NL;
+        out << "  c" << i << " [label=" << '"'
+            << escaped(trimmed((*r.names)[static_cast<std::size_t>(i - 1)])) << "\\n"
+            << label(r.steady->inflow(i)) << '"'
+            << (living ? ", shape=ellipse, fillcolor=\"#c7e9c0\""
+                       : ", shape=box, fillcolor=\"#e6d5b8\"")
+            << "];\n";
+    }
+
+    // The living compartments, rank by rank of their effective trophic level rounded to the
+    // nearest whole level; the non-living ones together at the bottom.
+    std::map<long, std::vector<int>> ranks;
+    for (int i = 1; i <= r.NL; ++i) ranks[std::lround(r.trophic->levels(i))].push_back(i);
+    for (const auto& [level, members] : ranks) {
+        out << "  { rank=same;";
+        for (int i : members) out << " c" << i << ";";
+        out << " }\n";
+    }
+    if (r.NL < n) {
+        out << "  { rank=min;";
+        for (int i = r.NL + 1; i <= n; ++i) out << " c" << i << ";";
+        out << " }\n";
+    }
+
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            if (r.flows(i, j) > 0.0f) {
+                arc(out, "c" + std::to_string(i), "c" + std::to_string(j), r.flows(i, j), largest,
+                    "black");
+            }
+        }
+    }
+    // The boundary: one point for each input, export and respiration.
+    for (int i = 1; i <= n; ++i) {
+        const std::string c = "c" + std::to_string(i), k = std::to_string(i);
+        if (r.IN(i) > 0.0f) {
+            out << "  in" << k << " [shape=point, label=\"\"];\n";
+            arc(out, "in" + k, c, r.IN(i), largest, "#238b45");
+        }
+        if (r.EX(i) > 0.0f) {
+            out << "  ex" << k << " [shape=point, label=\"\"];\n";
+            arc(out, c, "ex" + k, r.EX(i), largest, "#2171b5");
+        }
+        if (r.RE(i) > 0.0f) {
+            out << "  re" << k << " [shape=point, label=\"\"];\n";
+            arc(out, c, "re" + k, r.RE(i), largest, "#cb181d");
+        }
+    }
+    out << "}\n";
+}
+
+}  // namespace flownet

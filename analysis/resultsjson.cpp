@@ -1,0 +1,240 @@
+#include "resultsjson.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include "commandline.hpp"
+#include "shortest.hpp"
+
+namespace flownet {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Every number of the report arrays is a float: it is written in its own shortest form.
+Json number(float x) {
+    return shortestValue(x);
+}
+
+Json vector(ConstVecView v, int n) {
+    Json a = Json::array();
+    for (int i = 1; i <= n; ++i) a.push_back(number(v(i)));
+    return a;
+}
+
+// A matrix as a list of its rows.
+Json matrix(ConstMatView m, int rows, int cols) {
+    Json a = Json::array();
+    for (int i = 1; i <= rows; ++i) {
+        Json row = Json::array();
+        for (int j = 1; j <= cols; ++j) row.push_back(number(m(i, j)));
+        a.push_back(std::move(row));
+    }
+    return a;
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+Json names(const NetworkResults& r) {
+    Json names = Json::array();
+    for (int i = 1; i <= r.N; ++i)
+        names.push_back(trimmed((*r.names)[static_cast<std::size_t>(i - 1)]));
+    return names;
+}
+
+Json living(const NetworkResults& r) {
+    Json living = Json::array();
+    for (int i = 1; i <= r.N; ++i) living.push_back(i <= r.NL);
+    return living;
+}
+
+Json flowList(ConstMatView T, int n) {
+    Json flows = Json::array();
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            if (T(i, j) != 0.0f)
+                flows.push_back({{"from", i}, {"to", j}, {"value", number(T(i, j))}});
+        }
+    }
+    return flows;
+}
+
+Json steadyState(const NetworkResults& r) {
+    const SteadyState& s = *r.steady;
+    return {{"steady", s.steady},
+            {"tolerance", number(r.tolerance)},
+            {"inflow", vector(s.inflow.view(), r.N)},
+            {"outflow", vector(s.outflow.view(), r.N)},
+            {"imbalance", vector(s.imbalance.view(), r.N)}};
+}
+
+// A matrix of coefficients, or null when its inversion met a zero pivot (the row is given).
+Json coefficients(const Matrix<kStageCapacity>& m, int trouble, int n) {
+    if (trouble != 0) return {{"singularRow", trouble}, {"matrix", matrix(m.view(), n, n)}};
+    return {{"singularRow", nullptr}, {"matrix", matrix(m.view(), n, n)}};
+}
+
+Json structure(const NetworkResults& r) {
+    const StructureAnalyses& s = *r.structure;
+    Json inputs = Json::array();
+    for (int k = 1; k <= r.N; ++k) {
+        if (!s.analysed[static_cast<std::size_t>(k - 1)]) continue;
+        inputs.push_back(
+            {{"compartment", k},
+             {"inputs", vector(column(s.inputs, k), r.N)},
+             {"exports", vector(column(s.exports, k), r.N)},
+             {"respirations", vector(column(s.respirations, k), r.N)},
+             {"flows", matrix(s.exchanges[static_cast<std::size_t>(k - 1)].view(), r.N, r.N)}});
+    }
+    return {{"totalContributions", coefficients(s.contributions, s.contributionTrouble, r.N)},
+            {"totalDependencies", coefficients(s.dependencies, s.dependencyTrouble, r.N)},
+            {"inputAnalyses", inputs}};
+}
+
+Json trophic(const NetworkResults& r) {
+    const TrophicAggregation& t = *r.trophic;
+    Json j = {{"transformation", matrix(t.L.view(), r.NL, r.NL)},
+              {"effectiveLevels", vector(t.levels.view(), r.N)},
+              {"canonicalInputs", vector(t.inputs.view(), r.N)},
+              {"canonicalExports", vector(t.exports.view(), r.N)},
+              {"canonicalRespirations", vector(t.respirations.view(), r.N)},
+              {"grazingChain", vector(t.chain.view(), r.NL)}};
+    if (r.NL < r.N) {
+        j["detritalPool"] = {{"returns", vector(t.returns.view(), r.NL)},
+                             {"detritivory", number(t.detritivory)},
+                             {"input", number(t.poolInput)},
+                             {"circulation", number(t.circulation)}};
+        j["spine"] = vector(t.spine.view(), r.NL);
+    } else {
+        j["detritalPool"] = nullptr;
+        j["spine"] = nullptr;
+    }
+    j["efficiencies"] = vector(t.efficiencies.view(), t.nEfficiencies);
+    if (r.migratory != nullptr) {
+        Json suspects = Json::array();
+        for (int i = 1; i <= r.NL; ++i) {
+            if (r.migratory->MIG(i) > 0.0f) {
+                suspects.push_back({{"compartment", i}, {"value", number(r.migratory->MIG(i))}});
+            }
+        }
+        j["migratoryInputs"] = {{"noPrimaryProducer", r.migratory->noPrimaryProducer},
+                                {"suspects", suspects}};
+    }
+    return j;
+}
+
+Json cycleRemoval(const CycleRemoval& c, int n, bool distributions) {
+    Json j = {{"found", c.found}, {"removed", c.count}, {"finnIndex", nullptr}};
+    if (!c.found) return j;
+    j["finnIndex"] = number(c.finn);
+    if (distributions) {
+        j["cycledFlow"] = vector(c.cycled.view(), n);
+        j["normalisedCycledFlow"] = vector(c.normalised.view(), n);
+    }
+    return j;
+}
+
+Json cycles(const NetworkResults& r) {
+    Json j = {{"feeding", cycleRemoval(*r.feeding, r.NL, false)}};
+    if (r.whole == nullptr) {
+        j["wholeNetwork"] = nullptr;
+        return j;
+    }
+    Json whole = cycleRemoval(*r.whole, r.N, r.whole->found);
+    if (r.cyclesRemoved) {
+        whole["residualFlows"] = matrix(r.residual, r.N, r.N);
+        whole["aggregatedCycles"] = matrix(r.aggregated, r.N, r.N);
+    }
+    j["wholeNetwork"] = whole;
+    return j;
+}
+
+Json information(const NetworkResults& r) {
+    const InfoTable& t = *r.info;
+    const IndexShares& s = *r.shares;
+    static const char* const kRows[] = {"inputs", "internal", "exports", "respirations", "total"};
+    static const char* const kColumns[] = {"ascendency", "overhead", "capacity"};
+    Json table;
+    for (int c = 1; c <= 3; ++c) {
+        Json column;
+        for (int row = 1; row <= 5; ++row) column[kRows[row - 1]] = number(t(row, c));
+        table[kColumns[c - 1]] = column;
+    }
+    return {{"totalSystemThroughput", number(r.TST)},
+            {"developmentCapacity", number(t(5, 3))},
+            {"ascendency", number(t(5, 1))},
+            {"ascendencyRatio", number(s.ascendency)},
+            {"importOverhead", number(t(1, 2))},
+            {"importOverheadRatio", number(s.importOverhead)},
+            {"exportOverhead", number(t(3, 2))},
+            {"exportOverheadRatio", number(s.exportOverhead)},
+            {"dissipativeOverhead", number(t(4, 2))},
+            {"dissipativeOverheadRatio", number(s.dissipation)},
+            {"redundancy", number(t(2, 2))},
+            {"redundancyRatio", number(s.redundancy)},
+            {"internalCapacity", number(t(2, 3))},
+            {"internalAscendency", number(t(2, 1))},
+            {"internalAscendencyRatio", number(s.internalAscendency)},
+            {"internalRedundancyRatio", number(s.internalRedundancy)},
+            {"table", table}};
+}
+
+Json connectance(const NetworkResults& r) {
+    const InfoTable& t = *r.info;
+    const IndexShares& s = *r.shares;
+    return {{"overall", number(s.overall)},
+            {"intercompartmental", number(s.intercompartmental)},
+            {"foodWeb", number(s.foodWeb)},
+            {"uncertainties",
+             {{"overall", number(t(6, 1))},
+              {"intercompartmental", number(t(6, 2))},
+              {"foodWeb", number(t(6, 3))}}}};
+}
+
+}  // namespace
+
+void writeJsonHead(std::ostream& out, const char* program) {
+    const Json head = {{"format", kResultsFormat},
+                       {"version", kResultsVersion},
+                       {"program", program},
+                       {"programVersion", suiteVersion()}};
+    const std::string text = head.dump();
+    out << text.substr(0, text.size() - 1) << ",\"networks\":[";
+}
+
+void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
+    const Json j = {{"file", r.file},
+                    {"ordinal", r.ordinal},
+                    {"title", trimmed(*r.title)},
+                    {"precisionExponent", r.K},
+                    {"compartments", r.N},
+                    {"living", r.NL},
+                    {"names", names(r)},
+                    {"isLiving", living(r)},
+                    {"stocks", vector(r.stocks, r.N)},
+                    {"inputs", vector(r.IN, r.N)},
+                    {"exports", vector(r.EX, r.N)},
+                    {"respirations", vector(r.RE, r.N)},
+                    {"flows", flowList(r.flows, r.N)},
+                    {"throughputs", vector(r.steady->inflow.view(), r.N)},
+                    {"steadyState", steadyState(r)},
+                    {"structure", structure(r)},
+                    {"trophicAggregation", trophic(r)},
+                    {"cycles", cycles(r)},
+                    {"information", information(r)},
+                    {"connectance", connectance(r)}};
+    out << (first ? "\n" : ",\n") << j.dump();
+}
+
+void writeJsonTail(std::ostream& out, const std::vector<RunProblem>& problems) {
+    Json list = Json::array();
+    for (const RunProblem& p : problems) {
+        list.push_back({{"file", p.file}, {"status", p.status}, {"message", p.message}});
+    }
+    out << "\n],\"problems\":" << list.dump() << "}\n";
+}
+
+}  // namespace flownet

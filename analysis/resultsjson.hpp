@@ -1,0 +1,30 @@
+// The results of an analysis run as one JSON document ("flownet-results", version 1; the fields
+// are described in docs/results.md). The document is written as the run goes: its head, each
+// network as soon as it is analysed, and its tail with the problems met.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "results.hpp"
+
+namespace flownet {
+
+inline constexpr const char* kResultsFormat = "flownet-results";
+inline constexpr int kResultsVersion = 1;
+
+// A network file whose run ended before its end: at an error line of a report ("0 ERROR ...",
+// status 1) or at a failure of the input or the files (status 2).
+struct RunProblem {
+    std::string file;
+    int status = 0;
+    std::string message;
+};
+
+void writeJsonHead(std::ostream& out, const char* program);
+// `first`: the first network of the document (no separating comma).
+void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first);
+void writeJsonTail(std::ostream& out, const std::vector<RunProblem>& problems);
+
+}  // namespace flownet
