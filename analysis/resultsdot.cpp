@@ -49,7 +49,7 @@ std::string width(float value, float largest) {
 void arc(std::ostream& out, const std::string& from, const std::string& to, float value,
          float largest, const char* colour) {
     out << "  " << from << " -> " << to << " [penwidth=" << width(value, largest) << ", color=\""
-        << colour << "\", label=" << quoted(label(value)) << "];\n";
+        << colour << "\", xlabel=" << quoted(label(value)) << "];\n";
 }
 
 }  // namespace

@@ -73,6 +73,41 @@ TEST_P(Reference, ConsoleAndFilesMatchByteForByte) {
     }
 }
 
+// The analysis programs started with arguments write the same reports as the dialog: report.txt
+// for flowanalysis, report1.txt, report2.txt, ... (one per network) for flowanalysis2. A report
+// that ends at an error line makes status 1.
+TEST_P(Reference, CommandLineWritesTheDialogsReports) {
+    const std::string program =
+        lines(readFile(fs::path(REFERENCE_DIR) / GetParam() / "program")).at(0);
+    if (program == "flowentry") GTEST_SKIP() << "flowentry's command line is tested with it";
+    const fs::path ref = fs::path(REFERENCE_DIR) / GetParam();
+    TempDir dir;
+    fs::copy_file(ref / "net.dat", dir / "net.dat");
+    const bool perNetwork = program == "flowanalysis2";
+    const RunResult run =
+        runProgram(perNetwork ? FLOWANALYSIS2_EXE : FLOWANALYSIS_EXE, "", dir.path(),
+                   {"net.dat", "-q", "-o", perNetwork ? "report{n}.txt" : "report.txt"});
+    int status = 0;
+    std::set<std::string> reports;
+    for (const std::string& name : namesIn(ref / "expected")) {
+        if (name == "console.txt") continue;
+        reports.insert(name);
+        const std::string expected = readFile(ref / "expected" / name);
+        if (expected.find("0 ERROR") != std::string::npos ||
+            expected.find("NEXUS STORAGE EXCEEDED") != std::string::npos) {
+            status = 1;
+        }
+        const std::string diff = fs::exists(dir / name)
+                                     ? firstDifference(expected, readFile(dir / name))
+                                     : "not written";
+        if (!diff.empty()) ADD_FAILURE() << GetParam() << ", " << name << ": " << diff;
+    }
+    reports.insert("net.dat");
+    EXPECT_EQ(namesIn(dir.path()), reports);
+    EXPECT_EQ(run.status, status) << run.errors;
+    EXPECT_EQ(run.console, "");
+}
+
 // One case per reference folder, named after it ("flowanalysis-web60" -> flowanalysis_web60).
 INSTANTIATE_TEST_SUITE_P(Runs, Reference, ::testing::ValuesIn(namesIn(REFERENCE_DIR, true)),
                          [](const ::testing::TestParamInfo<std::string>& info) {

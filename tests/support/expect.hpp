@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "support/run.hpp"
 
@@ -77,9 +78,9 @@ struct Outcome {
 };
 
 inline Outcome run(Program p, const std::string& answers, const TempDir& dir,
-                   const std::string& written) {
+                   const std::string& written, const std::vector<std::string>& args = {}) {
     static const char* const exe[kPrograms] = {FLOWANALYSIS_EXE, FLOWENTRY_EXE, FLOWANALYSIS2_EXE};
-    const RunResult r = runProgram(exe[p], answers, dir.path());
+    const RunResult r = runProgram(exe[p], answers, dir.path(), args);
     Outcome o{p, r.status, r.errors, "[console]" + r.console + "[errors]" + r.errors};
     if (std::filesystem::exists(dir / written)) o.all += "[file]" + readFile(dir / written);
     o.all += "[end]";
@@ -88,12 +89,13 @@ inline Outcome run(Program p, const std::string& answers, const TempDir& dir,
 
 // A run in a fresh folder holding `network` as net.dat, which is never changed, and a folder sub;
 // the file to write is the report rep.txt of the analysis programs or the network out.dat of
-// flowentry.
-inline Outcome runOn(Program p, const std::string& network, const std::string& answers) {
+// flowentry. With `args` the program runs in its command-line mode.
+inline Outcome runOn(Program p, const std::string& network, const std::string& answers,
+                     const std::vector<std::string>& args = {}) {
     TempDir dir;
     writeFile(dir / "net.dat", network);
     std::filesystem::create_directory(dir / "sub");
-    Outcome o = run(p, answers, dir, p == kEntry ? "out.dat" : "rep.txt");
+    Outcome o = run(p, answers, dir, p == kEntry ? "out.dat" : "rep.txt", args);
     EXPECT_EQ(readFile(dir / "net.dat"), network) << "the network file was changed";
     return o;
 }

@@ -1,0 +1,202 @@
+// The analysis programs started with arguments: results read back against the reference reports,
+// pictures that Graphviz draws, and the statuses of bad calls. (That the reports equal the
+// dialog's is checked with the reference runs.)
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "layout.hpp"
+#include "support/expect.hpp"
+
+using namespace flownet::testing;
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+namespace {
+
+const fs::path kRef = REFERENCE_DIR;
+
+// The n-th (from 0) E11.5 field printed after `label` in a report.
+std::string reportField(const std::string& report, const std::string& label, int n = 0) {
+    std::size_t at = report.find(label);
+    while (n-- > 0) at = report.find(label, at + 1);
+    EXPECT_NE(at, std::string::npos) << label;
+    return at == std::string::npos ? "" : report.substr(at + label.size(), 11);
+}
+
+std::string asReported(double x) {
+    return flownet::formatLayout("(E11.5,$)", {static_cast<float>(x)});
+}
+
+TEST(CommandLine, JsonOfTheOysterReefReadsBackToItsReport) {
+    TempDir dir;
+    fs::copy_file(kRef / "flowanalysis-oyster_reef/net.dat", dir / "reef.dat");
+    const RunResult r = runProgram(FLOWANALYSIS_EXE, "", dir.path(),
+                                   {"reef.dat", "--json", "reef.json", "--no-report"});
+    ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(r.console + r.errors, "");
+    const Json j = Json::parse(readFile(dir / "reef.json"));
+    EXPECT_EQ(j["format"], "flownet-results");
+    EXPECT_EQ(j["version"], 1);
+    ASSERT_EQ(j["networks"].size(), 1u);
+    const Json& net = j["networks"][0];
+    const std::vector<std::string> file = lines(readFile(dir / "reef.dat"));
+    EXPECT_EQ(net["compartments"], 6);
+    EXPECT_EQ(net["names"][5], file[7].substr(0, file[7].find_last_not_of(' ') + 1));
+    EXPECT_EQ(net["isLiving"], Json::parse("[true,true,true,true,true,false]"));
+
+    const std::string report = readFile(kRef / "flowanalysis-oyster_reef/expected/report.txt");
+    const Json& info = net["information"];
+    EXPECT_EQ(asReported(info["totalSystemThroughput"]),
+              reportField(report, "TOTAL SYSTEM THROUGHPUT = "));
+    EXPECT_EQ(asReported(info["ascendency"]), reportField(report, "\n  ASCENDENCY = "));
+    EXPECT_EQ(asReported(info["developmentCapacity"]),
+              reportField(report, "DEVELOPMENT CAPACITY = "));
+    EXPECT_EQ(asReported(info["internalAscendency"]), reportField(report, "INTERNAL ASCENDENCY ="));
+    EXPECT_EQ(flownet::formatLayout(
+                  "(E11.4,$)", {static_cast<float>(net["cycles"]["wholeNetwork"]["finnIndex"])}),
+              reportField(report, "FINN CYCLING INDEX IS "));
+}
+
+TEST(CommandLine, SummaryRowsFollowTheFilesInOrderQuotedAsCsv) {
+    TempDir dir;
+    std::string reef = readFile(kRef / "flowanalysis-oyster_reef/net.dat");
+    reef.replace(0, 11, "REEF, \"A\"  ");
+    writeFile(dir / "a.dat", reef);
+    fs::copy_file(kRef / "flowanalysis-two/net.dat", dir / "b.dat");
+    const RunResult r = runProgram(FLOWANALYSIS_EXE, "", dir.path(),
+                                   {"a.dat", "b.dat", "--summary", "all.csv", "--no-report"});
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const std::vector<std::string> rows = lines(readFile(dir / "all.csv"));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].substr(0, 62),
+              "file,ordinal,title,compartments,living,total_system_throughput");
+    // The throughput of each row is the one its report prints.
+    const std::string reefReport = readFile(kRef / "flowanalysis-oyster_reef/expected/report.txt");
+    const std::string twoReport = readFile(kRef / "flowanalysis-two/expected/report.txt");
+    const std::string label = "TOTAL SYSTEM THROUGHPUT = ";
+    const std::string rowStarts[] = {
+        "a.dat,1,\"REEF, \"\"A\"\"   ENERGY FLOW (KCAL M-2 D-1)\",6,5,",
+        "b.dat,1,RANDOM NETWORK N=10 NL=9,10,9,", "b.dat,2,RANDOM NETWORK N=5 NL=3,5,3,"};
+    const std::string fields[] = {reportField(reefReport, label), reportField(twoReport, label),
+                                  reportField(twoReport, label, 1)};
+    for (int k = 0; k < 3; ++k) {
+        const std::string& row = rows[static_cast<std::size_t>(k) + 1];
+        ASSERT_EQ(row.substr(0, rowStarts[k].size()), rowStarts[k]);
+        EXPECT_EQ(asReported(std::stod(row.substr(rowStarts[k].size()))), fields[k]) << row;
+    }
+}
+
+// Every bundled network drawn: one node per compartment, and a picture Graphviz renders.
+TEST(CommandLine, EveryBundledNetworkIsDrawnByGraphviz) {
+    std::vector<fs::path> networks = {fs::path(EXAMPLES_DIR) / "marsh.dat",
+                                      fs::path(EXAMPLES_DIR) / "pond.dat"};
+    for (const auto& e : fs::directory_iterator(kRef)) {
+        if (fs::exists(e.path() / "net.dat")) networks.push_back(e.path() / "net.dat");
+    }
+    for (const fs::path& network : networks) {
+        TempDir dir;
+        fs::copy_file(network, dir / "net.dat");
+        const RunResult r = runProgram(FLOWANALYSIS2_EXE, "", dir.path(),
+                                       {"net.dat", "--dot", "pic{n}.dot", "--no-report", "-q"});
+        ASSERT_LE(r.status, 1) << network << r.errors;
+        int nodes = 0;
+        for (const std::string& line : lines(readFile(dir / "pic1.dot"))) {
+            nodes += line.rfind("  c", 0) == 0 && line.find(" [label=") != std::string::npos &&
+                     line.find("->") == std::string::npos;
+        }
+        EXPECT_EQ(nodes, std::stoi(lines(readFile(network)).at(1).substr(0, 3))) << network;
+        const std::string draw =
+            "cd '" + dir.path().string() + "' && dot -Tsvg pic1.dot -o pic1.svg";
+        EXPECT_EQ(std::system(draw.c_str()), 0) << network;
+        EXPECT_NE(readFile(dir / "pic1.svg").find("<svg"), std::string::npos) << network;
+    }
+}
+
+// A network of two compartments in steady state: plants take in 10, respire 6 and pass 4 to
+// detritus, which exports 4. With `input` in place of the plants' input.
+std::string twoCompartments(const std::string& input = "10.0") {
+    return title("TWO") + "  2  1\nPLANTS\nDETRITUS\n" + kTerm + entry(1, input) + kTerm +
+           entry(2, "4.0") + kTerm + entry(1, "6.0") + kTerm + flow(1, 2, "4.0") + kFlowTerm;
+}
+
+// Bad calls end with status 2 and write nothing (the network file least of all); a network whose
+// report ends at an error line makes status 1; the other files of the call are still analysed.
+TEST(CommandLine, StatusesOfBadCallsAndNetworks) {
+    const std::string version = FLOWNET_VERSION;
+    const struct {
+        Program program;
+        std::string network;
+        std::vector<std::string> args;
+        std::string expect;
+    } cases[] = {
+        {kAnalysis,
+         twoCompartments(),
+         {"net.dat", "-o", "net.dat", "--force"},
+         "2|[errors]flowanalysis: net.dat: that is a network file being read|#0#[file]"},
+        {kAnalysis2,
+         twoCompartments(),
+         {"net.dat", "--json", "sub", "-o", "rep.txt"},
+         "2|[errors]flowanalysis2: sub: is a folder|#0#[file]"},
+        {kAnalysis,
+         twoCompartments(),
+         {"net.dat", "--json", "a", "--summary", "a", "-o", "rep.txt"},
+         "2|[errors]flowanalysis: a: named by both --json and --summary|#0#[file]"},
+        {kAnalysis,
+         twoCompartments(),
+         {"net.dat", "--json", "-", "--dot", "-"},
+         "2|would write to standard output"},
+        {kAnalysis,
+         twoCompartments(),
+         {"--frobnicate", "net.dat"},
+         "2|[errors]flowanalysis: |Run with --help for more information."},
+        {kAnalysis2, twoCompartments(), {"-q"}, "2|[errors]flowanalysis2: NETWORK is required"},
+        {kAnalysis2,
+         twoCompartments(),
+         {"--version"},
+         "0|[console]flowanalysis2 " + version + "\n[errors][end]"},
+        {kAnalysis,
+         twoCompartments(),
+         {"--help"},
+         "0|[console]|Usage: flowanalysis [OPTIONS] NETWORK"},
+        // A missing file is told, and the next file is analysed all the same.
+        {kAnalysis2,
+         twoCompartments(),
+         {"missing.dat", "net.dat", "-o", "rep.txt"},
+         "2|[errors]flowanalysis2: missing.dat: the file cannot be opened for reading|[file]|TWO|"
+         "NUMBER OF COMPARTMENTS IS    2|CONNECTANCE INDICES|[end]"},
+        {kAnalysis,
+         twoCompartments("-1.0"),
+         {"net.dat", "-o", "rep.txt"},
+         "1|[errors]flowanalysis: net.dat: 0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0\n|[file]|"
+         "0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0\n[end]"},
+        // The results on standard output take the report's place there.
+        {kAnalysis,
+         twoCompartments(),
+         {"net.dat", "--json", "-"},
+         "0|[console]{\"format\":\"flownet-results\",\"version\":1,|\"names\":[\"PLANTS\","
+         "\"DETRITUS\"]|\"problems\":[]}\n[errors][end]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.empty() ? "" : c.args[0] + " " + c.expect);
+        check(runOn(c.program, c.network, "", c.args), c.expect);
+    }
+}
+
+// An existing output is kept unless --force is given.
+TEST(CommandLine, AnExistingOutputIsReplacedOnlyWithForce) {
+    TempDir dir;
+    writeFile(dir / "net.dat", twoCompartments());
+    writeFile(dir / "rep.txt", "keep\n");
+    check(run(kAnalysis, "", dir, "rep.txt", {"net.dat", "-o", "rep.txt"}),
+          "2|[errors]flowanalysis: rep.txt: the file exists (use --force to replace it)\n"
+          "[file]keep\n[end]");
+    check(run(kAnalysis, "", dir, "rep.txt", {"net.dat", "-o", "rep.txt", "--force"}),
+          "0|[console][errors][file]|TWO|CONNECTANCE INDICES|[end]");
+}
+
+}  // namespace
