@@ -45,7 +45,7 @@ int balanceNetwork(Console& con, EntryRun& r, const Options& o, std::ostream& ou
         steady = steadyStatePass(con.out, r);
     }
     if (!steady) {
-        con.warn(o.balance + ": the network cannot be balanced; " + o.output + " is not written");
+        con.warn(o.balance + ": the network cannot be balanced; nothing is written");
         return kStatusLook;
     }
     std::ostringstream text;
@@ -83,7 +83,7 @@ int runFlowentryCommand(int argc, const char* const* argv, std::ostream& out,
             ->needs(balance);
     balance->needs(output);
     app.add_flag("--force", o.force, "Replace an existing OUT")->needs(balance);
-    app.add_flag("-q,--quiet", o.quiet, "No diagnostics on standard error while balancing")
+    app.add_flag("-q,--quiet", o.quiet, "No diagnostics of the balancing on standard error")
         ->needs(balance);
     app.callback([&] {
         if (!*check && !*balance) throw CLI::RequiredError("--check or --balance");
