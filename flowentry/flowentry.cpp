@@ -4,8 +4,8 @@
 #include <ostream>
 
 #include "balance.hpp"
-#include "balancecheck.hpp"
 #include "entrydialog.hpp"
+#include "entryrun.hpp"
 #include "flowentry.hpp"
 #include "keyin.hpp"
 #include "layout.hpp"
@@ -16,15 +16,6 @@
 namespace flownet {
 
 namespace {
-
-// Everything the run holds: the network in its extended matrix, the balancing's work matrix A,
-// the imbalances D (also the balancing's work vector) and the network file being edited.
-struct EntryRun {
-    Network net;
-    Matrix<kExtendedSize> A;
-    Vector<kExtendedSize> D;
-    RecordFile input;
-};
 
 void run(Console& con, EntryRun& r) {
     writeLayout(con.out,
@@ -44,15 +35,12 @@ void run(Console& con, EntryRun& r) {
         READIN(con, r.net, r.input);
     }
 
-    MatView T = r.net.T.view();
-    const int n = r.net.count;
-    computeTotals(T, n);
-    const float tol = entryTolerance(r.net.precisionExponent);
-    while (!steadyStatePass(con.out, T, r.D.view(), n, tol)) {
+    computeTotals(r.net.T.view(), r.net.count);
+    while (!steadyStatePass(con.out, r)) {
         writeLayout(con.out,
                     "(/,1X,'DO YOU WISH THE NETWORK TO BE AUTOMATICALLY BALANCED? (Y/N)',$)");
         if (!isYes(requireChar(con))) break;
-        BALNCE(con.out, T, r.A.view(), r.D.view(), n);
+        BALNCE(con.out, r.net.T.view(), r.A.view(), r.D.view(), r.net.count);
     }
 
     writeLayout(con.out, "(/,/,/)");

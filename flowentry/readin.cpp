@@ -1,10 +1,13 @@
 #include "readin.hpp"
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "entrydialog.hpp"
 #include "files.hpp"
 #include "layout.hpp"
+#include "runend.hpp"
 
 namespace flownet {
 
@@ -14,6 +17,10 @@ constexpr const char* kNegativeEntry = "(/,1X,'ENTRIES MUST BE NON-NEGATIVE! CHA
 
 // How the reading of one list ended.
 enum class ListRead { Complete, Bound, FileEnd };
+
+// How a network file is read: part by part in the dialog, each part listed and, when the user
+// wants changes, open to them; or in one go, without a listing or a question.
+enum class Reading { Listed, Changed, Silent };
 
 const char* listName(EntryList list) {
     switch (list) {
@@ -150,9 +157,15 @@ ListRead readFlowsForEditing(RecordFile& file, std::ostream& out, MatView T, int
     return ListRead::Bound;
 }
 
-// Reads the file part by part, each part listed and open to changes before the next is read.
-// Returns early when the file ends after its counts record.
-void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
+// Reads the open file into the cleared network (K 6 until the title record says otherwise), in
+// the dialog each part listed, and changed on request, before the next is read. Returns early when
+// the file ends after its counts record.
+void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
+    const bool dialog = reading != Reading::Silent, changes = reading == Reading::Changed;
+    net.T.clear();
+    net.count = 0;
+    net.livingCount = 0;
+    net.precisionExponent = 6;
     MatView T = net.T.view();
     std::string record, problem;
 
@@ -193,10 +206,11 @@ void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
         warnFileEnd(con, file, listName(EntryList::Stocks));
         return;
     }
-    stockDialog(con, T, n, changes, true);
-
-    writeLayout(con.out, "(/,1X,'CURRENT PRECISION = ',E10.3,/)",
-                {entryTolerance(net.precisionExponent)});
+    if (dialog) {
+        stockDialog(con, T, n, changes, true);
+        writeLayout(con.out, "(/,1X,'CURRENT PRECISION = ',E10.3,/)",
+                    {entryTolerance(net.precisionExponent)});
+    }
     if (changes) {
         writeLayout(con.out, "(/,1X,'DO YOU WANT TO CHANGE IT ? (Y/N)',$)");
         if (isYes(requireChar(con))) askPrecision(con, net.precisionExponent);
@@ -212,6 +226,7 @@ void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
             return;
         }
         if (read == ListRead::Bound && list == EntryList::Flows) warnUnreadFlows(con, file);
+        if (!dialog) continue;
         listDialog(con, T, n, list,
                    read == ListRead::Bound ? ListStart::FileBound : ListStart::FileListing,
                    changes);
@@ -221,18 +236,29 @@ void editFile(Console& con, Network& net, RecordFile& file, bool changes) {
 }  // namespace
 
 void READIN(Console& con, Network& net, RecordFile& file) {
-    net.T.clear();
-    net.count = 0;
-    net.livingCount = 0;
     openNetworkFile(con, file);
-    net.precisionExponent = 6;
     writeLayout(con.out, "(/,1X,'DO YOU WANT TO MAKE CHANGES TO THE DATA IN THIS FILE? (Y/N)',$)");
     const bool changes = isYes(requireChar(con));
     try {
-        editFile(con, net, file, changes);
+        readParts(con, net, file, changes ? Reading::Changed : Reading::Listed);
     } catch (const ConsoleClosed&) {
         // The console is closed: the network goes back as it stands.
     }
+}
+
+void readNetworkFile(Console& con, Network& net, RecordFile& file, const std::string& name) {
+    switch (fileKind(name)) {
+        case FileKind::Regular:
+            break;
+        case FileKind::Special:
+            stopFailure(name + ": not a regular file (a device or a pipe)");
+        case FileKind::Folder:
+            stopFailure(name + ": is a folder");
+        case FileKind::None:
+            stopFailure(name + ": no such network file");
+    }
+    if (!file.open(name)) stopFailure(name + ": cannot be opened: " + std::strerror(errno));
+    readParts(con, net, file, Reading::Silent);
 }
 
 }  // namespace flownet

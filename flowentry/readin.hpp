@@ -1,5 +1,8 @@
-// Reading a network file in flowentry for editing.
+// Reading a network file in flowentry: part by part for editing in the dialog, or at once on the
+// command line.
 #pragma once
+
+#include <string>
 
 #include "network.hpp"
 #include "textio.hpp"
@@ -13,5 +16,11 @@ namespace flownet {
 // or of the console input at a checked question, returns what has been read; a file that ends
 // before its counts record ends the run with a failure.
 void READIN(Console& con, Network& net, RecordFile& file);
+
+// The reading of the command line: the network file `name` is opened (a name that leads to no
+// regular file, or a file that cannot be opened, ends the run with a failure) and read as READIN
+// reads it, its refusal lines on the console and its warnings alike, without the listings or any
+// question.
+void readNetworkFile(Console& con, Network& net, RecordFile& file, const std::string& name);
 
 }  // namespace flownet

@@ -2,7 +2,9 @@
 // balancing, with scripted answers; the console and the network files it writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -118,4 +120,93 @@ TEST(ReadIn, FilesEditedWithChangesAndListsCutOffAtTheirBound) {
         "net.dat, line 5018: 1 flow records after the first 5000 were not read\n[file]|" +
             padded("ONLY") + kTerm + entry(1, ".1000000E+01") + kTerm + entry(1, ".2000000E+01") +
             kTerm + kTerm + flow(1, 1, ".3000000E+01") + kFlowTerm + "[end]|#0#CHANGES (Y/N) ?");
+}
+
+// Started with arguments. The reference run of the dialog that read web9unbal and balanced it on
+// one yes shows the first steady-state pass between the flow listing and the question (whose first
+// line is blank), then nothing of the balancing, then the second pass, in steady state.
+TEST(Command, CheckAndBalanceGiveWhatTheDialogGave) {
+    const auto ref = std::filesystem::path(REFERENCE_DIR) / "flowentry-balance-web9unbal";
+    const std::vector<std::string> console = lines(readFile(ref / "expected" / "console.txt"));
+    const auto at = [&](const char* piece) {
+        return std::find_if(console.begin(), console.end(), [&](const std::string& line) {
+            return line.find(piece) != std::string::npos;
+        });
+    };
+    std::string pass;  // from its heading to its last row, without the blank lines before it
+    for (auto line = at("NOT IN STEADY STATE"); line != at("DO YOU WISH") - 1; ++line) {
+        pass += *line + "\n";
+    }
+    TempDir dir;
+    writeFile(dir / "net.dat", readFile(ref / "net.dat"));
+    const auto run = [&](const std::vector<std::string>& args) {
+        return runProgram(FLOWENTRY_EXE, "", dir.path(), args);
+    };
+    const RunResult check = run({"--check", "net.dat"}),
+                    out = run({"--balance", "net.dat", "-o", "-"}),
+                    quiet = run({"--balance", "net.dat", "-o", "balanced.dat", "-q"}),
+                    again = run({"--check", "balanced.dat"});
+    EXPECT_EQ((std::vector{check.status, out.status, quiet.status, again.status}),
+              (std::vector{1, 0, 0, 0}));
+    EXPECT_EQ(check.console.substr(check.console.find_first_not_of('\n')), pass);
+    // Balancing tells both passes on standard error, unless quiet.
+    const std::string balanced = readFile(ref / "expected" / "balanced.dat");
+    EXPECT_EQ(out.console, balanced);
+    EXPECT_EQ(out.errors, check.console + "\n SYSTEM IS IN STEADY-STATE.\n\n");
+    EXPECT_EQ(readFile(dir / "balanced.dat"), balanced);
+    EXPECT_EQ(check.errors + quiet.console + quiet.errors, "");
+    EXPECT_EQ(again.console, "\n SYSTEM IS IN STEADY-STATE.\n\n");
+}
+
+TEST(Command, UsageErrorsOutputsAndNetworksThatCannotBeBalanced) {
+    // One compartment in steady state, input 5 against export 5, written back as it is read; and
+    // input 5 into a compartment whose only output is a flow of 10 to itself, which no balance can
+    // handle (its output fraction to itself is 1).
+    const std::string steady = title("ONE", " 3") + "  1  1\n" + padded("A") + kTerm +
+                               entry(1, ".5000000E+01") + kTerm + entry(1, ".5000000E+01") + kTerm +
+                               kTerm + kFlowTerm;
+    const std::string loop = title("LOOP", " 3") + "  1  1\n" + padded("A") + kTerm +
+                             entry(1, ".5000000E+01") + kTerm + kTerm + kTerm +
+                             flow(1, 1, ".1000000E+02") + kFlowTerm;
+    // The network, the arguments, out.dat before the run ("": none) and after it, the status, a
+    // piece of standard error after "flowentry: " ("": nothing there) and of standard output.
+    const std::string bal = "--balance net.dat -o out.dat", cannot = "net.dat: the network cannot";
+    const struct {
+        const std::string& network;
+        std::string args, before, after;
+        int status;
+        std::string errors, console;
+    } cases[] = {
+        {steady, "--bogus", "", "", 2, "The following argument was not expected: --bogus", ""},
+        {steady, "--check", "", "", 2, "--check: 1 required NETWORK missing", ""},
+        {steady, bal + " --check net.dat", "", "", 2, "--check excludes --balance", ""},
+        {steady, "--balance net.dat", "", "", 2, "--balance requires --output", ""},
+        {steady, "--check net.dat -o out.dat", "", "", 2, "--output requires --balance", ""},
+        {steady, bal, "old", "old", 2, "out.dat: the file exists (use --force", ""},
+        {steady, "--balance net.dat -o ./net.dat --force", "", "", 2,
+         "./net.dat: that is a network file", ""},
+        {steady, "--check none.dat", "", "", 2, "none.dat: no such network file", ""},
+        {steady, bal + " --force -q", "old", steady, 0, "", ""},
+        {loop, bal + " -q", "", "", 1, cannot, ""},
+        {loop, bal, "", "", 1, cannot, ""},
+        {steady, "--help", "", "", 0, "", "--balance NETWORK"},
+        {steady, "--version", "", "", 0, "", "flowentry " FLOWNET_VERSION "\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeFile(dir / "net.dat", c.network);
+        if (!c.before.empty()) writeFile(dir / "out.dat", c.before);
+        std::vector<std::string> args;
+        std::istringstream words(c.args);
+        for (std::string word; words >> word;) args.push_back(word);
+        const RunResult r = runProgram(FLOWENTRY_EXE, "", dir.path(), args);
+        EXPECT_EQ(r.status, c.status) << c.args << r.errors;
+        EXPECT_TRUE(c.errors.empty() ? r.errors.empty()
+                                     : r.errors.find("flowentry: " + c.errors) != std::string::npos)
+            << c.args << r.errors;
+        EXPECT_NE(r.console.find(c.console), std::string::npos) << c.args << r.console;
+        EXPECT_EQ(readFile(dir / "net.dat"), c.network) << c.args;
+        EXPECT_EQ(std::filesystem::exists(dir / "out.dat"), !c.after.empty()) << c.args;
+        EXPECT_EQ(readFile(dir / "out.dat"), c.after) << c.args;
+    }
 }
