@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build and the tests need, when they are missing:
+#   scripts/install-packages.sh            the build and the tests
+#   scripts/install-packages.sh PACKAGE... those packages too (CI adds its own tools)
+set -euo pipefail
+
+wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev graphviz "$@")
+missing=()
+for pkg in "${wanted[@]}"; do
+  dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
