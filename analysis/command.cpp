@@ -113,8 +113,11 @@ std::ostream& CommandRun::progress() {
 
 void CommandRun::network(const NetworkResults& r) {
     ++networksWritten_;
-    if (json_.isOpen()) writeJsonNetwork(json_.stream(), r, networksWritten_ == 1);
-    if (summary_.isOpen()) writeSummaryRow(summary_.stream(), r);
+    if (json_.isOpen() || summary_.isOpen()) {
+        const CompanionIndices c = companionIndices(r.N, r.stocks, r.IN, r.EX, r.RE, r.flows);
+        if (json_.isOpen()) writeJsonNetwork(json_.stream(), r, c, networksWritten_ == 1);
+        if (summary_.isOpen()) writeSummaryRow(summary_.stream(), r, c);
+    }
     if (!dotName_.empty()) {
         if (isNumberedName(dotName_)) {
             dot_.open(numberedName(dotName_, networksWritten_), force_, networks_);

@@ -22,9 +22,10 @@ std::string csvField(const std::string& text) {
 }
 
 // A number as R and Python read it back: NaN and Inf spelt so.
-std::string csvNumber(float x) {
+template <class Real>
+std::string csvNumber(Real x) {
     if (std::isnan(x)) return "NaN";
-    if (std::isinf(x)) return x > 0.0f ? "Inf" : "-Inf";
+    if (std::isinf(x)) return x > 0 ? "Inf" : "-Inf";
     return shortestText(x);
 }
 
@@ -44,10 +45,13 @@ void writeSummaryHeader(std::ostream& out) {
            "development_capacity,ascendency,ascendency_ratio,overhead_imports,overhead_exports,"
            "dissipative_overhead,redundancy,internal_capacity,internal_ascendency,"
            "finn_cycling_index,cycles_removed,overall_connectance,intercompartmental_connectance,"
-           "foodweb_connectance\n";
+           "foodweb_connectance,TST,TSTp,APL,FCI,FCIb,H,AMI,C,A,overhead,A_over_C,robustness,"
+           "indirect_to_direct_output,indirect_to_direct_input,homogenisation_output,"
+           "homogenisation_input,amplification_output,amplification_input,mutualism,synergism,"
+           "total_system_storage\n";
 }
 
-void writeSummaryRow(std::ostream& out, const NetworkResults& r) {
+void writeSummaryRow(std::ostream& out, const NetworkResults& r, const CompanionIndices& c) {
     const InfoTable& t = *r.info;
     const IndexShares& s = *r.shares;
     const CycleRemoval& cycles = networkCycles(r);
@@ -59,6 +63,16 @@ void writeSummaryRow(std::ostream& out, const NetworkResults& r) {
     }
     out << ',' << cycles.count;
     for (float x : {s.overall, s.intercompartmental, s.foodWeb}) out << ',' << csvNumber(x);
+    for (double x : {c.TST, c.TSTp, c.APL, c.FCI, c.FCIb, c.H, c.AMI, c.C, c.A, c.overhead, c.AC,
+                     c.robustness, c.output.indirectToDirect, c.input.indirectToDirect,
+                     c.output.homogenisation, c.input.homogenisation}) {
+        out << ',' << csvNumber(x);
+    }
+    for (const Environ* e : {&c.output, &c.input}) {
+        out << ',';
+        if (!e->singular) out << e->amplification;
+    }
+    for (double x : {c.mutualism, c.synergism, c.totalStorage}) out << ',' << csvNumber(x);
     out << "\n";
 }
 

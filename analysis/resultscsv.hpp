@@ -3,12 +3,14 @@
 
 #include <ostream>
 
+#include "companion.hpp"
 #include "results.hpp"
 
 namespace flownet {
 
 void writeSummaryHeader(std::ostream& out);
-void writeSummaryRow(std::ostream& out, const NetworkResults& r);
+// The report's own indices, then the companion indices of the same network.
+void writeSummaryRow(std::ostream& out, const NetworkResults& r, const CompanionIndices& c);
 
 // The cycle analysis the summary and the picture speak for: that of the whole network when it was
 // searched, otherwise the feeding cycles (which then are every cycle: all compartments live).

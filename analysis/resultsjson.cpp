@@ -194,6 +194,63 @@ Json connectance(const NetworkResults& r) {
               {"foodWeb", number(t(6, 3))}}}};
 }
 
+// The companion indices are doubles, written in their own shortest form; NaN becomes null.
+Json doubles(const std::vector<double>& v) {
+    Json a = Json::array();
+    for (double x : v) a.push_back(x);
+    return a;
+}
+
+Json matrix(const SquareMatrix& m) {
+    Json a = Json::array();
+    for (int i = 1; i <= m.n; ++i) {
+        Json row = Json::array();
+        for (int j = 1; j <= m.n; ++j) row.push_back(m(i, j));
+        a.push_back(std::move(row));
+    }
+    return a;
+}
+
+Json environ(const Environ& e) {
+    return {{"direct", matrix(e.direct)},
+            {"integral", e.singular ? Json(nullptr) : matrix(e.integral)},
+            {"indirectToDirect", e.indirectToDirect},
+            {"homogenisation", e.homogenisation},
+            {"amplification", e.singular ? Json(nullptr) : Json(e.amplification)}};
+}
+
+Json companion(const CompanionIndices& c) {
+    return {{"throughflows", doubles(c.throughflow)},
+            {"TST", c.TST},
+            {"TSTp", c.TSTp},
+            {"boundaryInput", c.boundaryInput},
+            {"APL", c.APL},
+            {"TSTc", c.TSTc},
+            {"FCI", c.FCI},
+            {"FCIb", c.FCIb},
+            {"information",
+             {{"H", c.H},
+              {"AMI", c.AMI},
+              {"C", c.C},
+              {"A", c.A},
+              {"overhead", c.overhead},
+              {"AoverC", c.AC},
+              {"robustness", c.robustness}}},
+            {"environ", {{"output", environ(c.output)}, {"input", environ(c.input)}}},
+            {"mixedTrophicImpact",
+             {{"direct", matrix(c.directImpact)},
+              {"total", c.impactSingular ? Json(nullptr) : matrix(c.totalImpact)}}},
+            {"utility",
+             {{"direct", matrix(c.directUtility)},
+              {"integral", c.utilitySingular ? Json(nullptr) : matrix(c.integralUtility)},
+              {"mutualism", c.mutualism},
+              {"synergism", c.synergism}}},
+            {"storage",
+             {{"totalSystemStorage", c.totalStorage},
+              {"residenceTimes", doubles(c.residenceTime)},
+              {"turnoverRates", doubles(c.turnoverRate)}}}};
+}
+
 }  // namespace
 
 void writeJsonHead(std::ostream& out, const char* program) {
@@ -205,7 +262,8 @@ void writeJsonHead(std::ostream& out, const char* program) {
     out << text.substr(0, text.size() - 1) << ",\"networks\":[";
 }
 
-void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
+void writeJsonNetwork(std::ostream& out, const NetworkResults& r, const CompanionIndices& c,
+                      bool first) {
     const Json j = {{"file", r.file},
                     {"ordinal", r.ordinal},
                     {"title", trimmed(*r.title)},
@@ -225,7 +283,8 @@ void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
                     {"trophicAggregation", trophic(r)},
                     {"cycles", cycles(r)},
                     {"information", information(r)},
-                    {"connectance", connectance(r)}};
+                    {"connectance", connectance(r)},
+                    {"companionIndices", companion(c)}};
     out << (first ? "\n" : ",\n") << j.dump();
 }
 

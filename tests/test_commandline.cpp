@@ -60,6 +60,29 @@ TEST(CommandLine, JsonOfTheOysterReefReadsBackToItsReport) {
     EXPECT_EQ(flownet::formatLayout(
                   "(E11.4,$)", {static_cast<float>(net["cycles"]["wholeNetwork"]["finnIndex"])}),
               reportField(report, "FINN CYCLING INDEX IS "));
+
+    // The companion indices against the values published for this network. The flows published
+    // are rounded to four decimals, and sum to a TST of 83.5835 and a TSTp of 125.0531 where the
+    // unrounded flows gave 83.5833 and 125.0533: the quantities that scale with them (TST, TSTp,
+    // C, A, C - A) can differ in the fourth decimal by up to 5 units.
+    const Json& c = net["companionIndices"];
+    const struct {
+        Json value;
+        double published, within;
+    } published[] = {
+        {c["TST"], 83.5833, 5e-4},
+        {c["TSTp"], 125.0533, 5e-4},
+        {c["APL"], 2.0155, 5e-5},
+        {c["FCI"], 0.11017, 5e-6},
+        {c["information"]["H"], 3.0183, 5e-5},
+        {c["information"]["AMI"], 1.3302, 5e-5},
+        {c["information"]["C"], 377.4452, 5e-4},
+        {c["information"]["A"], 166.3473, 5e-4},
+        {c["information"]["overhead"], 211.0979, 5e-4},
+        {c["information"]["AoverC"], 0.44072, 5e-6},
+        {c["information"]["robustness"], 0.3611, 5e-5},
+    };
+    for (const auto& p : published) EXPECT_NEAR(p.value.get<double>(), p.published, p.within);
 }
 
 TEST(CommandLine, SummaryRowsFollowTheFilesInOrderQuotedAsCsv) {
@@ -87,6 +110,8 @@ TEST(CommandLine, SummaryRowsFollowTheFilesInOrderQuotedAsCsv) {
     for (int k = 0; k < 3; ++k) {
         const std::string& row = rows[static_cast<std::size_t>(k) + 1];
         ASSERT_EQ(row.substr(0, rowStarts[k].size()), rowStarts[k]);
+        // Every column of the header filled (the first title holds one comma of its own).
+        EXPECT_EQ(occurrences(row, ","), occurrences(rows[0], ",") + (k == 0 ? 1 : 0)) << row;
         EXPECT_EQ(asReported(std::stod(row.substr(rowStarts[k].size()))), fields[k]) << row;
     }
 }

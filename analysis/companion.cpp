@@ -1,0 +1,231 @@
+#include "companion.hpp"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace flownet {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// a / b, NaN without a divisor.
+double ratio(double a, double b) {
+    return b != 0.0 ? a / b : kNaN;
+}
+
+// (I - A)^-1 into B; false when I - A is singular.
+bool integralOf(const SquareMatrix& A, SquareMatrix& B) {
+    B = SquareMatrix(A.n);
+    for (int j = 1; j <= A.n; ++j) {
+        for (int i = 1; i <= A.n; ++i) B(i, j) = (i == j ? 1.0 : 0.0) - A(i, j);
+    }
+    return invertInPlace(B);
+}
+
+// The coefficient of variation over all entries: the population standard deviation over the mean.
+double variation(const SquareMatrix& A) {
+    double sum = 0.0;
+    for (double x : A.a) sum += x;
+    const double mean = sum / static_cast<double>(A.a.size());
+    double squares = 0.0;
+    for (double x : A.a) squares += (x - mean) * (x - mean);
+    return ratio(std::sqrt(squares / static_cast<double>(A.a.size())), mean);
+}
+
+void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T, bool output) {
+    e.direct = SquareMatrix(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? i : j) - 1)]);
+            if (std::isnan(e.direct(i, j))) e.direct(i, j) = 0.0;  // a compartment without flow
+        }
+    }
+    e.singular = !integralOf(e.direct, e.integral);
+    if (e.singular) {
+        e.indirectToDirect = e.homogenisation = kNaN;
+        return;
+    }
+    double direct = 0.0, indirect = 0.0;
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            direct += e.direct(i, j);
+            indirect += e.integral(i, j) - (i == j ? 1.0 : 0.0) - e.direct(i, j);
+            if (i != j && e.integral(i, j) > 1.0) ++e.amplification;
+        }
+    }
+    e.indirectToDirect = ratio(indirect, direct);
+    e.homogenisation = ratio(variation(e.direct), variation(e.integral));
+}
+
+void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t) {
+    std::vector<double> intake(static_cast<std::size_t>(n)), output(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        for (int k = 1; k <= n; ++k) {
+            intake[static_cast<std::size_t>(i - 1)] += t(k, i);
+            output[static_cast<std::size_t>(i - 1)] += t(i, k);
+        }
+    }
+    c.directImpact = SquareMatrix(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            const double diet = intake[static_cast<std::size_t>(j - 1)] > 0.0
+                                    ? t(i, j) / intake[static_cast<std::size_t>(j - 1)]
+                                    : 0.0;
+            const double predation = output[static_cast<std::size_t>(j - 1)] > 0.0
+                                         ? t(j, i) / output[static_cast<std::size_t>(j - 1)]
+                                         : 0.0;
+            c.directImpact(i, j) = diet - predation;
+        }
+    }
+    c.impactSingular = !integralOf(c.directImpact, c.totalImpact);
+    if (!c.impactSingular) {
+        for (int i = 1; i <= n; ++i) c.totalImpact(i, i) -= 1.0;
+    }
+}
+
+void utility(CompanionIndices& c, int n, ConstMatView t) {
+    c.directUtility = SquareMatrix(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            const double d =
+                ratio(t(j, i) - t(i, j), c.throughflow[static_cast<std::size_t>(i - 1)]);
+            c.directUtility(i, j) = std::isnan(d) ? 0.0 : d;
+        }
+    }
+    c.utilitySingular = !integralOf(c.directUtility, c.integralUtility);
+    if (c.utilitySingular) {
+        c.mutualism = c.synergism = kNaN;
+        return;
+    }
+    int positive = 0, negative = 0;
+    double gains = 0.0, losses = 0.0;
+    for (double u : c.integralUtility.a) {
+        if (u > 0.0) {
+            ++positive;
+            gains += u;
+        } else if (u < 0.0) {
+            ++negative;
+            losses += u;
+        }
+    }
+    c.mutualism = ratio(positive, negative);
+    c.synergism = ratio(gains, -losses);
+}
+
+// The information indices over the extended flows: sources 1..n and the imports (n + 1), sinks
+// 1..n, the exports (n + 1) and the respirations (n + 2).
+void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, ConstVecView RE,
+                 ConstMatView t) {
+    std::vector<double> R(static_cast<std::size_t>(n + 1)), C(static_cast<std::size_t>(n + 2));
+    const auto flow = [&](int s, int d) -> double {
+        if (s == n + 1) return d <= n ? IN(d) : 0.0;
+        if (d == n + 1) return EX(s);
+        if (d == n + 2) return RE(s);
+        return t(s, d);
+    };
+    for (int s = 1; s <= n + 1; ++s) {
+        for (int d = 1; d <= n + 2; ++d) {
+            R[static_cast<std::size_t>(s - 1)] += flow(s, d);
+            C[static_cast<std::size_t>(d - 1)] += flow(s, d);
+        }
+    }
+    double H = 0.0, AMI = 0.0;
+    for (int s = 1; s <= n + 1; ++s) {
+        for (int d = 1; d <= n + 2; ++d) {
+            const double f = flow(s, d);
+            if (f <= 0.0) continue;
+            const double p = f / c.TSTp;
+            H -= p * std::log2(p);
+            AMI += p * std::log2(f * c.TSTp /
+                                 (R[static_cast<std::size_t>(s - 1)] *
+                                  C[static_cast<std::size_t>(d - 1)]));
+        }
+    }
+    c.H = H;
+    c.AMI = AMI;
+    c.C = c.TSTp * H;
+    c.A = c.TSTp * AMI;
+    c.overhead = c.C - c.A;
+    c.AC = ratio(c.A, c.C);
+    c.robustness = -c.AC * std::log(c.AC);
+}
+
+}  // namespace
+
+bool invertInPlace(SquareMatrix& A) {
+    const int n = A.n;
+    std::vector<int> column(static_cast<std::size_t>(n));  // the row exchanges, step by step
+    for (int k = 1; k <= n; ++k) {
+        int p = k;
+        for (int i = k + 1; i <= n; ++i) {
+            if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;
+        }
+        if (A(p, k) == 0.0 || !std::isfinite(A(p, k))) return false;
+        if (p != k) {
+            for (int j = 1; j <= n; ++j) std::swap(A(p, j), A(k, j));
+        }
+        column[static_cast<std::size_t>(k - 1)] = p;
+        const double pivot = A(k, k);
+        A(k, k) = 1.0;
+        for (int j = 1; j <= n; ++j) A(k, j) /= pivot;
+        for (int i = 1; i <= n; ++i) {
+            if (i == k) continue;
+            const double factor = A(i, k);
+            A(i, k) = 0.0;
+            for (int j = 1; j <= n; ++j) A(i, j) -= factor * A(k, j);
+        }
+    }
+    // Undo the row exchanges as column exchanges, last first.
+    for (int k = n; k >= 1; --k) {
+        const int p = column[static_cast<std::size_t>(k - 1)];
+        if (p != k) {
+            for (int i = 1; i <= n; ++i) std::swap(A(i, p), A(i, k));
+        }
+    }
+    return true;
+}
+
+CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, ConstVecView EX,
+                                  ConstVecView RE, ConstMatView flows) {
+    CompanionIndices c;
+    c.throughflow.assign(static_cast<std::size_t>(n), 0.0);
+    for (int i = 1; i <= n; ++i) {
+        double T = IN(i);
+        for (int j = 1; j <= n; ++j) T += flows(j, i);
+        c.throughflow[static_cast<std::size_t>(i - 1)] = T;
+        c.TST += T;
+        c.boundaryInput += IN(i);
+        c.TSTp += static_cast<double>(IN(i)) + EX(i) + RE(i);
+        for (int j = 1; j <= n; ++j) c.TSTp += flows(i, j);
+    }
+    c.APL = ratio(c.TST, c.boundaryInput);
+
+    environ(c.output, n, flows, c.throughflow, true);
+    environ(c.input, n, flows, c.throughflow, false);
+    if (c.output.singular) {
+        c.TSTc = c.FCI = c.FCIb = kNaN;
+    } else {
+        for (int i = 1; i <= n; ++i) {
+            const double nii = c.output.integral(i, i);
+            c.TSTc += (nii - 1.0) / nii * c.throughflow[static_cast<std::size_t>(i - 1)];
+        }
+        c.FCI = ratio(c.TSTc, c.TST);
+        c.FCIb = ratio(c.TSTc, c.TSTp);
+    }
+
+    information(c, n, IN, EX, RE, flows);
+    mixedTrophicImpact(c, n, flows);
+    utility(c, n, flows);
+
+    for (int i = 1; i <= n; ++i) {
+        const double x = stocks(i), T = c.throughflow[static_cast<std::size_t>(i - 1)];
+        c.totalStorage += x;
+        c.residenceTime.push_back(x > 0.0 && T > 0.0 ? x / T : kNaN);
+        c.turnoverRate.push_back(x > 0.0 && T > 0.0 ? T / x : kNaN);
+    }
+    return c;
+}
+
+}  // namespace flownet
