@@ -536,6 +536,85 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --becomes--
     if (method <= 2) {
 --end--
+@@ CLI-1 common/outputs.cpp
+## command line: an existing output is replaced without --force
+--anchor--
+            return force ? "" : name + ": the file exists (use --force to replace it)";
+--becomes--
+            return "";
+--end--
+
+@@ CLI-2 common/outputs.cpp
+## command line: the network file, named another way, is accepted as an output
+--anchor--
+        if (input == name || sameFile(input, name)) {
+--becomes--
+        if (input == name) {
+--end--
+
+@@ CLI-3 analysis/command.cpp
+## command line: a report that ends at an error line leaves the status at 0
+--anchor--
+            record(kStatusLook, path + ": " + e.reportLine, path);
+--becomes--
+            record(kStatusOk, path + ": " + e.reportLine, path);
+--end--
+
+@@ CLI-4 analysis/resultscsv.cpp
+## summary: a quote inside a quoted field is not doubled
+--anchor--
+        if (c == '"') quoted += '"';
+--becomes--
+        if (c == '"') quoted += ' ';
+--end--
+
+@@ CLI-5 analysis/resultsjson.cpp
+## JSON: a float is written as the double it widens to, not in its shortest form
+--anchor--
+    return shortestValue(x);
+--becomes--
+    return static_cast<double>(x);
+--end--
+
+@@ IDX-1 analysis/companion.cpp
+## Finn cycling index: the cycled share of a throughflow taken as (n_ii - 1), not (n_ii - 1) / n_ii
+--anchor--
+            c.TSTc += (nii - 1.0) / nii * c.throughflow[static_cast<std::size_t>(i - 1)];
+--becomes--
+            c.TSTc += (nii - 1.0) * c.throughflow[static_cast<std::size_t>(i - 1)];
+--end--
+
+@@ IDX-2 analysis/companion.cpp
+## robustness with a logarithm to base 2 instead of the natural one
+--anchor--
+    c.robustness = -c.AC * std::log(c.AC);
+--becomes--
+    c.robustness = -c.AC * std::log2(c.AC);
+--end--
+
+@@ IDX-3 analysis/companion.cpp
+## environ analysis: the two orientations exchanged
+--anchor--
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? i : j) - 1)]);
+--becomes--
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? j : i) - 1)]);
+--end--
+
+@@ IDX-4 analysis/companion.cpp
+## double inversion: the pivot of least magnitude is chosen
+--anchor--
+            if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;
+--becomes--
+            if (std::fabs(A(i, k)) < std::fabs(A(p, k))) p = i;
+--end--
+
+@@ IDX-5 analysis/companion.cpp
+## network mutualism inverted: negative over positive utilities
+--anchor--
+    c.mutualism = ratio(positive, negative);
+--becomes--
+    c.mutualism = ratio(negative, positive);
+--end--
 MUTANTS_END
 
 # ---------------------------------------------------------------------------------------------
