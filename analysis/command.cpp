@@ -5,6 +5,7 @@
 
 #include "commandline.hpp"
 #include "files.hpp"
+#include "parallel.hpp"
 #include "resultscsv.hpp"
 #include "resultsdot.hpp"
 #include "runend.hpp"
@@ -37,9 +38,13 @@ int CommandRun::start(int argc, const char* const* argv) {
     app.add_option("--dot", dotName_, "Graphviz picture of each network; {n}: one file each");
     app.add_flag("--force", force_, "replace existing output files");
     app.add_flag("-q,--quiet", quiet_, "no progress lines");
+    app.add_option("--threads", threads_,
+                   "threads of the cycle searches (default: every core the process may use)")
+        ->check(CLI::Range(1, 1024));
     if (const int status = parseArguments(app, argc, argv, out_, errors_); status >= 0) {
         return status;
     }
+    if (threads_ < 1) threads_ = availableThreads();
     // Another output on standard output takes the place of the report there.
     if (reportOption->count() == 0 &&
         (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-")) {

@@ -11,6 +11,7 @@
 //     --dot FILE          a Graphviz picture of each network ("{n}": one file per network)
 //     --force             replace existing outputs
 //     -q, --quiet         no progress lines
+//     --threads N         threads of the cycle searches (default: every core the process may use)
 //
 // Each network file is read to its end, or to the error that ends it, and the run goes on with the
 // next one. Exit status: 0, or 1 when a report holds an error line, or 2 after a usage error or a
@@ -51,6 +52,8 @@ public:
     std::ostream& currentReport();
     // Where progress lines go: standard error, or nowhere when quiet.
     std::ostream& progress();
+    // The threads the cycle searches may use.
+    int threads() const { return threads_; }
 
     // Writes one analysed network to the results, the summary and the picture.
     void network(const NetworkResults& r);
@@ -70,6 +73,7 @@ private:
     std::vector<std::string> networks_;
     std::string reportName_ = "-", jsonName_, summaryName_, dotName_;
     bool noReport_ = false, force_ = false, quiet_ = false;
+    int threads_ = 0;
 
     OutputFile report_, json_, summary_, dot_;
     int reportNumber_ = 0;

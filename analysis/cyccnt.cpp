@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "branches.hpp"
 #include "cycleorder.hpp"
 #include "cyclereport.hpp"
 #include "cyclesearch.hpp"
@@ -238,13 +239,19 @@ void nexusCandidates(ConstMatView T, int n, int A, int B, int H, const NodeList&
 }
 
 // The number of cycles of the round, with a progress line every 100,000 cycles. The pruned search
-// only counts; the reference search keeps the round's values as it goes, and they are left in
-// `round`.
+// only counts, on several threads the lines coming once the count is known; the reference search
+// keeps the round's values as it goes, and they are left in `round`.
 long long countCycles(std::ostream& console, Work& wk, ConstMatView T, ConstMatView F, int n,
-                      CycleSearch search, RoundCount& round) {
+                      CycleSearch search, RoundCount& round, int threads) {
     long long count = 0;
     if (search == CycleSearch::Reference) {
         countEveryCycle(console, wk, T, F, n, search, round, count);
+    } else if (threads > 1) {
+        const ArcFloor positive{0.0f, true};
+        buildGraph(wk.search.graph, T, wk.order.ord, positive);
+        count = countOnThreads(wk.search.graph, wk.order.ord, positive, threads);
+        for (long long k = kCountingEvery; k <= count; k += kCountingEvery)
+            writeCountingProgress(console, k);
     } else {
         enumerateCycles<cycle_search_detail::Keep::Count>(
             search, wk.search, T, wk.order.ord, ArcFloor{0.0f, true}, [&](const FoundCycle&) {
@@ -259,7 +266,7 @@ long long countCycles(std::ostream& console, Work& wk, ConstMatView T, ConstMatV
 
 CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F,
                     ConstVecView X, int NC, CycleMode mode, float TST, CycleSearch search,
-                    VecView CYC) {
+                    VecView CYC, int threads) {
     const int n = NC;
     assert(n <= kMaxCycleNodes);
 
@@ -283,10 +290,10 @@ CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, Cons
         if (ord.K == 0) break;
         RoundCount round;
         if (search == CycleSearch::Reference) {
-            countCycles(console, *wk, T, F, n, search, round);
+            countCycles(console, *wk, T, F, n, search, round, 1);
         } else {
             if (count < 0) {
-                count = countCycles(console, *wk, T, F, n, search, round);
+                count = countCycles(console, *wk, T, F, n, search, round, threads);
             } else {
                 for (long long k = kCountingEvery; k <= count; k += kCountingEvery)
                     writeCountingProgress(console, k);

@@ -25,6 +25,9 @@ namespace flownet {
 //   search       the enumeration to use (the reference search serves the tests)
 //   CYC          optional, at least NC entries: receives the flow removed per cycle length,
 //                normalised by TST
+//   threads      the threads the pruned search may use for the searches whose result does not
+//                depend on the order of the cycles; the report and the progress lines are the
+//                same for any number
 //
 // Returns whether cycles were found and how many were removed (the total of the report).
 //
@@ -38,6 +41,6 @@ namespace flownet {
 // underflowed to zero the shares are equal, 1 / (the count).
 CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F,
                     ConstVecView X, int NC, CycleMode mode, float TST,
-                    CycleSearch search = CycleSearch::Pruned, VecView CYC = {});
+                    CycleSearch search = CycleSearch::Pruned, VecView CYC = {}, int threads = 1);
 
 }  // namespace flownet

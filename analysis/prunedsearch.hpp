@@ -113,36 +113,21 @@ struct LowArcReach {
     }
 };
 
-// The pruned search from start position S over the graph g; the same cycles in the same order as
-// referenceFrom. With second > 0 the path begins with the arc S -> second. With live flows the
-// flows are those of g, which the visitor may lower.
-//
-// With a ceiling (keeping the weak arc), the cycles whose weak-arc flow lies above *ceiling are
-// not wanted, and the visitor may lower the ceiling. While the path holds no arc at or below the
-// ceiling, a position is entered only through such an arc or when it can reach one on a way back
-// to S. A level that passes over a position so, or over such an unwanted cycle, counts as having
-// closed a cycle: it is never blocked for it, so the blocking stays that of the whole search.
-// This search and the search through an arc (throughFrom) are kept out of line: inlined into the
-// large routines that call them, their loops lost registers to the callers and ran about a tenth
-// slower.
-template <Keep keep, class Visit>
-[[gnu::noinline]] bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor,
-                                  int S, int second, Visit& visit, const float* ceiling = nullptr) {
-    const NodeSet cand = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
-    if (second > 0 ? !cand.test(second) : !(g.succ[S] & cand).any()) return true;
-    NodeSet blocked;  // S is never entered: a candidate S closes a cycle
-    NodeSet onPath;
+// The loop of the pruned search from start position S over the candidates cand, from `level` on:
+// it returns when the level `base` has no candidate left, or false as soon as the visitor does.
+template <Keep keep, class Graph, class Visit>
+[[gnu::always_inline]] inline bool prunedLoop(SearchWork& w, Graph& g, const NodeList& list,
+                                              ArcFloor floor, int S, NodeSet cand, NodeSet& blocked,
+                                              NodeSet& onPath, int level, int base, Visit& visit,
+                                              const float* ceiling) {
     LowArcReach toLow;
-
-    int level = 1;
-    w.startPath(S, list.node[S], second > 0 ? NodeSet::single(second) : g.succ[S] & cand);
     for (;;) {
         // The next candidate of this level; those before it that are blocked are passed over
         // (S never is).
         auto& f = w.frame[level];
         const int p = f.rem.takeFirstOf(~blocked);
         if (p == 0) {
-            if (level == 1) return true;
+            if (level == base) return true;
             backUp(w, g, blocked, onPath, level);
             continue;
         }
@@ -189,6 +174,57 @@ template <Keep keep, class Visit>
         blocked.set(p);
         descend<keep>(w, g, list, level, p, rem, closes);
     }
+}
+
+// The pruned search from start position S over the graph g; the same cycles in the same order as
+// referenceFrom. With second > 0 the path begins with the arc S -> second. With live flows the
+// flows are those of g, which the visitor may lower.
+//
+// With a ceiling (keeping the weak arc), the cycles whose weak-arc flow lies above *ceiling are
+// not wanted, and the visitor may lower the ceiling. While the path holds no arc at or below the
+// ceiling, a position is entered only through such an arc or when it can reach one on a way back
+// to S. A level that passes over a position so, or over such an unwanted cycle, counts as having
+// closed a cycle: it is never blocked for it, so the blocking stays that of the whole search.
+// This search and the search through an arc (throughFrom) are kept out of line: inlined into the
+// large routines that call them, their loops lost registers to the callers and ran about a tenth
+// slower.
+template <Keep keep, class Visit>
+[[gnu::noinline]] bool prunedFrom(SearchWork& w, ArcGraph& g, const NodeList& list, ArcFloor floor,
+                                  int S, int second, Visit& visit, const float* ceiling = nullptr) {
+    const NodeSet cand = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
+    if (second > 0 ? !cand.test(second) : !(g.succ[S] & cand).any()) return true;
+    NodeSet blocked;  // S is never entered: a candidate S closes a cycle
+    NodeSet onPath;
+    w.startPath(S, list.node[S], second > 0 ? NodeSet::single(second) : g.succ[S] & cand);
+    return prunedLoop<keep>(w, g, list, floor, S, cand, blocked, onPath, 1, 1, visit, ceiling);
+}
+
+// One branch of the pruned search from S over the candidates cand (those that reach S): the
+// cycles whose path begins with S and the positions prefix[0..d-1] (d >= 1), the cycle that the
+// prefix closes itself first, in the order of the whole search. Its blocking starts afresh: a
+// position is blocked only when no way back to S is left, so the branch finds the same cycles as
+// the whole search finds there, and branches can be searched apart, on threads of their own.
+template <Keep keep, class Graph, class Visit>
+[[gnu::noinline]] bool prunedBranch(SearchWork& w, Graph& g, const NodeList& list, ArcFloor floor,
+                                    int S, NodeSet cand, const int* prefix, int d, Visit& visit) {
+    NodeSet blocked, onPath;
+    int level = 1;
+    w.startPath(S, list.node[S], NodeSet{});
+    for (int k = 0; k < d; ++k) {
+        const int p = prefix[k];
+        onPath.set(p);
+        blocked.set(p);
+        NodeSet rem = k + 1 < d ? NodeSet{} : g.succ[p] & cand & ~onPath;
+        bool closes = false;
+        if constexpr (keep == Keep::Count) {
+            closes = rem.test(S);
+            rem.reset(S);
+            if (closes && !visit(FoundCycle{level + 1, nullptr, 0, 0.0f, 0.0f})) return false;
+        }
+        descend<keep>(w, g, list, level, p, rem, closes);
+    }
+    return prunedLoop<keep>(w, g, list, floor, S, cand, blocked, onPath, level, level, visit,
+                            nullptr);
 }
 
 // The cycles from start position S through the arc a -> b (positions >= S), in the order of

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "branches.hpp"
 #include "cycleorder.hpp"
 #include "cyclesearch.hpp"
 #include "layout.hpp"
@@ -24,11 +25,17 @@ void writeProgress(std::ostream& console, long long count) {
 }  // namespace
 
 long long countingPass(std::ostream& console, ConstMatView T, ConstMatView F, int n,
-                       CycleSearch search, bool roundValues) {
+                       CycleSearch search, bool roundValues, int threads) {
     auto wk = std::make_unique<Work>();
     computeCycleOrder(T, n, wk->order);
     const ArcFloor positive{0.0f, true};
     long long count = 0;
+    if (search == CycleSearch::Pruned && !roundValues && threads > 1) {
+        buildGraph(wk->search.graph, T, wk->order.ord, positive);
+        count = countOnThreads(wk->search.graph, wk->order.ord, positive, threads);
+        for (long long k = 100000; k <= count; k += 100000) writeProgress(console, k);
+        return count;
+    }
     if (search == CycleSearch::Pruned && !roundValues) {
         enumerateCycles<cycle_search_detail::Keep::Count>(search, wk->search, T, wk->order.ord,
                                                           positive, [&](const FoundCycle&) {

@@ -16,6 +16,9 @@
 //
 //   flowbench [--repeat N] [--reference-repeat N] [--timeout SECONDS] [--no-reference]
 //             [--program flowanalysis|flowanalysis2] [--dir FOLDER] [workload ...]
+//   flowbench --threads N [--repeat N] [--timeout SECONDS] [--dir FOLDER] [workload ...]
+//     the pruned counting pass and the whole flowanalysis2 run on one thread and on N threads,
+//     taking turns; the reports of both compared.
 // With --program only that program is measured: the calls of CYCLES go with flowanalysis, the
 // counting pass (the pass of CYCCNT, which flowanalysis2 runs) with flowanalysis2.
 #include <sys/resource.h>
@@ -64,6 +67,7 @@ struct Options {
     std::filesystem::path dir;
     std::string program;  // empty: both
     std::vector<std::string> only;
+    int threads = 0;  // > 0: compare one thread with that many
 };
 
 // One measured run of a child.
@@ -166,9 +170,9 @@ const char* searchName(CycleSearch how) {
 // leaves the report and the console output under the same names, so that the two runs answer the
 // dialogs alike.
 void programRun(Figure& f, const Options& o, const std::string& workload, bool second,
-                CycleSearch how) {
+                CycleSearch how, int threads = 1) {
     const std::string stem = workload + "." + (second ? "flowanalysis2" : "flowanalysis");
-    const std::filesystem::path folder = o.dir / searchName(how);
+    const std::filesystem::path folder = o.dir / (threads > 1 ? "threads" : searchName(how));
     std::filesystem::create_directories(folder);
     const std::filesystem::path report = folder / (stem + ".report");
     const std::filesystem::path console = folder / (stem + ".console");
@@ -179,7 +183,7 @@ void programRun(Figure& f, const Options& o, const std::string& workload, bool s
                                    "\ny\n");
         std::ofstream con(console, std::ios::binary | std::ios::trunc);
         std::ostringstream errors;
-        return second ? runFlowanalysis2(answers, con, errors, how)
+        return second ? runFlowanalysis2(answers, con, errors, how, threads)
                       : runFlowanalysis(answers, con, errors, how);
     });
 }
@@ -218,7 +222,7 @@ struct Stopwatch {
 // them, T(i, j) = F(i, j) X(i); the payload holds the number of cycles and the wall and processor
 // seconds the pass took.
 Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch how,
-                   bool roundValues = false) {
+                   bool roundValues = false, int threads = 1) {
     int repeat = how == CycleSearch::Pruned ? o.repeat : o.referenceRepeat;
     return measure(repeat, o.timeout, [&](std::string& out) {
         auto T = std::make_unique<Matrix<kMaxCycleNodes + 3>>();
@@ -233,7 +237,8 @@ Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch ho
         }
         std::ostringstream console;
         const Stopwatch watch;
-        long long cycles = countingPass(console, T->view(), F->view(), net.n, how, roundValues);
+        long long cycles =
+            countingPass(console, T->view(), F->view(), net.n, how, roundValues, threads);
         const double cpu = watch.cpuSeconds(), seconds = watch.seconds();
         out = std::to_string(cycles) + " " + std::to_string(seconds) + " " + std::to_string(cpu);
         return 0;
@@ -365,12 +370,57 @@ void parse(int argc, char** argv, Options& o) {
             o.reference = false;
         } else if (a == "--program" && k + 1 < argc) {
             o.program = argv[++k];
+        } else if (a == "--threads") {
+            o.threads = std::max(1, value());
         } else if (a == "--dir" && k + 1 < argc) {
             o.dir = argv[++k];
         } else {
             o.only.push_back(a);
         }
     }
+}
+
+// One thread against o.threads: the pruned counting pass and the whole flowanalysis2 run, the two
+// taking turns; wall and processor seconds, and the wall-time ratio one thread / many.
+int compareThreads(const Options& o) {
+    std::cout << "| workload | cycles | pass 1 thread s | pass " << o.threads
+              << " threads s | ratio | pass CPU s, 1 / " << o.threads << " | run 1 thread s | run "
+              << o.threads << " threads s | ratio | run CPU s, 1 / " << o.threads
+              << " | same report | peak MiB, " << o.threads << " threads |\n"
+              << "|---|---:|---:|---:|---:|---|---:|---:|---:|---|---|---:|\n";
+    for (const Workload& w : kLadder) {
+        if (!o.only.empty() && std::find(o.only.begin(), o.only.end(), w.name) == o.only.end())
+            continue;
+        const GeneratedNetwork net = generateNetwork(w.shape);
+        {
+            std::ofstream file(o.dir / (std::string(w.name) + ".dat"), std::ios::binary);
+            file << networkFileText(net);
+        }
+        Figure one, many, runOne, runMany;
+        for (int k = 0; k < o.repeat; ++k) {
+            Figure a = countingRun(o, net, CycleSearch::Pruned, false, 1);
+            Figure b = countingRun(o, net, CycleSearch::Pruned, false, o.threads);
+            one.payloads.insert(one.payloads.end(), a.payloads.begin(), a.payloads.end());
+            many.payloads.insert(many.payloads.end(), b.payloads.begin(), b.payloads.end());
+            one.finished = a.finished;
+            many.finished = b.finished;
+            programRun(runOne, o, w.name, true, CycleSearch::Pruned, 1);
+            programRun(runMany, o, w.name, true, CycleSearch::Pruned, o.threads);
+        }
+        const Rate p1 = rate(one), pn = rate(many);
+        const std::string stem = std::string(w.name) + ".flowanalysis2.report";
+        const bool same = runOne.finished && runMany.finished &&
+                          fileText(o.dir / "pruned" / stem) == fileText(o.dir / "threads" / stem);
+        std::cout << "| " << w.name << " | " << p1.cycles << " | " << fixed(p1.seconds, 3) << " | "
+                  << fixed(pn.seconds, 3) << " | "
+                  << (pn.seconds > 0.0 ? fixed(p1.seconds / pn.seconds, 2) : "-") << " | "
+                  << fixed(p1.cpuSeconds, 3) << " / " << fixed(pn.cpuSeconds, 3) << " | "
+                  << seconds(runOne, false) << " | " << seconds(runMany, false) << " | "
+                  << ratio(runMany, runOne, false) << " | " << seconds(runOne, true) << " / "
+                  << seconds(runMany, true) << " | " << (same ? "yes" : "NO") << " | "
+                  << mebibytes(runMany) << " |" << std::endl;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -391,6 +441,7 @@ int main(int argc, char** argv) {
     std::cout << "folder: " << o.dir.string() << "; repeats " << o.repeat << " (reference "
               << o.referenceRepeat << "), time limit " << o.timeout << " s\n\n";
 
+    if (o.threads > 0) return compareThreads(o);
     std::cout << "Whole runs (median wall and processor seconds, ratios reference / pruned, peak "
                  "resident MiB):\n\n"
               << "| workload | cycles | program | pruned s | reference s | ratio | pruned CPU s | "

@@ -22,7 +22,7 @@ struct Workload {
 //
 // NetworkShape fields: living, pools, producers, levels, prey per consumer, detritivores,
 // pools per living compartment, pool links, feeding loops, seed.
-inline const std::array<Workload, 10> kLadder = {{
+inline const std::array<Workload, 12> kLadder = {{
     {"n80-c1e4", {76, 4, 6, 5, 2.0, 0.35, 1.5, 0.3, 0.0, 3}, 9357},
     {"n80-c1e5", {76, 4, 6, 5, 2.5, 0.5, 1.5, 0.3, 0.0, 3}, 81332},
     {"n80-c1e6", {76, 4, 6, 5, 3.5, 0.5, 1.5, 0.3, 0.02, 1}, 1051647},
@@ -33,6 +33,9 @@ inline const std::array<Workload, 10> kLadder = {{
     {"n128-c8e6", {122, 6, 10, 6, 2.0, 0.5, 1.5, 0.3, 0.0, 1}, 8186234},
     {"n128-c2e7", {122, 6, 10, 6, 2.0, 0.55, 1.5, 0.3, 0.0, 1}, 24876806},
     {"n80-spread-c1e4", {76, 4, 8, 3, 3.0, 0.6, 1.5, 0.2, 0.0, 1}, 10765},
+    // The shapes of the threads' targets: n128-c2e7 with more detritivores.
+    {"n128-c7e7", {122, 6, 10, 6, 2.0, 0.65, 1.5, 0.3, 0.0, 1}, 0},
+    {"n128-c3e8", {122, 6, 10, 6, 2.0, 0.8, 1.5, 0.3, 0.0, 1}, 0},
 }};
 
 }  // namespace flownet::bench

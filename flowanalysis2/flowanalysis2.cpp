@@ -12,6 +12,7 @@
 #include "lindeman.hpp"
 #include "listing.hpp"
 #include "migratory.hpp"
+#include "parallel.hpp"
 #include "program.hpp"
 #include "results.hpp"
 #include "steady.hpp"
@@ -29,7 +30,8 @@ struct Arrays : AnalysisArrays<kLimit> {
 };
 
 // The report of one network, stage by stage in the order of the report.
-void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, CycleSearch search) {
+void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, CycleSearch search,
+                    int threads) {
     checkSteadyState(a.N, a.IN.view(), a.EX.view(), a.RE.view(), a.T.view(), a.tolerance, a.steady);
     writeSteadyState(report, a.N, a.steady);
     ASCEND(a.T.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.N, a.NL, a.F.view(), a.G.view(),
@@ -44,7 +46,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     // the saved throughputs.
     writeLayout(report, "(/,25X,'SEARCH FOR FEEDING CYCLES',/)");
     a.feeding = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.NL,
-                       CycleMode::Feeding, a.TST, search);
+                       CycleMode::Feeding, a.TST, search, {}, threads);
     if (a.feeding.found) {
         writeLayout(report, "(/,1X,'CYCLE-FREE FEEDING TRANSFERS',/)");
         MATPRT(report, a.T.view(), a.NL);
@@ -64,7 +66,7 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
     // Every cycle of the network, the feeding cycles found again among them.
     writeLayout(report, "(/,/,25X,'*** FULL CYCLE ANALYSIS ***',/)");
     a.whole = CYCCNT(report, console, a.T.view(), a.F.view(), a.XS.view(), a.N,
-                     CycleMode::WholeNetwork, a.TST, search);
+                     CycleMode::WholeNetwork, a.TST, search, {}, threads);
     if (!a.whole.found) return;
     for (int j = 1; j <= a.N; ++j) {
         for (int i = 1; i <= a.N; ++i) a.C(i, j) = a.F(i, j) * a.XS(i);
@@ -81,14 +83,15 @@ void analyseNetwork(Arrays& a, std::ostream& report, std::ostream& console, Cycl
 
 // The title record of each network comes before its report file is chosen: an unreadable first
 // title is told on the console, a later one at the end of the previous report.
-void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search) {
+void run(Console& con, Arrays& a, RecordFile& input, ReportFile& report, CycleSearch search,
+         int threads) {
     INFILE(con, input);
     for (;;) {
         std::ostream& errorsGoTo = report.stream.is_open() ? report.stream : con.out;
         if (!readNextTitle(input, a, errorsGoTo)) return;
         OUTFIL(con, report, input);
         if (!readNextNetwork(input, report.stream, a)) return;
-        analyseNetwork(a, report.stream, con.out, search);
+        analyseNetwork(a, report.stream, con.out, search, threads);
     }
 }
 
@@ -111,7 +114,7 @@ int runFlowanalysis2Command(int argc, const char* const* argv, std::ostream& out
                 if (!readNextTitle(input, a, run.currentReport())) return;
                 std::ostream& report = run.report(++reports);
                 if (!readNextNetwork(input, report, a)) return;
-                analyseNetwork(a, report, run.progress(), search);
+                analyseNetwork(a, report, run.progress(), search, run.threads());
                 run.network(resultsOf(a, input.path(), ordinal, true, &a.migratory));
             }
         });
@@ -120,11 +123,12 @@ int runFlowanalysis2Command(int argc, const char* const* argv, std::ostream& out
 }
 
 int runFlowanalysis2(std::istream& in, std::ostream& console, std::ostream& errors,
-                     CycleSearch search) {
+                     CycleSearch search, int threads) {
+    if (threads < 1) threads = availableThreads();
     auto arrays = std::make_unique<Arrays>();
     return runAnalysisProgram("flowanalysis2", in, console, errors,
                               [&](Console& con, RecordFile& input, ReportFile& report) {
-                                  run(con, *arrays, input, report, search);
+                                  run(con, *arrays, input, report, search, threads);
                               });
 }
 

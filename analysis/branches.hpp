@@ -1,0 +1,102 @@
+// The pruned search cut below its roots into branches that threads can search apart.
+//
+// From each start position S, the search tries at every level the candidates S, S+1, ... in
+// order, S closing a cycle. Followed to a fixed depth, the paths from S give, in the order of the
+// whole search, the cycles that close before that depth and the branches below it: a branch is a
+// path of positions after S (its prefix), and holds every cycle whose path begins so.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "arcgraph.hpp"
+#include "nodeset.hpp"
+#include "parallel.hpp"
+#include "prunedsearch.hpp"
+#include "searchwork.hpp"
+
+namespace flownet {
+
+// The depth of the cut: deep enough that the start that holds nearly all cycles of a large round
+// is shared out over many branches, shallow enough that the cut costs nothing beside the search.
+inline constexpr int kBranchDepth = 3;
+
+// One piece of the search in its order: a branch, or a cycle that closes above the cut (the path
+// S, prefix[0..d-1] and back to S; with d = 0 a self-loop of S).
+struct SearchPiece {
+    int S = 0;
+    NodeSet cand;  // the candidates of the search from S: the positions >= S that reach S
+    bool branch = false;
+    int d = 0;
+    std::array<int, kBranchDepth> prefix{};
+};
+
+// The pieces of the pruned search of the graph g over every start position, in its order.
+inline std::vector<SearchPiece> searchPieces(const ArcGraph& g) {
+    using namespace cycle_search_detail;
+    std::vector<SearchPiece> pieces;
+    for (int S = 1; S <= g.K; ++S) {
+        SearchPiece piece;
+        piece.S = S;
+        piece.cand = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
+        if (!(g.succ[S] & piece.cand).any()) continue;
+        // Depth first along the candidates of each level, S (the cycle closing there) first.
+        NodeSet onPath;
+        const auto follow = [&](auto& self, int u) -> void {
+            const NodeSet next = g.succ[u] & piece.cand & ~onPath;
+            if (next.test(S)) {
+                piece.branch = false;
+                pieces.push_back(piece);
+            }
+            for (NodeSet rest = next & ~NodeSet::single(S); rest.any();) {
+                const int p = rest.takeFirst();
+                piece.prefix[static_cast<std::size_t>(piece.d++)] = p;
+                if (piece.d == kBranchDepth) {
+                    piece.branch = true;
+                    pieces.push_back(piece);
+                } else {
+                    onPath.set(p);
+                    self(self, p);
+                    onPath.reset(p);
+                }
+                --piece.d;
+            }
+        };
+        follow(follow, S);
+    }
+    return pieces;
+}
+
+// The number of simple cycles of the graph g, counted on `threads` threads, branch by branch.
+inline long long countOnThreads(const ArcGraph& g, const NodeList& list, ArcFloor floor,
+                                int threads) {
+    using namespace cycle_search_detail;
+    const std::vector<SearchPiece> pieces = searchPieces(g);
+    std::atomic<std::size_t> next{0};
+    std::vector<long long> counts(static_cast<std::size_t>(threads), 0);
+    onThreads(threads, [&](int t) {
+        auto w = std::make_unique<SearchWork>();
+        long long count = 0;
+        auto visit = [&count](const FoundCycle&) {
+            ++count;
+            return true;
+        };
+        for (std::size_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < pieces.size();) {
+            const SearchPiece& piece = pieces[k];
+            if (!piece.branch) {
+                ++count;
+                continue;
+            }
+            prunedBranch<Keep::Count>(*w, g, list, floor, piece.S, piece.cand, piece.prefix.data(),
+                                      piece.d, visit);
+        }
+        counts[static_cast<std::size_t>(t)] = count;
+    });
+    long long total = 0;
+    for (long long c : counts) total += c;
+    return total;
+}
+
+}  // namespace flownet
