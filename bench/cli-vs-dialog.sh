@@ -7,6 +7,8 @@
 #   NETWORK_FILE  the network file to analyse (copied into a scratch folder as net.dat)
 #   REPEATS       runs of each kind (default 11)
 #   PROGRAM       flowanalysis and/or flowanalysis2 (default both)
+# With CLI_VS_DIALOG_TIMES=FOLDER, the times of every run are left there, one file per program and
+# kind: "wall cpu" a line, in the order of the repetitions.
 #
 # Each repetition runs the dialog and the command line one after the other, the order swapped
 # every other repetition. Dialog run: the answers on standard input, as a user types them
@@ -15,12 +17,14 @@
 # Command-line run: PROGRAM net.dat -o 'report{n}.txt' --force -q (flowanalysis, which writes one
 # report per file, gets -o report1.txt). The reports of both runs are compared byte for byte after
 # every repetition. Printed: the median wall time and the median processor time (user + system) of
-# each kind, in seconds, and command line / dialog for each.
+# each kind, in seconds, command line / dialog for each, and the median over the repetitions of
+# that ratio for the two processor times measured back to back ("paired"), which a machine whose
+# speed drifts during the benchmark disturbs less.
 set -euo pipefail
 shopt -s nullglob
 
 if [ $# -lt 2 ]; then
-    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 fi
 build=$(cd "$1" && pwd)
@@ -47,8 +51,8 @@ times_of() {
     awk '{ printf "%s %.3f\n", $1, $2 + $3 }' <<< "$t" >> "$out"
 }
 
-printf '%-14s %-22s %9s %9s %7s %9s %9s %7s\n' program network "dialog s" "cli s" ratio \
-    "dlg cpu" "cli cpu" ratio
+printf '%-14s %-22s %9s %9s %7s %9s %9s %7s %7s\n' program network "dialog s" "cli s" ratio \
+    "dlg cpu" "cli cpu" ratio paired
 status=0
 for program in "${programs[@]}"; do
     exe=$build/$program/$program
@@ -60,7 +64,7 @@ for program in "${programs[@]}"; do
 
     # The networks in the file, from a first command-line run's summary: flowanalysis2 asks for a
     # report for each.
-    networks=$( (cd "$dir/cli" && "$exe" net.dat --no-report -q --summary - || true) | wc -l)
+    networks=$( (cd "$dir/cli" && "$exe" net.dat --no-report -q --summary - 2> /dev/null || true) | wc -l)
     networks=$((networks - 1))
     answers="net.dat\ny\n"
     if [ "$program" = flowanalysis2 ]; then
@@ -98,13 +102,20 @@ for program in "${programs[@]}"; do
         fi
     done
 
+    if [ -n "${CLI_VS_DIALOG_TIMES:-}" ]; then
+        mkdir -p "$CLI_VS_DIALOG_TIMES"
+        cp "$dir/dialog.times" "$CLI_VS_DIALOG_TIMES/$program.dialog.times"
+        cp "$dir/cli.times" "$CLI_VS_DIALOG_TIMES/$program.cli.times"
+    fi
     dw=$(cut -d' ' -f1 "$dir/dialog.times" | median)
     dc=$(cut -d' ' -f2 "$dir/dialog.times" | median)
     cw=$(cut -d' ' -f1 "$dir/cli.times" | median)
     cc=$(cut -d' ' -f2 "$dir/cli.times" | median)
     ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "-" }'; }
-    printf '%-14s %-22s %9s %9s %7s %9s %9s %7s\n' "$program" "$(basename "$network")" \
-        "$dw" "$cw" "$(ratio "$cw" "$dw")" "$dc" "$cc" "$(ratio "$cc" "$dc")"
+    paired=$(paste -d' ' "$dir/dialog.times" "$dir/cli.times" |
+        awk '{ if ($2 > 0) printf "%.4f\n", $4 / $2 }' | median)
+    printf '%-14s %-22s %9s %9s %7s %9s %9s %7s %7.3f\n' "$program" "$(basename "$network")" \
+        "$dw" "$cw" "$(ratio "$cw" "$dw")" "$dc" "$cc" "$(ratio "$cc" "$dc")" "$paired"
 done
 echo "repetitions: $repeats each; ratio: command line / dialog (medians);" \
     "reports $( ((status)) && echo DIFFER || echo identical)"
