@@ -127,9 +127,9 @@ Json trophic(const NetworkResults& r) {
 }
 
 Json cycleRemoval(const CycleRemoval& c, int n, bool distributions) {
-    Json j = {{"found", c.found}, {"removed", c.count}, {"finnIndex", nullptr}};
+    // No cycle found: nothing cycles, the index is 0.
+    Json j = {{"found", c.found}, {"removed", c.count}, {"finnIndex", number(c.finn)}};
     if (!c.found) return j;
-    j["finnIndex"] = number(c.finn);
     if (distributions) {
         j["cycledFlow"] = vector(c.cycled.view(), n);
         j["normalisedCycledFlow"] = vector(c.normalised.view(), n);
