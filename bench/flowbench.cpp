@@ -380,6 +380,19 @@ void parse(int argc, char** argv, Options& o) {
     }
 }
 
+// Whether the workload is among those named (all when none is).
+bool wanted(const Options& o, const Workload& w) {
+    return o.only.empty() || std::find(o.only.begin(), o.only.end(), w.name) != o.only.end();
+}
+
+// The workload's network, its file written to the benchmark folder.
+GeneratedNetwork workloadNetwork(const Options& o, const Workload& w) {
+    GeneratedNetwork net = generateNetwork(w.shape);
+    std::ofstream file(o.dir / (std::string(w.name) + ".dat"), std::ios::binary);
+    file << networkFileText(net);
+    return net;
+}
+
 // One thread against o.threads: the pruned counting pass and the whole flowanalysis2 run, the two
 // taking turns; wall and processor seconds, and the wall-time ratio one thread / many.
 int compareThreads(const Options& o) {
@@ -389,13 +402,8 @@ int compareThreads(const Options& o) {
               << " | same report | peak MiB, " << o.threads << " threads |\n"
               << "|---|---:|---:|---:|---:|---|---:|---:|---:|---|---|---:|\n";
     for (const Workload& w : kLadder) {
-        if (!o.only.empty() && std::find(o.only.begin(), o.only.end(), w.name) == o.only.end())
-            continue;
-        const GeneratedNetwork net = generateNetwork(w.shape);
-        {
-            std::ofstream file(o.dir / (std::string(w.name) + ".dat"), std::ios::binary);
-            file << networkFileText(net);
-        }
+        if (!wanted(o, w)) continue;
+        const GeneratedNetwork net = workloadNetwork(o, w);
         Figure one, many, runOne, runMany;
         for (int k = 0; k < o.repeat; ++k) {
             Figure a = countingRun(o, net, CycleSearch::Pruned, false, 1);
@@ -467,13 +475,8 @@ int main(int argc, char** argv) {
                  "|\n"
               << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const Workload& w : kLadder) {
-        if (!o.only.empty() && std::find(o.only.begin(), o.only.end(), w.name) == o.only.end())
-            continue;
-        const GeneratedNetwork net = generateNetwork(w.shape);
-        {
-            std::ofstream file(o.dir / (std::string(w.name) + ".dat"), std::ios::binary);
-            file << networkFileText(net);
-        }
+        if (!wanted(o, w)) continue;
+        const GeneratedNetwork net = workloadNetwork(o, w);
         Figure run2;
         for (bool second : {false, true}) {
             if (!second && net.n > 80) continue;
