@@ -615,6 +615,22 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --becomes--
     c.mutualism = ratio(negative, positive);
 --end--
+@@ THR-1 analysis/branches.hpp
+## threads: the cycles that close above the cut are not counted
+--anchor--
+                ++count;
+                continue;
+--becomes--
+                continue;
+--end--
+
+@@ THR-2 analysis/prunedsearch.hpp
+## threads: the cycle that a branch's own prefix closes is not counted
+--anchor--
+            if (closes && !visit(FoundCycle{level + 1, nullptr, 0, 0.0f, 0.0f})) return false;
+--becomes--
+            if (closes && false) return false;
+--end--
 MUTANTS_END
 
 # ---------------------------------------------------------------------------------------------
