@@ -1,10 +1,6 @@
 #include "command.hpp"
 
-#include <cerrno>
-#include <cstring>
-
 #include "commandline.hpp"
-#include "files.hpp"
 #include "parallel.hpp"
 #include "resultscsv.hpp"
 #include "resultsdot.hpp"
@@ -82,13 +78,7 @@ void CommandRun::readFile(std::size_t f, const std::function<void(RecordFile&)>&
     const std::string& path = networks_[f];
     try {
         RecordFile input;
-        if (fileKind(path) == FileKind::Special) {
-            stopFailure(path + ": is not a regular file (a device or a pipe)");
-        }
-        if (fileKind(path) == FileKind::Folder) stopFailure(path + ": is a folder");
-        if (!input.open(path)) {
-            stopFailure(path + ": the file cannot be opened for reading: " + std::strerror(errno));
-        }
+        input.openOrStop(path);
         body(input);
     } catch (const RunEnd& e) {
         if (e.reportError) {

@@ -58,6 +58,13 @@ void writeCountingProgress(std::ostream& console, long long count) {
     if (count % kCountingEvery == 0) writeLayout(console, kCountingProgress, {count});
 }
 
+// The progress lines of a count known in advance, the same lines as while counting.
+void writeCountingProgressUpTo(std::ostream& console, long long count) {
+    for (long long k = kCountingEvery; k <= count; k += kCountingEvery) {
+        writeCountingProgress(console, k);
+    }
+}
+
 // The counting pass as written: every cycle of the round, each weak arc counted, and the round's
 // values kept as the cycles come. On equal flows the cycle found first keeps the round.
 void countEveryCycle(std::ostream& console, Work& wk, ConstMatView T, ConstMatView F, int n,
@@ -250,8 +257,7 @@ long long countCycles(std::ostream& console, Work& wk, ConstMatView T, ConstMatV
         const ArcFloor positive{0.0f, true};
         buildGraph(wk.search.graph, T, wk.order.ord, positive);
         count = countOnThreads(wk.search.graph, wk.order.ord, positive, threads);
-        for (long long k = kCountingEvery; k <= count; k += kCountingEvery)
-            writeCountingProgress(console, k);
+        writeCountingProgressUpTo(console, count);
     } else {
         enumerateCycles<cycle_search_detail::Keep::Count>(
             search, wk.search, T, wk.order.ord, ArcFloor{0.0f, true}, [&](const FoundCycle&) {
@@ -295,8 +301,7 @@ CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, Cons
             if (count < 0) {
                 count = countCycles(console, *wk, T, F, n, search, round, threads);
             } else {
-                for (long long k = kCountingEvery; k <= count; k += kCountingEvery)
-                    writeCountingProgress(console, k);
+                writeCountingProgressUpTo(console, count);
             }
             weakestNexus(*wk, T, F, n, round);
         }

@@ -37,12 +37,9 @@ void alreadyOpenWarning(Console& con) {
 
 void closeReport(ReportFile& report) {
     if (!report.stream.is_open()) return;
-    report.stream.flush();
-    bool ok = !report.stream.fail();
-    report.stream.close();
-    ok = ok && !report.stream.fail();
-    report.stream.clear();
-    if (!ok) stopFailure(report.path + ": the report could not be written in full");
+    if (!closeWritten(report.stream)) {
+        stopFailure(report.path + ": the report could not be written in full");
+    }
 }
 
 void INFILE(Console& con, RecordFile& input) {
@@ -109,11 +106,7 @@ void OUTFIL(Console& con, ReportFile& report, const RecordFile& input) {
         }
         closeReport(report);  // the previous network's report, complete
         report.path = trimmedName(name);
-        report.buffer.resize(256 * 1024);
-        report.stream.rdbuf()->pubsetbuf(report.buffer.data(),
-                                         static_cast<std::streamsize>(report.buffer.size()));
-        report.stream.open(report.path, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (!report.stream.is_open()) {
+        if (!openBuffered(report.stream, report.buffer, report.path)) {
             const int error = errno;
             stopFailure((report.path.empty() ? std::string("a blank name") : report.path) +
                         ": the report file cannot be opened for writing: " + std::strerror(error));

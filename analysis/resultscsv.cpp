@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shortest.hpp"
+#include "textio.hpp"
 
 namespace flownet {
 
@@ -29,11 +30,6 @@ std::string csvNumber(Real x) {
     return shortestText(x);
 }
 
-std::string trimmedTitle(const std::string& title) {
-    const std::size_t end = title.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : title.substr(0, end + 1);
-}
-
 }  // namespace
 
 const CycleRemoval& networkCycles(const NetworkResults& r) {
@@ -55,8 +51,8 @@ void writeSummaryRow(std::ostream& out, const NetworkResults& r, const Companion
     const InfoTable& t = *r.info;
     const IndexShares& s = *r.shares;
     const CycleRemoval& cycles = networkCycles(r);
-    out << csvField(r.file) << ',' << r.ordinal << ',' << csvField(trimmedTitle(*r.title)) << ','
-        << r.N << ',' << r.NL;
+    out << csvField(r.file) << ',' << r.ordinal << ',' << csvField(withoutTrailingBlanks(*r.title))
+        << ',' << r.N << ',' << r.NL;
     for (float x : {r.TST, t(5, 3), t(5, 1), s.ascendency, t(1, 2), t(3, 2), t(4, 2), t(2, 2),
                     t(2, 3), t(2, 1), cycles.finn}) {
         out << ',' << csvNumber(x);

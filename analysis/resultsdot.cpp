@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "textio.hpp"
+
 namespace flownet {
 
 namespace {
@@ -23,11 +25,6 @@ std::string escaped(const std::string& text) {
 
 std::string quoted(const std::string& text) {
     return '"' + escaped(text) + '"';
-}
-
-std::string trimmed(const std::string& text) {
-    const std::size_t end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
 // Four significant digits, enough to read a flow off the picture.
@@ -64,13 +61,13 @@ void writeDot(std::ostream& out, const NetworkResults& r) {
     if (!(largest > 0.0f)) largest = 1.0f;
 
     out << "digraph " << quoted("network " + std::to_string(r.ordinal)) << " {\n"
-        << "  label=" << quoted(trimmed(*r.title)) << "; labelloc=t; rankdir=BT;\n"
+        << "  label=" << quoted(withoutTrailingBlanks(*r.title)) << "; labelloc=t; rankdir=BT;\n"
         << "  node [fontname=\"Helvetica\", style=filled];\n"
         << "  edge [fontname=\"Helvetica\", fontsize=9];\n";
     for (int i = 1; i <= n; ++i) {
         const bool living = i <= r.NL;
         out << "  c" << i << " [label=" << '"'
-            << escaped(trimmed((*r.names)[static_cast<std::size_t>(i - 1)])) << "\\n"
+            << escaped(withoutTrailingBlanks((*r.names)[static_cast<std::size_t>(i - 1)])) << "\\n"
             << label(r.steady->inflow(i)) << '"'
             << (living ? ", shape=ellipse, fillcolor=\"#c7e9c0\""
                        : ", shape=box, fillcolor=\"#e6d5b8\"")

@@ -4,6 +4,7 @@
 
 #include "commandline.hpp"
 #include "shortest.hpp"
+#include "textio.hpp"
 
 namespace flownet {
 
@@ -11,9 +12,13 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Every number of the report arrays is a float: it is written in its own shortest form.
+// Every number of the report arrays is a float: it is written in its own shortest form. The
+// companion indices are doubles, written in theirs. NaN becomes null.
 Json number(float x) {
     return shortestValue(x);
+}
+Json number(double x) {
+    return x;
 }
 
 Json vector(ConstVecView v, int n) {
@@ -23,7 +28,8 @@ Json vector(ConstVecView v, int n) {
 }
 
 // A matrix as a list of its rows.
-Json matrix(ConstMatView m, int rows, int cols) {
+template <class Real>
+Json matrix(BasicMatView<const Real> m, int rows, int cols) {
     Json a = Json::array();
     for (int i = 1; i <= rows; ++i) {
         Json row = Json::array();
@@ -33,15 +39,10 @@ Json matrix(ConstMatView m, int rows, int cols) {
     return a;
 }
 
-std::string trimmed(const std::string& text) {
-    const std::size_t end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
 Json names(const NetworkResults& r) {
     Json names = Json::array();
     for (int i = 1; i <= r.N; ++i)
-        names.push_back(trimmed((*r.names)[static_cast<std::size_t>(i - 1)]));
+        names.push_back(withoutTrailingBlanks((*r.names)[static_cast<std::size_t>(i - 1)]));
     return names;
 }
 
@@ -194,7 +195,7 @@ Json connectance(const NetworkResults& r) {
               {"foodWeb", number(t(6, 3))}}}};
 }
 
-// The companion indices are doubles, written in their own shortest form; NaN becomes null.
+// A vector of doubles.
 Json doubles(const std::vector<double>& v) {
     Json a = Json::array();
     for (double x : v) a.push_back(x);
@@ -202,13 +203,7 @@ Json doubles(const std::vector<double>& v) {
 }
 
 Json matrix(const SquareMatrix& m) {
-    Json a = Json::array();
-    for (int i = 1; i <= m.n; ++i) {
-        Json row = Json::array();
-        for (int j = 1; j <= m.n; ++j) row.push_back(m(i, j));
-        a.push_back(std::move(row));
-    }
-    return a;
+    return matrix(m.view(), m.n, m.n);
 }
 
 Json environ(const Environ& e) {
@@ -266,7 +261,7 @@ void writeJsonNetwork(std::ostream& out, const NetworkResults& r, const Companio
                       bool first) {
     const Json j = {{"file", r.file},
                     {"ordinal", r.ordinal},
-                    {"title", trimmed(*r.title)},
+                    {"title", withoutTrailingBlanks(*r.title)},
                     {"precisionExponent", r.K},
                     {"compartments", r.N},
                     {"living", r.NL},

@@ -6,14 +6,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "textio.hpp"
+
 namespace flownet {
 
 std::string trimmedName(const std::string& name) {
     // The system ends a name at its first NUL character, and so does every test and open here:
     // the blanks before it are trailing blanks too.
-    const std::string n = name.substr(0, name.find('\0'));
-    std::size_t e = n.find_last_not_of(' ');
-    return e == std::string::npos ? std::string() : n.substr(0, e + 1);
+    return withoutTrailingBlanks(std::string_view(name).substr(0, name.find('\0')));
 }
 
 FileKind fileKind(const std::string& name) {
@@ -68,6 +68,22 @@ NewFile writeNewFile(const std::string& name, const std::string& contents, std::
         return NewFile::Failed;
     }
     return NewFile::Written;
+}
+
+bool openBuffered(std::ofstream& file, std::vector<char>& buffer, const std::string& name) {
+    buffer.resize(256 * 1024);
+    file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    file.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
+    return file.is_open();
+}
+
+bool closeWritten(std::ofstream& file) {
+    file.flush();
+    bool ok = !file.fail();
+    file.close();
+    ok = ok && !file.fail();
+    file.clear();
+    return ok;
 }
 
 }  // namespace flownet

@@ -1,7 +1,9 @@
 // The files the user names.
 #pragma once
 
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace flownet {
 
@@ -25,5 +27,13 @@ enum class NewFile { Written, Exists, Failed };
 // Creates a new file holding `contents`. An existing file is never touched: the result is then
 // Exists. Failed, with the reason in `problem`, when the file cannot be created or written.
 NewFile writeNewFile(const std::string& name, const std::string& contents, std::string& problem);
+
+// Opens `file` for writing, emptying it, with `buffer` (made 256 KiB) as its buffer, so that a long
+// report goes to the file in few writes; the buffer must outlive the stream. False when the file
+// cannot be opened (errno says why).
+bool openBuffered(std::ofstream& file, std::vector<char>& buffer, const std::string& name);
+
+// Flushes and closes the file; false when it could not be written in full.
+bool closeWritten(std::ofstream& file);
 
 }  // namespace flownet

@@ -80,10 +80,7 @@ void OutputFile::open(const std::string& name, bool force, const std::vector<std
         stream_ = &standardOutput_;
         return;
     }
-    buffer_.resize(256 * 1024);
-    file_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    file_.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!file_.is_open()) {
+    if (!openBuffered(file_, buffer_, name)) {
         stopFailure(name + ": cannot be opened for writing: " + std::strerror(errno));
     }
     stream_ = &file_;
@@ -91,12 +88,12 @@ void OutputFile::open(const std::string& name, bool force, const std::vector<std
 
 void OutputFile::close() {
     if (stream_ == nullptr) return;
-    stream_->flush();
-    bool ok = !stream_->fail();
+    bool ok = true;
     if (stream_ == &file_) {
-        file_.close();
-        ok = ok && !file_.fail();
-        file_.clear();
+        ok = closeWritten(file_);
+    } else {
+        stream_->flush();
+        ok = !stream_->fail();
     }
     stream_ = nullptr;
     if (!ok)

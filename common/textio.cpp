@@ -1,7 +1,10 @@
 #include "textio.hpp"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 
+#include "files.hpp"
 #include "layout.hpp"
 #include "records.hpp"
 #include "runend.hpp"
@@ -54,6 +57,26 @@ bool RecordFile::open(const std::string& path) {
         in_.seekg(0);
     }
     return true;
+}
+
+std::string withoutTrailingBlanks(std::string_view text) {
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+void RecordFile::openOrStop(const std::string& path) {
+    switch (fileKind(path)) {
+        case FileKind::Special:
+            stopFailure(path + ": is not a regular file (a device or a pipe)");
+        case FileKind::Folder:
+            stopFailure(path + ": is a folder");
+        case FileKind::None:
+        case FileKind::Regular:
+            break;
+    }
+    if (!open(path)) {
+        stopFailure(path + ": the file cannot be opened for reading: " + std::strerror(errno));
+    }
 }
 
 void RecordFile::close() {

@@ -6,6 +6,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace flownet {
@@ -22,11 +23,18 @@ enum class LineRead { Line, End, TooLong, Unreadable };
 // Unreadable: the system cannot read the input (the stream is then bad).
 LineRead readLineBounded(std::istream& in, std::string& line, std::size_t keep = 4096);
 
+// The text without its trailing blanks (fixed-width fields, such as titles and names, are padded
+// with them).
+std::string withoutTrailingBlanks(std::string_view text);
+
 // The records of a text file read in order, numbered from 1 for the messages.
 class RecordFile {
 public:
     // Opens an existing file for reading; false when it cannot be opened.
     bool open(const std::string& path);
+    // Opens the file named on a command line, or ends the run with a failure naming it: a device,
+    // a pipe or a folder is refused, as is a file that cannot be opened.
+    void openOrStop(const std::string& path);
     bool isOpen() const { return in_.is_open(); }
     void close();
 

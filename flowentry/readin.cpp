@@ -1,7 +1,5 @@
 #include "readin.hpp"
 
-#include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "entrydialog.hpp"
@@ -247,17 +245,8 @@ void READIN(Console& con, Network& net, RecordFile& file) {
 }
 
 void readNetworkFile(Console& con, Network& net, RecordFile& file, const std::string& name) {
-    switch (fileKind(name)) {
-        case FileKind::Regular:
-            break;
-        case FileKind::Special:
-            stopFailure(name + ": not a regular file (a device or a pipe)");
-        case FileKind::Folder:
-            stopFailure(name + ": is a folder");
-        case FileKind::None:
-            stopFailure(name + ": no such network file");
-    }
-    if (!file.open(name)) stopFailure(name + ": cannot be opened: " + std::strerror(errno));
+    if (fileKind(name) == FileKind::None) stopFailure(name + ": no such network file");
+    file.openOrStop(name);
     readParts(con, net, file, Reading::Silent);
 }
 
