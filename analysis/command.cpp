@@ -1,5 +1,7 @@
 #include "command.hpp"
 
+#include <tuple>
+
 #include "commandline.hpp"
 #include "parallel.hpp"
 #include "resultscsv.hpp"
@@ -8,16 +10,13 @@
 
 namespace flownet {
 
-CommandRun::CommandRun(const char* program, const char* description, std::ostream& out,
-                       std::ostream& errors)
+CommandRun::CommandRun(const char* program, const char* description, bool threadsOption,
+                       std::ostream& out, std::ostream& errors)
     : program_(program),
       description_(description),
+      threadsOption_(threadsOption),
       out_(out),
-      errors_(errors),
-      report_(out),
-      json_(out),
-      summary_(out),
-      dot_(out) {}
+      errors_(errors) {}
 
 int CommandRun::start(int argc, const char* const* argv) {
     CLI::App app;
@@ -29,77 +28,114 @@ int CommandRun::start(int argc, const char* const* argv) {
                        "report file (default: standard output); {n} in the name: one file per "
                        "report");
     app.add_flag("--no-report", noReport_, "write no report")->excludes(reportOption);
-    app.add_option("--json", jsonName_, "results of every network as JSON");
-    app.add_option("--summary", summaryName_, "one CSV row per network");
-    app.add_option("--dot", dotName_, "Graphviz picture of each network; {n}: one file each");
+    CLI::Option* jsonOption = app.add_option("--json", jsonName_, "results of every network as JSON");
+    CLI::Option* summaryOption = app.add_option("--summary", summaryName_, "one CSV row per network");
+    CLI::Option* dotOption =
+        app.add_option("--dot", dotName_, "Graphviz picture of each network; {n}: one file each");
     app.add_flag("--force", force_, "replace existing output files");
     app.add_flag("-q,--quiet", quiet_, "no progress lines");
-    app.add_option("--threads", threads_,
-                   "threads of the cycle searches (default: every core the process may use)")
-        ->check(CLI::Range(1, 1024));
+    if (threadsOption_) {
+        app.add_option("--threads", threads_,
+                       "threads of the cycle searches (default: every core the process may use)")
+            ->check(threadCount());
+    }
     if (const int status = parseArguments(app, argc, argv, out_, errors_); status >= 0) {
         return status;
     }
     if (threads_ < 1) threads_ = availableThreads();
+    const bool json = jsonOption->count() > 0, summary = summaryOption->count() > 0,
+               dot = dotOption->count() > 0;
     // Another output on standard output takes the place of the report there.
-    if (reportOption->count() == 0 &&
-        (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-")) {
+    if (reportOption->count() == 0 && (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-")) {
         noReport_ = true;
     }
+    outputs_.emplace(out_, force_, networks_);
     try {
-        checkOutputNames({{"--report", noReport_ ? "" : reportName_},
-                          {"--json", jsonName_},
-                          {"--summary", summaryName_},
-                          {"--dot", dotName_}},
-                         force_, networks_);
-        if (!jsonName_.empty()) {
-            json_.open(jsonName_, force_, networks_);
-            writeJsonHead(json_.stream(), program_);
+        // Every output checked, and the fixed ones opened, before anything is written; of a
+        // numbered output, its first name.
+        const bool numberedReport = !noReport_ && isNumberedName(reportName_);
+        const bool numberedDot = dot && isNumberedName(dotName_);
+        if (!noReport_ && !numberedReport) report_ = &outputs_->open("--report", reportName_);
+        if (json) json_ = &outputs_->open("--json", jsonName_);
+        if (summary) summary_ = &outputs_->open("--summary", summaryName_);
+        if (dot && !numberedDot) dot_ = &outputs_->open("--dot", dotName_);
+        std::vector<std::pair<std::string, std::string>> firstNumbered;
+        for (const auto& [numbered, option, name] :
+             {std::tuple{numberedReport, "--report", &reportName_},
+              std::tuple{numberedDot, "--dot", &dotName_}}) {
+            if (!numbered) continue;
+            outputs_->check(option, numberedName(*name, 1), firstNumbered);
+            firstNumbered.emplace_back(option, numberedName(*name, 1));
         }
-        if (!summaryName_.empty()) {
-            summary_.open(summaryName_, force_, networks_);
-            writeSummaryHeader(summary_.stream());
+        for (const auto& output : outputs_->all()) {
+            if (output->standardOutput()) standardOutput_ = output.get();
         }
-        if (!dotName_.empty() && !isNumberedName(dotName_)) dot_.open(dotName_, force_, networks_);
-    } catch (const RunEnd& e) {
-        errors_ << program_ << ": " << e.line << '\n';
+        if (json_ != nullptr) writeJsonHead(json_->stream(), program_);
+        if (summary_ != nullptr) writeSummaryHeader(summary_->stream());
+    } catch (const OutputFailure& e) {
+        outputs_->discard();
+        errors_ << program_ << ": " << e.message << '\n';
         return kStatusFailure;
     }
     return -1;
 }
 
-void CommandRun::record(int status, const std::string& message, const std::string& file) {
+void CommandRun::record(int status, const std::string& message, const std::string& file,
+                        int network) {
     if (status > status_) status_ = status;
-    problems_.push_back({file, status, message});
+    problems_.push_back({file, network, status, message});
     errors_ << program_ << ": " << message << '\n';
 }
 
-void CommandRun::readFile(std::size_t f, const std::function<void(RecordFile&)>& body) {
-    const std::string& path = networks_[f];
+int CommandRun::analyseFiles(const std::function<void(RecordFile&, int)>& body) {
+    bool failed = false;
     try {
-        RecordFile input;
+        for (std::size_t f = 0; f < networks_.size(); ++f) readFile(f, body);
+    } catch (const OutputFailure& e) {
+        record(kStatusFailure, e.message, "");
+        failed = true;
+    }
+    return finish(failed);
+}
+
+void CommandRun::readFile(std::size_t f, const std::function<void(RecordFile&, int)>& body) {
+    const std::string& path = networks_[f];
+    RecordFile input;
+    ordinal_ = 0;
+    try {
         input.openOrStop(path);
-        body(input);
+        body(input, static_cast<int>(f) + 1);
     } catch (const RunEnd& e) {
         if (e.reportError) {
-            record(kStatusLook, path + ": " + e.reportLine, path);
+            record(kStatusLook, input.where() + ": " + e.reportLine, path, ordinal_);
         } else if (e.status != 0) {
-            record(kStatusFailure, e.line, path);
+            record(kStatusFailure, e.line, path, ordinal_);
         }
     }
+    checkStandardOutput();
+}
+
+void CommandRun::networkStarts(RecordFile& input, int ordinal) {
+    ordinal_ = ordinal;
+    input.setContext(" (network " + std::to_string(ordinal) + ")");
+}
+
+int CommandRun::titleRead() {
+    return ++networkNumber_;
 }
 
 std::ostream& CommandRun::report(int n) {
     if (noReport_) return nowhere_;
-    if (!report_.isOpen() || (isNumberedName(reportName_) && n != reportNumber_)) {
-        report_.open(numberedName(reportName_, n), force_, networks_);
+    if (isNumberedName(reportName_) && (report_ == nullptr || n != reportNumber_)) {
+        if (report_ != nullptr) report_->finishWriting();
+        report_ = &outputs_->open("--report", numberedName(reportName_, n));
     }
     reportNumber_ = n;
-    return report_.stream();
+    return report_->stream();
 }
 
 std::ostream& CommandRun::currentReport() {
-    return report_.isOpen() ? report_.stream() : nowhere_;
+    return report_ != nullptr ? report_->stream() : nowhere_;
 }
 
 std::ostream& CommandRun::progress() {
@@ -108,27 +144,53 @@ std::ostream& CommandRun::progress() {
 
 void CommandRun::network(const NetworkResults& r) {
     ++networksWritten_;
-    if (json_.isOpen() || summary_.isOpen()) {
+    if (json_ != nullptr || summary_ != nullptr) {
         const CompanionIndices c = companionIndices(r.N, r.stocks, r.IN, r.EX, r.RE, r.flows);
-        if (json_.isOpen()) writeJsonNetwork(json_.stream(), r, c, networksWritten_ == 1);
-        if (summary_.isOpen()) writeSummaryRow(summary_.stream(), r, c);
+        if (json_ != nullptr) writeJsonNetwork(json_->stream(), r, c, networksWritten_ == 1);
+        if (summary_ != nullptr) writeSummaryRow(summary_->stream(), r, c);
     }
     if (!dotName_.empty()) {
         if (isNumberedName(dotName_)) {
-            dot_.open(numberedName(dotName_, networksWritten_), force_, networks_);
+            if (dot_ != nullptr) dot_->finishWriting();
+            dot_ = &outputs_->open("--dot", numberedName(dotName_, networkNumber_));
         }
-        writeDot(dot_.stream(), r);
+        writeDot(dot_->stream(), r);
     }
+    checkStandardOutput();
 }
 
-int CommandRun::finish() {
-    OutputFile* outputs[] = {&report_, &json_, &summary_, &dot_};
-    for (OutputFile* output : outputs) {
+void CommandRun::checkStandardOutput() {
+    // A report streamed to a closed or full standard output ends the run at once rather than at
+    // its end.
+    if (standardOutput_ != nullptr && out_.fail()) standardOutput_->finishWriting();
+}
+
+int CommandRun::finish(bool failed) {
+    for (const auto& output : outputs_->all()) {
+        if (output.get() == json_) continue;
         try {
-            if (output == &json_ && json_.isOpen()) writeJsonTail(json_.stream(), problems_);
-            output->close();
-        } catch (const RunEnd& e) {
-            record(kStatusFailure, e.line, "");
+            output->finishWriting();
+        } catch (const OutputFailure& e) {
+            record(kStatusFailure, e.message, "");
+            failed = true;
+        }
+    }
+    if (json_ != nullptr) {
+        try {
+            writeJsonTail(json_->stream(), problems_);
+            json_->finishWriting();
+        } catch (const OutputFailure& e) {
+            record(kStatusFailure, e.message, "");
+            failed = true;
+        }
+    }
+    if (failed) {
+        outputs_->discard();
+    } else {
+        try {
+            outputs_->commit();
+        } catch (const OutputFailure& e) {
+            record(kStatusFailure, e.message, "");
         }
     }
     return status_;

@@ -8,17 +8,21 @@
 //     --no-report         no report at all
 //     --json FILE         the results of every network as one JSON document
 //     --summary FILE      one CSV row per network
-//     --dot FILE          a Graphviz picture of each network ("{n}": one file per network)
+//     --dot FILE          a Graphviz picture of each network ("{n}": one file per network,
+//                         numbered by the networks of the call)
 //     --force             replace existing outputs
 //     -q, --quiet         no progress lines
-//     --threads N         threads of the cycle searches (default: every core the process may use)
+//     --threads N         flowanalysis2: threads of the cycle searches (default: every core)
 //
 // Each network file is read to its end, or to the error that ends it, and the run goes on with the
 // next one. Exit status: 0, or 1 when a report holds an error line, or 2 after a usage error or a
-// failure of the input or the files (the worst of all the files).
+// failure of the input or the outputs (the worst of all the files). A failure of an output ends
+// the run at once, and then no output takes the place of its target.
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -32,18 +36,24 @@ namespace flownet {
 
 class CommandRun {
 public:
-    CommandRun(const char* program, const char* description, std::ostream& out,
+    // `threadsOption`: the program offers --threads.
+    CommandRun(const char* program, const char* description, bool threadsOption, std::ostream& out,
                std::ostream& errors);
 
     // Parses the arguments and opens the fixed outputs. Returns -1 when the run goes on, else the
     // exit status of a run that ends here (--help, --version, a usage error, an output refused).
     int start(int argc, const char* const* argv);
 
-    const std::vector<std::string>& networks() const { return networks_; }
+    // Runs body(input, file) on each network file in turn (file from 1), then closes the outputs.
+    // Whatever ends a body, an error line of a report or a failure of the input, is told on
+    // standard error and counted in the status; a failure of an output ends the run. Returns the
+    // exit status.
+    int analyseFiles(const std::function<void(RecordFile&, int)>& body);
 
-    // Reads network file f (from 0): opens it and runs `body` on it. Whatever ends the body, an
-    // error line of a report or a failure, is told on standard error and counted in the status.
-    void readFile(std::size_t f, const std::function<void(RecordFile&)>& body);
+    // A network of the file is about to be read; `ordinal` is its place in the file, from 1.
+    void networkStarts(RecordFile& input, int ordinal);
+    // Its title has been read: returns its number through the whole call, from 1.
+    int titleRead();
 
     // The report stream for report number n (from 1): a new file for each n when the name holds
     // "{n}", the one stream otherwise.
@@ -55,17 +65,20 @@ public:
     // The threads the cycle searches may use.
     int threads() const { return threads_; }
 
-    // Writes one analysed network to the results, the summary and the picture.
+    // Writes the network just analysed to the results, the summary and the picture.
     void network(const NetworkResults& r);
 
-    // Closes every output and returns the exit status.
-    int finish();
-
 private:
-    void record(int status, const std::string& message, const std::string& file);
+    void record(int status, const std::string& message, const std::string& file, int network = 0);
+    void readFile(std::size_t f, const std::function<void(RecordFile&, int)>& body);
+    // Finishes every output, the results last so that they list every problem, and puts them in
+    // place unless an output failed (or `failed`). Returns the exit status.
+    int finish(bool failed);
+    void checkStandardOutput();
 
     const char* program_;
     const char* description_;
+    bool threadsOption_;
     std::ostream& out_;
     std::ostream& errors_;
     std::ostream nowhere_{nullptr};
@@ -75,8 +88,12 @@ private:
     bool noReport_ = false, force_ = false, quiet_ = false;
     int threads_ = 0;
 
-    OutputFile report_, json_, summary_, dot_;
+    std::optional<RunOutputs> outputs_;
+    OutputFile *report_ = nullptr, *json_ = nullptr, *summary_ = nullptr, *dot_ = nullptr;
+    OutputFile* standardOutput_ = nullptr;  // the output that writes to standard output
     int reportNumber_ = 0;
+    int networkNumber_ = 0;  // through the call: the number of {n} in --dot, and in flowanalysis2's -o
+    int ordinal_ = 0;        // the place in its file of the network being read
     int networksWritten_ = 0;
     std::vector<RunProblem> problems_;
     int status_ = 0;

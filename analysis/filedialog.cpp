@@ -46,7 +46,7 @@ void INFILE(Console& con, RecordFile& input) {
     for (;;) {
         writeLayout(con.out, "(A,$)", {" Input filename (and optional folder)?"});
         std::string name = requireText(con, kNameWidth);
-        const FileKind kind = fileKind(name);
+        const FileKind kind = fileKind(trimmedName(name));
         if (kind != FileKind::Regular) {
             writeLayout(con.out,
                         kind == FileKind::Special
@@ -74,7 +74,7 @@ void OUTFIL(Console& con, ReportFile& report, const RecordFile& input) {
     for (;;) {
         writeLayout(con.out, "(/,A,$)", {" Output filename (and optional folder)?"});
         std::string name = requireText(con, kNameWidth);
-        if (fileExists(name)) {
+        if (fileExists(trimmedName(name))) {
             writeLayout(
                 con.out,
                 "(/,' The EXISTING file',/,1X,A41,/,' is to be',' OVERWRITTEN. OK? (y/n)',$)",
@@ -85,8 +85,9 @@ void OUTFIL(Console& con, ReportFile& report, const RecordFile& input) {
             }
             // The network file, open since INFILE, is still to be read: it is never opened for
             // writing.
-            const bool networkFile = sameFile(name, input.path());
-            if (networkFile || (report.stream.is_open() && sameFile(name, report.path))) {
+            const bool networkFile = sameExistingFile(trimmedName(name), input.path());
+            if (networkFile ||
+                (report.stream.is_open() && sameExistingFile(trimmedName(name), report.path))) {
                 alreadyOpenWarning(con);
                 if (networkFile) {
                     writeLayout(

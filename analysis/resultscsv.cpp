@@ -4,16 +4,26 @@
 #include <string>
 
 #include "shortest.hpp"
+#include "textencoding.hpp"
 #include "textio.hpp"
 
 namespace flownet {
 
 namespace {
 
-// A field in standard CSV quoting: quoted when it holds a comma, a quote or a line end, with every
-// quote doubled.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\n") == std::string::npos) return text;
+// A text field in standard CSV quoting, as valid UTF-8 (see utf8Text) with any NUL, which no CSV
+// reader holds, replaced by U+FFFD: quoted when it holds a comma, a quote, a line feed or a
+// carriage return, every quote doubled.
+std::string csvField(const std::string& bytes) {
+    std::string text;
+    for (char c : utf8Text(bytes)) {
+        if (c == '\0') {
+            text += "\xEF\xBF\xBD";
+        } else {
+            text += c;
+        }
+    }
+    if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) {
         if (c == '"') quoted += '"';

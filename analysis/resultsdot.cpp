@@ -7,16 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "textencoding.hpp"
 #include "textio.hpp"
 
 namespace flownet {
 
 namespace {
 
-// Text for a DOT string: quotes and backslashes escaped.
-std::string escaped(const std::string& text) {
+// Text for a DOT string: valid UTF-8 without control characters (see printableText), quotes and
+// backslashes escaped.
+std::string escaped(const std::string& bytes) {
     std::string e;
-    for (char c : text) {
+    for (char c : printableText(bytes)) {
         if (c == '"' || c == '\\') e += '\\';
         e += c;
     }

@@ -4,6 +4,7 @@
 
 #include "commandline.hpp"
 #include "shortest.hpp"
+#include "textencoding.hpp"
 #include "textio.hpp"
 
 namespace flownet {
@@ -39,10 +40,21 @@ Json matrix(BasicMatView<const Real> m, int rows, int cols) {
     return a;
 }
 
+// Text from a network file or a command line: bytes, made valid UTF-8 (see utf8Text).
+Json text(const std::string& bytes) {
+    return utf8Text(bytes);
+}
+
+// Every document is dumped so that no byte can make the JSON library throw: text is valid UTF-8
+// already, and anything else would be replaced.
+std::string dumped(const Json& j) {
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 Json names(const NetworkResults& r) {
     Json names = Json::array();
     for (int i = 1; i <= r.N; ++i)
-        names.push_back(withoutTrailingBlanks((*r.names)[static_cast<std::size_t>(i - 1)]));
+        names.push_back(text(withoutTrailingBlanks((*r.names)[static_cast<std::size_t>(i - 1)])));
     return names;
 }
 
@@ -253,15 +265,15 @@ void writeJsonHead(std::ostream& out, const char* program) {
                        {"version", kResultsVersion},
                        {"program", program},
                        {"programVersion", suiteVersion()}};
-    const std::string text = head.dump();
-    out << text.substr(0, text.size() - 1) << ",\"networks\":[";
+    const std::string start = dumped(head);
+    out << start.substr(0, start.size() - 1) << ",\"networks\":[";
 }
 
 void writeJsonNetwork(std::ostream& out, const NetworkResults& r, const CompanionIndices& c,
                       bool first) {
-    const Json j = {{"file", r.file},
+    const Json j = {{"file", text(r.file)},
                     {"ordinal", r.ordinal},
-                    {"title", withoutTrailingBlanks(*r.title)},
+                    {"title", text(withoutTrailingBlanks(*r.title))},
                     {"precisionExponent", r.K},
                     {"compartments", r.N},
                     {"living", r.NL},
@@ -280,15 +292,18 @@ void writeJsonNetwork(std::ostream& out, const NetworkResults& r, const Companio
                     {"information", information(r)},
                     {"connectance", connectance(r)},
                     {"companionIndices", companion(c)}};
-    out << (first ? "\n" : ",\n") << j.dump();
+    out << (first ? "\n" : ",\n") << dumped(j);
 }
 
 void writeJsonTail(std::ostream& out, const std::vector<RunProblem>& problems) {
     Json list = Json::array();
     for (const RunProblem& p : problems) {
-        list.push_back({{"file", p.file}, {"status", p.status}, {"message", p.message}});
+        list.push_back({{"file", p.file.empty() ? Json(nullptr) : text(p.file)},
+                        {"network", p.network > 0 ? Json(p.network) : Json(nullptr)},
+                        {"status", p.status},
+                        {"message", text(p.message)}});
     }
-    out << "\n],\"problems\":" << list.dump() << "}\n";
+    out << "\n],\"problems\":" << dumped(list) << "}\n";
 }
 
 }  // namespace flownet

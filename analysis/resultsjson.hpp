@@ -15,10 +15,12 @@ namespace flownet {
 inline constexpr const char* kResultsFormat = "flownet-results";
 inline constexpr int kResultsVersion = 1;
 
-// A network file whose run ended before its end: at an error line of a report ("0 ERROR ...",
-// status 1) or at a failure of the input or the files (status 2).
+// A problem of the run: a network file whose reading ended before its end, at an error line of a
+// report ("0 ERROR ...", status 1) or at a failure of the input (status 2), or a failure of an
+// output (status 2, no file).
 struct RunProblem {
-    std::string file;
+    std::string file;  // the network file, or "" for an output
+    int network = 0;   // the network's place in its file, or 0 when none was being read
     int status = 0;
     std::string message;
 };

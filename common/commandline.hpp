@@ -23,8 +23,17 @@ void describeProgram(CLI::App& app, const std::string& description);
 
 // Parses the arguments. Returns -1 when the run goes on; otherwise the exit status of a run that
 // ends here: 0 after --help or --version (written to `out`), 2 after a usage error, told on
-// `errors` as "<program>: <what>" with a pointer to --help.
+// `errors` as "<program>: <what>" with a pointer to --help, or when `out` cannot be written.
 int parseArguments(CLI::App& app, int argc, const char* const* argv, std::ostream& out,
                    std::ostream& errors);
+
+// The check of --threads: a whole number from 1 to 1024.
+CLI::Validator threadCount();
+
+// The end of a command-line run: standard output is flushed; when it could not be written (a full
+// disk, a closed stream) the run has failed, told on `errors`, and the status is 2. Otherwise the
+// status is `status`.
+int finishStandardOutput(std::ostream& out, std::ostream& errors, const std::string& program,
+                         int status);
 
 }  // namespace flownet

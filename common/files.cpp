@@ -17,9 +17,8 @@ std::string trimmedName(const std::string& name) {
 }
 
 FileKind fileKind(const std::string& name) {
-    const std::string n = trimmedName(name);
     struct stat st {};
-    if (n.empty() || ::stat(n.c_str(), &st) != 0) return FileKind::None;
+    if (name.empty() || ::stat(name.c_str(), &st) != 0) return FileKind::None;
     if (S_ISDIR(st.st_mode)) return FileKind::Folder;
     return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Special;
 }
@@ -29,12 +28,11 @@ bool fileExists(const std::string& name) {
     return kind == FileKind::Regular || kind == FileKind::Special;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    std::string na = trimmedName(a), nb = trimmedName(b);
-    if (na.empty() || nb.empty()) return false;
+bool sameExistingFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
     struct stat sa {
     }, sb{};
-    if (::stat(na.c_str(), &sa) != 0 || ::stat(nb.c_str(), &sb) != 0) return false;
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 

@@ -3,14 +3,15 @@
 #include <cerrno>
 #include <cstring>
 
-#include "files.hpp"
-#include "runend.hpp"
-
 namespace flownet {
 
 namespace {
 
 constexpr const char* kNumber = "{n}";
+
+std::string spelt(const std::string& name) {
+    return name == "-" ? "standard output" : name;
+}
 
 }  // namespace
 
@@ -27,77 +28,102 @@ std::string numberedName(const std::string& name, int n) {
     return out.append(name, from);
 }
 
-std::string outputRefusal(const std::string& name, bool force,
-                          const std::vector<std::string>& inputs) {
-    if (name == "-") return "";
-    if (name.empty()) return "an empty output name";
-    for (const std::string& input : inputs) {
-        if (input == name || sameFile(input, name)) {
-            return name + ": that is a network file being read; it cannot be an output";
+RunOutputs::RunOutputs(std::ostream& standardOutput, bool force,
+                       const std::vector<std::string>& networks)
+    : standardOutput_(standardOutput), force_(force) {
+    for (const std::string& network : networks) networks_.emplace_back(network, identifyFile(network));
+}
+
+std::string RunOutputs::refusal(const Claim& wanted, const std::vector<Claim>& claimed) const {
+    const std::string& name = wanted.name;
+    const FileIdentity& id = wanted.id;
+    if (name.empty()) return wanted.option + ": an empty file name";
+    for (const auto& [network, networkId] : networks_) {
+        if (sameFile(id, networkId)) {
+            return id.standardOutput
+                       ? "standard output is the network file " + network +
+                             ", which is being read; it cannot take " + wanted.option
+                       : name + ": that is a network file being read; it cannot be an output";
         }
     }
-    switch (fileKind(name)) {
+    for (const Claim& other : claimed) {
+        if (id.nullDevice && other.id.nullDevice) continue;  // /dev/null takes anything
+        if (id.standardOutput && other.id.standardOutput) {
+            return "both " + other.option + " and " + wanted.option +
+                   " would write to standard output";
+        }
+        if (name == other.name) {
+            return name + ": named by both " + other.option + " and " + wanted.option;
+        }
+        if (sameFile(id, other.id)) {
+            return spelt(name) + " and " + spelt(other.name) + " are the same file: " +
+                   other.option + " and " + wanted.option + " cannot both write there";
+        }
+    }
+    if (id.standardOutput) return "";
+    if (id.path.empty() && !id.hasInode) {
+        return name + ": cannot be created: " + std::strerror(id.error != 0 ? id.error : ENOENT);
+    }
+    switch (id.kind) {
         case FileKind::Folder:
             return name + ": is a folder";
         case FileKind::Regular:
-            return force ? "" : name + ": the file exists (use --force to replace it)";
+            return force_ ? "" : name + ": the file exists (use --force to replace it)";
         case FileKind::Special:  // a device or a pipe is written, never replaced
-        case FileKind::None:
             return "";
+        case FileKind::None:
+            break;
+    }
+    if (id.danglingLink && !force_) {
+        return name + ": the name is taken by a symbolic link (use --force to replace it)";
     }
     return "";
 }
 
-void checkOutputNames(const std::vector<std::pair<std::string, std::string>>& outputs, bool force,
-                      const std::vector<std::string>& inputs) {
-    for (std::size_t k = 0; k < outputs.size(); ++k) {
-        const auto& [option, name] = outputs[k];
-        if (name.empty() || isNumberedName(name)) continue;
-        const std::string refusal = outputRefusal(name, force, inputs);
-        if (!refusal.empty()) stopFailure(refusal);
-        for (std::size_t m = 0; m < k; ++m) {
-            const auto& [other, otherName] = outputs[m];
-            if (otherName == name && name != "-") {
-                stopFailure(name + ": named by both " + other + " and " + option);
+OutputFile& RunOutputs::open(const std::string& option, const std::string& name) {
+    Claim wanted{option, name, identifyFile(name)};
+    if (const std::string why = refusal(wanted, claimed_); !why.empty()) throw OutputFailure{why};
+    outputs_.push_back(std::make_unique<OutputFile>(option, name, wanted.id, standardOutput_));
+    claimed_.push_back(std::move(wanted));
+    return *outputs_.back();
+}
+
+void RunOutputs::check(const std::string& option, const std::string& name,
+                       const std::vector<std::pair<std::string, std::string>>& others) const {
+    std::vector<Claim> claimed = claimed_;
+    for (const auto& [other, otherName] : others) {
+        claimed.push_back({other, otherName, identifyFile(otherName)});
+    }
+    if (const std::string why = refusal({option, name, identifyFile(name)}, claimed); !why.empty()) {
+        throw OutputFailure{why};
+    }
+}
+
+void RunOutputs::commit() {
+    // Without --force, a target that appeared since the run began is refused before any other
+    // target is touched; one that appears in the last instant is caught by the exclusive rename.
+    if (!force_) {
+        for (const auto& output : outputs_) {
+            if (output->replacesTarget() && output->targetExists()) {
+                discard();
+                throw OutputFailure{output->name() +
+                                    ": the file exists (use --force to replace it)"};
             }
-            if (otherName == "-" && name == "-") {
-                stopFailure("both " + other + " and " + option + " would write to standard output");
-            }
+        }
+    }
+    for (std::size_t k = 0; k < outputs_.size(); ++k) {
+        try {
+            outputs_[k]->commit(force_);
+        } catch (const OutputFailure&) {
+            for (std::size_t m = 0; m < k; ++m) outputs_[m]->discard(true);
+            discard();
+            throw;
         }
     }
 }
 
-OutputFile::~OutputFile() {
-    if (file_.is_open()) file_.close();
-}
-
-void OutputFile::open(const std::string& name, bool force, const std::vector<std::string>& inputs) {
-    close();
-    const std::string refusal = outputRefusal(name, force, inputs);
-    if (!refusal.empty()) stopFailure(refusal);
-    name_ = name;
-    if (name == "-") {
-        stream_ = &standardOutput_;
-        return;
-    }
-    if (!openBuffered(file_, buffer_, name)) {
-        stopFailure(name + ": cannot be opened for writing: " + std::strerror(errno));
-    }
-    stream_ = &file_;
-}
-
-void OutputFile::close() {
-    if (stream_ == nullptr) return;
-    bool ok = true;
-    if (stream_ == &file_) {
-        ok = closeWritten(file_);
-    } else {
-        stream_->flush();
-        ok = !stream_->fail();
-    }
-    stream_ = nullptr;
-    if (!ok)
-        stopFailure((name_ == "-" ? "standard output" : name_) + ": could not be written in full");
+void RunOutputs::discard() {
+    for (const auto& output : outputs_) output->discard(false);
 }
 
 }  // namespace flownet

@@ -1,15 +1,21 @@
-// The files a command-line run writes: reports, results, pictures and balanced networks.
+// The outputs of a command-line run: reports, results, pictures and balanced networks.
 //
-// A name of "-" is standard output. An existing file is replaced only when the user said --force;
-// a network file that the run reads is never an output, --force or not. A name may hold "{n}",
-// replaced by a number, for one file per report or per network.
+// Every output is checked before anything is written: a name that is empty, a folder, in a folder
+// that does not exist, one of the network files the run reads, the file of another output of the
+// run (however spelt: hard and symbolic links, "-" and /dev/stdout), or an existing file without
+// --force, is refused. Outputs are written to temporary files; at the end of a run that had no
+// failure of its outputs, all of them take the places of their targets; after such a failure none
+// does, and no temporary file remains. A name may hold "{n}", replaced by a number, for one file
+// per report or per network.
 #pragma once
 
-#include <fstream>
+#include <memory>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "fileidentity.hpp"
+#include "outputfile.hpp"
 
 namespace flownet {
 
@@ -19,40 +25,41 @@ bool isNumberedName(const std::string& name);
 // The name with every "{n}" replaced by n.
 std::string numberedName(const std::string& name, int n);
 
-// Why a name cannot be written, or "" when it can: an empty name, the name of a network file the
-// run reads (`inputs`), a folder, or an existing file without `force`. "-" can always be written.
-std::string outputRefusal(const std::string& name, bool force,
-                          const std::vector<std::string>& inputs);
-
-// Stops the run (status 2, nothing written) when any of the fixed names cannot be written or two
-// of them name the same file; "" and numbered names are left to the opening. Each entry is the
-// option's name and the file name.
-void checkOutputNames(const std::vector<std::pair<std::string, std::string>>& outputs, bool force,
-                      const std::vector<std::string>& inputs);
-
-// An output of a command-line run: a file, or standard output for "-".
-class OutputFile {
+class RunOutputs {
 public:
-    explicit OutputFile(std::ostream& standardOutput) : standardOutput_(standardOutput) {}
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-    ~OutputFile();
+    // `networks`: the network files the run reads, never outputs.
+    RunOutputs(std::ostream& standardOutput, bool force, const std::vector<std::string>& networks);
 
-    // Closes what is open, then opens `name` for writing under the rules above; a refusal or a
-    // failure to open stops the run with status 2.
-    void open(const std::string& name, bool force, const std::vector<std::string>& inputs);
-    bool isOpen() const { return stream_ != nullptr; }
-    std::ostream& stream() { return *stream_; }
-    const std::string& name() const { return name_; }
-    // Flushes and closes; an output that could not be written in full stops the run with status 2.
-    void close();
+    // Opens `name` for the option `option` after the checks above. Throws OutputFailure.
+    OutputFile& open(const std::string& option, const std::string& name);
+    // The same checks without opening anything, for the first name of a numbered output before
+    // the run begins; `others` are such names checked already, which it must not meet either.
+    void check(const std::string& option, const std::string& name,
+               const std::vector<std::pair<std::string, std::string>>& others) const;
+
+    // Every output, in the order opened.
+    const std::vector<std::unique_ptr<OutputFile>>& all() const { return outputs_; }
+
+    // Puts every finished output in its target's place; when one cannot take it (a file created
+    // meanwhile, without --force), the targets created so far are removed again, and the failure
+    // is thrown.
+    void commit();
+    // No target changes; every temporary file is removed.
+    void discard();
 
 private:
+    struct Claim {
+        std::string option, name;
+        FileIdentity id;
+    };
+    // Why `name` cannot be an output beside `claimed`, or "".
+    std::string refusal(const Claim& wanted, const std::vector<Claim>& claimed) const;
+
     std::ostream& standardOutput_;
-    std::vector<char> buffer_;
-    std::ofstream file_;
-    std::ostream* stream_ = nullptr;
-    std::string name_;
+    bool force_;
+    std::vector<std::pair<std::string, FileIdentity>> networks_;
+    std::vector<Claim> claimed_;  // every output opened, in order
+    std::vector<std::unique_ptr<OutputFile>> outputs_;
 };
 
 }  // namespace flownet

@@ -110,7 +110,7 @@ bool RecordFile::onlyBlankLinesRemain() {
 }
 
 std::string RecordFile::where(int ahead) const {
-    return path_ + ", line " + std::to_string(line_ + ahead);
+    return path_ + ", line " + std::to_string(line_ + ahead) + context_;
 }
 
 void RecordFile::fail(const std::string& problem) const {

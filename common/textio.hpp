@@ -47,8 +47,10 @@ public:
 
     const std::string& path() const { return path_; }
     int lineNumber() const { return line_; }
-    // "<file>, line <n>" for the current record, or for the one `ahead` records after it.
+    // "<file>, line <n>" for the current record, or for the one `ahead` records after it, followed
+    // by the context, when one is set (the command line names the network of the file there).
     std::string where(int ahead = 0) const;
+    void setContext(std::string context) { context_ = std::move(context); }
 
     // Ends the run with a failure naming the file and the current record.
     [[noreturn]] void fail(const std::string& problem) const;
@@ -58,6 +60,7 @@ public:
 private:
     std::ifstream in_;
     std::string path_;
+    std::string context_;
     int line_ = 0;
 };
 

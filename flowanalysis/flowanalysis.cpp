@@ -84,22 +84,22 @@ int runFlowanalysisCommand(int argc, const char* const* argv, std::ostream& out,
     CommandRun run("flowanalysis",
                    "Analyses every network of each network file (up to 80 compartments) and writes "
                    "its report; without arguments, asks for the files on the console.",
-                   out, errors);
+                   false, out, errors);
     if (const int status = run.start(argc, argv); status >= 0) return status;
     auto arrays = std::make_unique<Arrays>();
     Arrays& a = *arrays;
-    for (std::size_t f = 0; f < run.networks().size(); ++f) {
-        run.readFile(f, [&](RecordFile& input) {
-            // One report for each network file, as the dialog writes them.
-            std::ostream& report = run.report(static_cast<int>(f) + 1);
-            for (int ordinal = 1;
-                 readNextTitle(input, a, report) && readNextNetwork(input, report, a); ++ordinal) {
-                analyseNetwork(a, report, search);
-                run.network(resultsOf(a, input.path(), ordinal, a.NL < a.N));
-            }
-        });
-    }
-    return run.finish();
+    return run.analyseFiles([&](RecordFile& input, int file) {
+        // One report for each network file, as the dialog writes them.
+        std::ostream& report = run.report(file);
+        for (int ordinal = 1;; ++ordinal) {
+            run.networkStarts(input, ordinal);
+            if (!readNextTitle(input, a, report)) return;
+            run.titleRead();
+            if (!readNextNetwork(input, report, a)) return;
+            analyseNetwork(a, report, search);
+            run.network(resultsOf(a, input.path(), ordinal, a.NL < a.N));
+        }
+    });
 }
 
 int runFlowanalysis(std::istream& in, std::ostream& console, std::ostream& errors,

@@ -103,23 +103,21 @@ int runFlowanalysis2Command(int argc, const char* const* argv, std::ostream& out
                    "Analyses every network of each network file (up to 128 compartments, a cycle "
                    "search without storage limit) and writes its report; without arguments, asks "
                    "for the files on the console.",
-                   out, errors);
+                   true, out, errors);
     if (const int status = run.start(argc, argv); status >= 0) return status;
     auto arrays = std::make_unique<Arrays>();
     Arrays& a = *arrays;
-    int reports = 0;  // one report for each network, as the dialog writes them
-    for (std::size_t f = 0; f < run.networks().size(); ++f) {
-        run.readFile(f, [&](RecordFile& input) {
-            for (int ordinal = 1;; ++ordinal) {
-                if (!readNextTitle(input, a, run.currentReport())) return;
-                std::ostream& report = run.report(++reports);
-                if (!readNextNetwork(input, report, a)) return;
-                analyseNetwork(a, report, run.progress(), search, run.threads());
-                run.network(resultsOf(a, input.path(), ordinal, true, &a.migratory));
-            }
-        });
-    }
-    return run.finish();
+    return run.analyseFiles([&](RecordFile& input, int) {
+        // One report for each network, as the dialog writes them, numbered as the networks.
+        for (int ordinal = 1;; ++ordinal) {
+            run.networkStarts(input, ordinal);
+            if (!readNextTitle(input, a, run.currentReport())) return;
+            std::ostream& report = run.report(run.titleRead());
+            if (!readNextNetwork(input, report, a)) return;
+            analyseNetwork(a, report, run.progress(), search, run.threads());
+            run.network(resultsOf(a, input.path(), ordinal, true, &a.migratory));
+        }
+    });
 }
 
 int runFlowanalysis2(std::istream& in, std::ostream& console, std::ostream& errors,

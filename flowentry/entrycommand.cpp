@@ -1,5 +1,6 @@
 // flowentry started with arguments: a network file checked for steady state, or balanced into a
 // new network file, without a dialog.
+#include <cmath>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -26,18 +27,30 @@ struct Options {
     bool force = false, quiet = false;
 };
 
-// Reads the network file with its totals: no listing, no question; the refusal lines of the
-// reading go to the console, like the diagnostics.
+// Reads the network file whole, with its totals: no listing, no question. A network whose totals
+// go beyond single precision can be neither checked nor balanced: its imbalances are not numbers,
+// and a balance of it would be a network unrelated to the file.
 void readNetwork(Console& con, EntryRun& r, const std::string& name) {
     readNetworkFile(con, r.net, r.input, name);
     r.input.close();
-    computeTotals(r.net.T.view(), r.net.count);
+    const int n = r.net.count;
+    MatView T = r.net.T.view();
+    computeTotals(T, n);
+    for (int i = 1; i <= n; ++i) {
+        if (!std::isfinite(T(i, n + 3)) || !std::isfinite(T(n + 3, i))) {
+            stopFailure(name + ": the total " + (std::isfinite(T(i, n + 3)) ? "input" : "output") +
+                        " of compartment " + std::to_string(i) +
+                        " goes beyond single precision; the network cannot be checked or "
+                        "balanced");
+        }
+    }
 }
 
 // --balance: balances while the network is out of steady state, as the dialog does on every yes,
-// and writes the balanced network; nothing is written when it cannot be balanced. The exit status.
-int balanceNetwork(Console& con, EntryRun& r, const Options& o, std::ostream& out) {
-    checkOutputNames({{"-o", o.output}}, o.force, {o.balance});
+// and writes the balanced network; nothing is written when it cannot be balanced. The output is
+// checked, and its temporary file made, before the network is read. The exit status.
+int balanceNetwork(Console& con, EntryRun& r, const Options& o, RunOutputs& outputs) {
+    OutputFile& file = outputs.open("-o", o.output);
     readNetwork(con, r, o.balance);
     bool steady = steadyStatePass(con.out, r);
     for (int round = 0; !steady && round < kBalancingRounds; ++round) {
@@ -45,15 +58,13 @@ int balanceNetwork(Console& con, EntryRun& r, const Options& o, std::ostream& ou
         steady = steadyStatePass(con.out, r);
     }
     if (!steady) {
+        outputs.discard();
         con.warn(o.balance + ": the network cannot be balanced; nothing is written");
         return kStatusLook;
     }
-    std::ostringstream text;
-    writeNetwork(text, r.net);
-    OutputFile file(out);
-    file.open(o.output, o.force, {o.balance});
-    file.stream() << text.str();
-    file.close();
+    writeNetwork(file.stream(), r.net);
+    file.finishWriting();
+    outputs.commit();
     return kStatusOk;
 }
 
@@ -96,16 +107,23 @@ int runFlowentryCommand(int argc, const char* const* argv, std::ostream& out,
     std::ostream& diagnostics = *check ? out : o.quiet ? nowhere : errors;
     std::istringstream noAnswers;
     auto state = std::make_unique<EntryRun>();
+    RunOutputs outputs(out, o.force, {*check ? o.check : o.balance});
     int status = kStatusOk;
     const int end = runProgram("flowentry", noAnswers, diagnostics, errors, [&](Console& con) {
-        if (*check) {
-            readNetwork(con, *state, o.check);
-            status = steadyStatePass(con.out, *state) ? kStatusOk : kStatusLook;
-        } else {
-            status = balanceNetwork(con, *state, o, out);
+        try {
+            if (*check) {
+                readNetwork(con, *state, o.check);
+                status = steadyStatePass(con.out, *state) ? kStatusOk : kStatusLook;
+            } else {
+                status = balanceNetwork(con, *state, o, outputs);
+            }
+        } catch (const OutputFailure& e) {
+            outputs.discard();
+            stopFailure(e.message);
         }
     });
-    return end != kStatusOk ? end : status;
+    outputs.discard();  // after a failure of the reading, no temporary file remains
+    return finishStandardOutput(out, errors, "flowentry", end != kStatusOk ? end : status);
 }
 
 }  // namespace flownet

@@ -84,12 +84,36 @@ void openNetworkFile(Console& con, RecordFile& file) {
     }
 }
 
-// A compartment number of a record lies in 1..n; any other is refused and its record skipped.
-bool inNetwork(RecordFile& file, std::ostream& out, int number, int n) {
+// The command line reads a network whole or not at all: where the dialog skips a record, sets a
+// value to zero or goes on without the rest of a list, so that the user can see and mend it, the
+// reading ends with a failure instead of checking or balancing a network that is not the file's.
+[[noreturn]] void refuse(const RecordFile& file, const std::string& problem) {
+    file.fail(problem + "; flowentry reads a network file whole or not at all");
+}
+
+// A compartment number of a record lies in 1..n; any other is refused and its record skipped (on
+// the command line, the reading fails).
+bool inNetwork(RecordFile& file, std::ostream& out, int number, int n, bool whole) {
     if (number >= 1 && number <= n) return true;
+    if (whole) {
+        refuse(file, "compartment " + std::to_string(number) + " is out of range 1 to " +
+                         std::to_string(n));
+    }
     errorLine(out, "(1X,'LINE',I6,': COMPARTMENT',I4,' OUT OF RANGE 1 TO',I4,'. RECORD SKIPPED.')",
               {file.lineNumber(), number, n});
     return false;
+}
+
+// A negative value other than a stock is set to 0 with a warning (on the command line, the
+// reading fails).
+void negativeEntry(RecordFile& file, std::ostream& out, EntryList list, int from, int to,
+                   bool whole) {
+    if (whole) refuse(file, std::string("a negative value in ") + listName(list));
+    if (list == EntryList::Flows) {
+        writeLayout(out, kNegativeEntry, {from, to});
+    } else {
+        writeLayout(out, kNegativeEntry, {from});
+    }
 }
 
 // Reads a vector list of the file being edited, at most 10 N records, into its row or column of T.
@@ -97,7 +121,7 @@ bool inNetwork(RecordFile& file, std::ostream& out, int number, int n) {
 // unreadable stock record, stops the run; a negative input, export or respiration is set to 0 with
 // a warning.
 ListRead readVectorForEditing(RecordFile& file, std::ostream& out, MatView T, int n,
-                              EntryList list) {
+                              EntryList list, bool whole) {
     const bool stocks = list == EntryList::Stocks;
     for (int r = 0; r < 10 * n; ++r) {
         int index = 0;
@@ -114,13 +138,13 @@ ListRead readVectorForEditing(RecordFile& file, std::ostream& out, MatView T, in
             case RecordRead::Entry:
                 break;
         }
-        if (!inNetwork(file, out, index, n)) continue;
+        if (!inNetwork(file, out, index, n, whole)) continue;
         if (value < 0.0f) {
             if (stocks) {
                 errorLine(out, kStockError);
                 file.fail("a standing stock is negative");
             }
-            writeLayout(out, kNegativeEntry, {index});
+            negativeEntry(file, out, list, index, 0, whole);
             value = 0.0f;
         }
         listEntry(T, n, list, index) = value;
@@ -130,7 +154,7 @@ ListRead readVectorForEditing(RecordFile& file, std::ostream& out, MatView T, in
 
 // Reads the flow list of the file being edited, at most 5000 records; a record whose compartment
 // is out of range is skipped with a warning, a negative flow is set to 0 with a warning.
-ListRead readFlowsForEditing(RecordFile& file, std::ostream& out, MatView T, int n) {
+ListRead readFlowsForEditing(RecordFile& file, std::ostream& out, MatView T, int n, bool whole) {
     for (int r = 0; r < kFlowRecordBound; ++r) {
         int from = 0, to = 0;
         float value = 0.0f;
@@ -145,9 +169,9 @@ ListRead readFlowsForEditing(RecordFile& file, std::ostream& out, MatView T, int
             case RecordRead::Entry:
                 break;
         }
-        if (!inNetwork(file, out, from, n) || !inNetwork(file, out, to, n)) continue;
+        if (!inNetwork(file, out, from, n, whole) || !inNetwork(file, out, to, n, whole)) continue;
         if (value < 0.0f) {
-            writeLayout(out, kNegativeEntry, {from, to});
+            negativeEntry(file, out, EntryList::Flows, from, to, whole);
             value = 0.0f;
         }
         T(from, to) = value;
@@ -155,11 +179,24 @@ ListRead readFlowsForEditing(RecordFile& file, std::ostream& out, MatView T, int
     return ListRead::Bound;
 }
 
+// True when the next record of the file ends the list: a list that holds as many records as it
+// can is then whole.
+bool terminatorFollows(RecordFile& file, EntryList list) {
+    int from = 0, to = 0;
+    float value = 0.0f;
+    std::string problem;
+    const RecordRead read = list == EntryList::Flows
+                                ? readFlowRecord(file, from, to, value, problem)
+                                : readEntryRecord(file, from, value, problem);
+    return read == RecordRead::Terminator;
+}
+
 // Reads the open file into the cleared network (K 6 until the title record says otherwise), in
 // the dialog each part listed, and changed on request, before the next is read. Returns early when
 // the file ends after its counts record.
 void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
     const bool dialog = reading != Reading::Silent, changes = reading == Reading::Changed;
+    const bool whole = !dialog;
     net.T.clear();
     net.count = 0;
     net.livingCount = 0;
@@ -183,6 +220,10 @@ void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
         errorLine(con.out, kCountRange, {kEntryLimit});
         file.fail("the number of compartments must be from 1 to " + std::to_string(kEntryLimit));
     }
+    if (nl > n && whole) {
+        refuse(file, "the number of living compartments, " + std::to_string(nl) +
+                         ", is more than the number of compartments, " + std::to_string(n));
+    }
     if (nl > n) {
         errorLine(con.out,
                   "(1X,'LIVING COMPARTMENTS',I4,' ARE MORE THAN N. ALL',I4,' TAKEN AS LIVING.')",
@@ -194,14 +235,28 @@ void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
 
     for (int i = 1; i <= n; ++i) {
         if (!file.next(record)) {
+            if (whole) file.failAtEnd("the name of compartment " + std::to_string(i));
             warnFileEnd(con, file, "the names");
             return;
         }
         net.names[i] = parseNameRecord(record);
     }
 
-    if (readVectorForEditing(file, con.out, T, n, EntryList::Stocks) == ListRead::FileEnd) {
-        warnFileEnd(con, file, listName(EntryList::Stocks));
+    const auto listEnded = [&](EntryList list, ListRead read) {
+        if (whole && read == ListRead::FileEnd) {
+            file.failAtEnd("the end of " + std::string(listName(list)));
+        }
+        if (whole && read == ListRead::Bound && !terminatorFollows(file, list)) {
+            refuse(file, list == EntryList::Flows
+                             ? "more than " + std::to_string(kFlowRecordBound) + " flow records"
+                             : std::string(listName(list)) + " goes on past " +
+                                   std::to_string(10 * n) + " records without its terminator");
+        }
+        if (read == ListRead::FileEnd) warnFileEnd(con, file, listName(list));
+        return read == ListRead::FileEnd;
+    };
+    if (listEnded(EntryList::Stocks,
+                  readVectorForEditing(file, con.out, T, n, EntryList::Stocks, whole))) {
         return;
     }
     if (dialog) {
@@ -217,13 +272,12 @@ void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
     for (EntryList list :
          {EntryList::Inputs, EntryList::Exports, EntryList::Respirations, EntryList::Flows}) {
         const ListRead read = list == EntryList::Flows
-                                  ? readFlowsForEditing(file, con.out, T, n)
-                                  : readVectorForEditing(file, con.out, T, n, list);
-        if (read == ListRead::FileEnd) {
-            warnFileEnd(con, file, listName(list));
-            return;
+                                  ? readFlowsForEditing(file, con.out, T, n, whole)
+                                  : readVectorForEditing(file, con.out, T, n, list, whole);
+        if (listEnded(list, read)) return;
+        if (!whole && read == ListRead::Bound && list == EntryList::Flows) {
+            warnUnreadFlows(con, file);
         }
-        if (read == ListRead::Bound && list == EntryList::Flows) warnUnreadFlows(con, file);
         if (!dialog) continue;
         listDialog(con, T, n, list,
                    read == ListRead::Bound ? ListStart::FileBound : ListStart::FileListing,

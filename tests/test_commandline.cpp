@@ -201,7 +201,8 @@ TEST(CommandLine, StatusesOfBadCallsAndNetworks) {
         {kAnalysis,
          twoCompartments("-1.0"),
          {"net.dat", "-o", "rep.txt"},
-         "1|[errors]flowanalysis: net.dat: 0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0\n|[file]|"
+         "1|[errors]flowanalysis: net.dat, line 7 (network 1): 0 ERROR INPUT VECTOR CANNOT BE LESS THAN "
+         "0\n|[file]|"
          "0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0\n[end]"},
         // The results on standard output take the report's place there.
         {kAnalysis,
