@@ -537,9 +537,9 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     if (method <= 2) {
 --end--
 @@ CLI-1 common/outputs.cpp
-## command line: an existing output is replaced without --force
+## command line: an existing output is not refused up front without --force (only at the end)
 --anchor--
-            return force ? "" : name + ": the file exists (use --force to replace it)";
+            return force_ ? "" : name + ": the file exists (use --force to replace it)";
 --becomes--
             return "";
 --end--
@@ -547,17 +547,92 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 @@ CLI-2 common/outputs.cpp
 ## command line: the network file, named another way, is accepted as an output
 --anchor--
-        if (input == name || sameFile(input, name)) {
+        if (sameFile(id, networkId)) {
 --becomes--
-        if (input == name) {
+        if (name == networkId.path) {
 --end--
 
 @@ CLI-3 analysis/command.cpp
 ## command line: a report that ends at an error line leaves the status at 0
 --anchor--
-            record(kStatusLook, path + ": " + e.reportLine, path);
+            record(kStatusLook, input.where() + ": " + e.reportLine, path, ordinal_);
 --becomes--
-            record(kStatusOk, path + ": " + e.reportLine, path);
+            record(kStatusOk, input.where() + ": " + e.reportLine, path, ordinal_);
+--end--
+
+@@ OUT-1 common/outputfile.cpp
+## outputs: without --force the target is taken by a plain rename, replacing a file made meanwhile
+--anchor--
+    } else if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) != 0) {
+--becomes--
+    } else if (::rename(from, to) != 0) {
+--end--
+
+@@ OUT-2 common/fileidentity.cpp
+## outputs: files are told apart by their resolved names only, so a hard link is another file
+--anchor--
+    if (a.hasInode && b.hasInode) return a.device == b.device && a.inode == b.inode;
+--becomes--
+    if (a.hasInode && b.hasInode && a.path != b.path) return false;
+--end--
+
+@@ OUT-3 analysis/command.cpp
+## outputs: the files of a run take their names even after one of its outputs failed
+--anchor--
+    if (failed) {
+        outputs_->discard();
+--becomes--
+    if (false) {
+        outputs_->discard();
+--end--
+
+@@ OUT-4 common/outputfile.cpp
+## outputs: a discarded output leaves its temporary file behind
+--anchor--
+        ::unlink(temporary_.c_str());
+        forgetTemporary(temporary_);
+--becomes--
+        forgetTemporary(temporary_);
+--end--
+
+@@ OUT-5 common/textencoding.cpp
+## text: a byte that is not UTF-8 is taken as Latin-1, not Windows-1252 (0x80 is no euro sign)
+--anchor--
+            c = b < 0xA0 ? kWindows1252High[b - 0x80] : b;
+--becomes--
+            c = b;
+--end--
+
+@@ OUT-6 analysis/resultscsv.cpp
+## summary: a field holding a carriage return is not quoted
+--anchor--
+    if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+--becomes--
+    if (text.find_first_of(",\"\n") == std::string::npos) return text;
+--end--
+
+@@ OUT-7 flowentry/readin.cpp
+## flowentry on the command line skips what it cannot read, as the dialog does
+--anchor--
+    const bool whole = !dialog;
+--becomes--
+    const bool whole = false;
+--end--
+
+@@ OUT-8 analysis/command.cpp
+## numbered pictures count the networks written, not the networks of the call
+--anchor--
+            dot_ = &outputs_->open("--dot", numberedName(dotName_, networkNumber_));
+--becomes--
+            dot_ = &outputs_->open("--dot", numberedName(dotName_, networksWritten_));
+--end--
+
+@@ OUT-9 common/fileidentity.cpp
+## outputs: /dev/stdout is a file of its own, not standard output
+--anchor--
+        if (base == "stdout") return 1;
+--becomes--
+        if (base == "stdout") return -1;
 --end--
 
 @@ CLI-4 analysis/resultscsv.cpp

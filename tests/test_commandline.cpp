@@ -222,8 +222,9 @@ TEST(CommandLine, AnExistingOutputIsReplacedOnlyWithForce) {
     TempDir dir;
     writeFile(dir / "net.dat", twoCompartments());
     writeFile(dir / "rep.txt", "keep\n");
-    check(run(kAnalysis, "", dir, "rep.txt", {"net.dat", "-o", "rep.txt"}),
-          "2|[errors]flowanalysis: rep.txt: the file exists (use --force to replace it)\n"
+    // Refused before anything is written: nothing on standard output either.
+    check(run(kAnalysis, "", dir, "rep.txt", {"net.dat", "-o", "rep.txt", "--summary", "-"}),
+          "2|[console][errors]flowanalysis: rep.txt: the file exists (use --force to replace it)\n"
           "[file]keep\n[end]");
     check(run(kAnalysis, "", dir, "rep.txt", {"net.dat", "-o", "rep.txt", "--force"}),
           "0|[console][errors][file]|TWO|CONNECTANCE INDICES|[end]");
