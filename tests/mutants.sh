@@ -46,7 +46,7 @@ FILE_LIMIT_KB=1048576                   # a runaway report stops a test at 1 GiB
 #   --end--
 
 read -r -d '' MUTANTS <<'MUTANTS_END'
-@@ LAY-1 common/fields.cpp
+@@ LAY-1 common/text/fields.cpp
 ## overflow asterisks: a value that fills its field exactly is written as asterisks
 --anchor--
     if (s.size() > width) return appendStars(out, w);
@@ -54,7 +54,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     if (s.size() >= width) return appendStars(out, w);
 --end--
 
-@@ LAY-2 common/fields.cpp
+@@ LAY-2 common/text/fields.cpp
 ## E field: the letter E is dropped already at exponent 99 (three-digit form one too early)
 --anchor--
     if (mag <= 99) s[n++] = 'E';
@@ -62,7 +62,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     if (mag < 99) s[n++] = 'E';
 --end--
 
-@@ LAY-3 common/fields.cpp
+@@ LAY-3 common/text/fields.cpp
 ## E field rounding: the significant digits are cut off instead of rounded to nearest
 --anchor--
     D = static_cast<long long>(whole) + (part > 0.5 ? 1 : 0);
@@ -70,7 +70,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     D = static_cast<long long>(whole);
 --end--
 
-@@ LAY-4 common/fields.cpp
+@@ LAY-4 common/text/fields.cpp
 ## E field rounding: a carry (.9996 to .1000) moves the exponent down instead of up
 --anchor--
         D = kWholeTen[static_cast<std::size_t>(d - 1)];
@@ -80,7 +80,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
         ++k;
 --end--
 
-@@ LAY-5 common/fields.cpp
+@@ LAY-5 common/text/fields.cpp
 ## F field width: the zero before the point is kept for magnitudes below 1
 --anchor--
         ++digits;  // no zero before the point
@@ -88,7 +88,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
         // no zero before the point
 --end--
 
-@@ LAY-6 common/fields.cpp
+@@ LAY-6 common/text/fields.cpp
 ## F field: a zero is written with a minus sign (sign test <= instead of <)
 --anchor--
     if (x < 0) *--digits = '-';
@@ -96,7 +96,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     if (x <= 0) *--digits = '-';
 --end--
 
-@@ LAY-7 common/fields.hpp
+@@ LAY-7 common/text/fields.hpp
 ## I field: a zero is written with a minus sign (sign test <= instead of <)
 --anchor--
     if (fits && value < 0) {
@@ -104,7 +104,7 @@ read -r -d '' MUTANTS <<'MUTANTS_END'
     if (fits && value <= 0) {
 --end--
 
-@@ LAY-8 common/layout.cpp
+@@ LAY-8 common/text/layout.cpp
 ## I2 fields of the cycle lines: 100 takes the two-digit short path (<= 100) for asterisks
 --anchor--
 v >= 0 && v < 100 && n.w == 2) {
@@ -112,7 +112,7 @@ v >= 0 && v < 100 && n.w == 2) {
 v >= 0 && v <= 100 && n.w == 2) {
 --end--
 
-@@ REC-1 common/records.cpp
+@@ REC-1 common/text/records.cpp
 ## record reader: a real with the exponent after its sign alone (1.5-03) is no longer accepted
 --anchor--
         } else if (c != '+' && c != '-') {
@@ -124,7 +124,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         }
 --end--
 
-@@ REC-2 common/records.cpp
+@@ REC-2 common/text/records.cpp
 ## record reader: the exponent letter D (1.5D-03) is no longer accepted
 --anchor--
         if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
@@ -132,7 +132,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         if (c == 'E' || c == 'e') {
 --end--
 
-@@ REC-3 common/records.cpp
+@@ REC-3 common/text/records.cpp
 ## record reader: a real without digits before the point (.5) is refused
 --anchor--
     if (digitsBefore + digitsAfter == 0) return false;
@@ -140,7 +140,7 @@ v >= 0 && v <= 100 && n.w == 2) {
     if (digitsBefore == 0) return false;
 --end--
 
-@@ INV-1 common/matrix.cpp
+@@ INV-1 common/matrix/matrix.cpp
 ## INV: the last row is left out of the elimination (loop bound < n instead of <= n)
 --anchor--
             for (int i = k + 1; i <= n; ++i) B(i, j) = B(i, j) - pivotRow * B(i, 1);
@@ -148,7 +148,7 @@ v >= 0 && v <= 100 && n.w == 2) {
             for (int i = k + 1; i < n; ++i) B(i, j) = B(i, j) - pivotRow * B(i, 1);
 --end--
 
-@@ INV-2 common/matrix.cpp
+@@ INV-2 common/matrix/matrix.cpp
 ## INV: the work vector is eliminated with the wrong sign
 --anchor--
             if (i != k) W(i) = W(i) - B(i, 1) * W(k);
@@ -156,7 +156,7 @@ v >= 0 && v <= 100 && n.w == 2) {
             if (i != k) W(i) = W(i) + B(i, 1) * W(k);
 --end--
 
-@@ SS-1 analysis/steady.cpp
+@@ SS-1 analysis/stages/steady.cpp
 ## steady-state check: an imbalance equal to the tolerance counts as balanced (<= instead of <)
 --anchor--
         if (std::fabs(imbalance(i)) < tolerance) imbalance(i) = 0.0f;
@@ -172,7 +172,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         if (!(std::fabs(D(i)) < tol)) imbalance = imbalance + std::fabs(D(i));
 --end--
 
-@@ STR-1 analysis/structure.cpp
+@@ STR-1 analysis/stages/structure.cpp
 ## total contribution coefficients scaled by X(i)/X(j) instead of X(j)/X(i)
 --anchor--
                 C(i, j) = A(i, j) / A(j, j) * X(j) / X(i);
@@ -180,7 +180,7 @@ v >= 0 && v <= 100 && n.w == 2) {
                 C(i, j) = A(i, j) / A(j, j) * X(i) / X(j);
 --end--
 
-@@ STR-2 analysis/structure.cpp
+@@ STR-2 analysis/stages/structure.cpp
 ## input analysis: the exchanges generated use the throughput of the receiver, not the donor
 --anchor--
         for (int i = 1; i <= n; ++i) C(i, j) = a.F(i, j) * a.y(i);
@@ -188,7 +188,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         for (int i = 1; i <= n; ++i) C(i, j) = a.F(i, j) * a.y(j);
 --end--
 
-@@ STR-3 analysis/structure.cpp
+@@ STR-3 analysis/stages/structure.cpp
 ## input analyses: compartments without an input are analysed too (>= 0 instead of > 0)
 --anchor--
         analysed = a.IN(k) > 0.0f;
@@ -196,7 +196,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         analysed = a.IN(k) >= 0.0f;
 --end--
 
-@@ LIN-1 analysis/lindeman.cpp
+@@ LIN-1 analysis/stages/lindeman.cpp
 ## Lindeman: non-living compartments go to the first non-living pool row instead of the last
 --anchor--
     for (int i = nl + 1; i <= n; ++i) L(n, i) = 1.0f;
@@ -204,7 +204,7 @@ v >= 0 && v <= 100 && n.w == 2) {
     for (int i = nl + 1; i <= n; ++i) L(nl + 1, i) = 1.0f;
 --end--
 
-@@ LIN-2 analysis/lindeman.cpp
+@@ LIN-2 analysis/stages/lindeman.cpp
 ## Lindeman spine: the returns of level 1 to the detrital pool are added to level 1 as well
 --anchor--
     for (int k = 2; k <= nl; ++k) y(1) = y(1) + r.returns(k);
@@ -212,7 +212,7 @@ v >= 0 && v <= 100 && n.w == 2) {
     for (int k = 1; k <= nl; ++k) y(1) = y(1) + r.returns(k);
 --end--
 
-@@ LIN-3 analysis/lindeman.cpp
+@@ LIN-3 analysis/stages/lindeman.cpp
 ## trophic efficiencies: an empty level no longer stops the ratios (< 0 instead of <= 0)
 --anchor--
         if (y(i) <= 0.0f) break;
@@ -220,7 +220,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         if (y(i) < 0.0f) break;
 --end--
 
-@@ LIN-4 analysis/lindeman.cpp
+@@ LIN-4 analysis/stages/lindeman.cpp
 ## Lindeman matrix: what is eaten of the last non-living compartment is not put at level 2
 --anchor--
                 for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + a.P(d, i);
@@ -228,7 +228,7 @@ v >= 0 && v <= 100 && n.w == 2) {
                 for (int d = nl + 1; d < n; ++d) L(2, i) = L(2, i) + a.P(d, i);
 --end--
 
-@@ LIN-5 analysis/lindeman.cpp
+@@ LIN-5 analysis/stages/lindeman.cpp
 ## grazing chain summed down a column of the level flows instead of along a row
 --anchor--
         for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(k, j);
@@ -236,7 +236,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(j, k);
 --end--
 
-@@ MIG-1 analysis/migratory.cpp
+@@ MIG-1 analysis/stages/migratory.cpp
 ## migratory inputs: only living compartments count as feeding the receiver (bound nl, not n)
 --anchor--
         for (int m = 1; m <= n && !fed; ++m) fed = T(m, k) > 0.0f;
@@ -244,7 +244,7 @@ v >= 0 && v <= 100 && n.w == 2) {
         for (int m = 1; m <= nl && !fed; ++m) fed = T(m, k) > 0.0f;
 --end--
 
-@@ MIG-2 analysis/lindeman.cpp
+@@ MIG-2 analysis/stages/lindeman.cpp
 ## migratory inputs: still counted as imports at level 1 of the Lindeman matrix
 --anchor--
             imported = a.IN(i) - migratory->MIG(i);
@@ -252,7 +252,7 @@ v >= 0 && v <= 100 && n.w == 2) {
             imported = a.IN(i);
 --end--
 
-@@ INF-1 analysis/ascend.cpp
+@@ INF-1 analysis/stages/ascend.cpp
 ## ascendency term: the outflow and inflow of a flow added instead of multiplied
 --anchor--
     const float a = t * std::log(t * tst / (rs * cd));
@@ -260,7 +260,7 @@ v >= 0 && v <= 100 && n.w == 2) {
     const float a = t * std::log(t * tst / (rs + cd));
 --end--
 
-@@ INF-2 analysis/ascend.cpp
+@@ INF-2 analysis/stages/ascend.cpp
 ## information totals: the dissipation (respiration) row is left out
 --anchor--
 info(5, k) = info(1, k) + info(2, k) + info(3, k) + info(4, k);
@@ -268,7 +268,7 @@ info(5, k) = info(1, k) + info(2, k) + info(3, k) + info(4, k);
 info(5, k) = info(1, k) + info(2, k) + info(3, k);
 --end--
 
-@@ INF-3 analysis/ascend.cpp
+@@ INF-3 analysis/stages/ascend.cpp
 ## throughput: the smaller of outflow and inflow taken instead of the larger
 --anchor--
     for (int i = 1; i <= n; ++i) X(i) = R(i) > C(i) ? R(i) : C(i);
@@ -276,7 +276,7 @@ info(5, k) = info(1, k) + info(2, k) + info(3, k);
     for (int i = 1; i <= n; ++i) X(i) = R(i) < C(i) ? R(i) : C(i);
 --end--
 
-@@ INF-4 analysis/ascend.cpp
+@@ INF-4 analysis/stages/ascend.cpp
 ## internal ascendency given as a share of the development capacity, not the internal one
 --anchor--
     s.internalAscendency = info(2, 1) / internal;
@@ -284,7 +284,7 @@ info(5, k) = info(1, k) + info(2, k) + info(3, k);
     s.internalAscendency = info(2, 1) / capacity;
 --end--
 
-@@ CON-1 analysis/ascend.cpp
+@@ CON-1 analysis/stages/ascend.cpp
 ## overall connectance: the respiration term is dropped from the overall uncertainty
 --anchor--
             addFlowTerms(info, 4, t, R(i), C(re), TST);
@@ -293,7 +293,7 @@ info(5, k) = info(1, k) + info(2, k) + info(3, k);
             addFlowTerms(info, 4, t, R(i), C(re), TST);
 --end--
 
-@@ CON-2 analysis/ascend.cpp
+@@ CON-2 analysis/stages/ascend.cpp
 ## block uncertainty: the inflow of the receiver taken from the row sums (R(j) for C(j))
 --anchor--
 std::log(std::pow(t, 2.0f) / (R(i) * C(j)));
@@ -301,7 +301,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * C(j)));
 std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --end--
 
-@@ CON-3 analysis/ascend.cpp
+@@ CON-3 analysis/stages/ascend.cpp
 ## intercompartmental connectance taken from the food-web uncertainty
 --anchor--
     s.intercompartmental = std::pow(2.0f, info(6, 2) / 2.0f);
@@ -309,7 +309,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     s.intercompartmental = std::pow(2.0f, info(6, 3) / 2.0f);
 --end--
 
-@@ CYC-1 analysis/cycles.cpp
+@@ CYC-1 analysis/cycles/cycles.cpp
 ## CYCLES: the share of a cycle computed as P/S*BW instead of (P*BW)/S
 --anchor--
     return P * BW / S;
@@ -317,7 +317,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     return P / S * BW;
 --end--
 
-@@ CYC-2 analysis/cycles.cpp
+@@ CYC-2 analysis/cycles/cycles.cpp
 ## CYCLES removal: a weak-arc tie broken the other way (the last smallest flow, not the first)
 --anchor--
                 if (f < least) {
@@ -325,7 +325,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
                 if (f <= least) {
 --end--
 
-@@ CYC-3 analysis/cycles.cpp
+@@ CYC-3 analysis/cycles/cycles.cpp
 ## CYCLES removal: the closing arc of a cycle is never taken as its weak arc (off by one)
 --anchor--
             for (int k = 1; k < wk.rec[r].L; ++k) {
@@ -333,7 +333,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             for (int k = 1; k < wk.rec[r].L - 1; ++k) {
 --end--
 
-@@ CYC-4 analysis/cycles.cpp
+@@ CYC-4 analysis/cycles/cycles.cpp
 ## CYCLES nexus choice: on equal weak-arc flows the last record wins instead of the first
 --anchor--
         if (first == 0 || wk.keyFlow[r] < wk.keyFlow[first]) first = r;
@@ -341,7 +341,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (first == 0 || wk.keyFlow[r] <= wk.keyFlow[first]) first = r;
 --end--
 
-@@ CYC-5 analysis/cycles.cpp
+@@ CYC-5 analysis/cycles/cycles.cpp
 ## CYCLES store overflow: the threshold falls by a fifth of the band instead of four fifths
 --anchor--
     band.THR = band.LOW + 0.2f * (band.THR - band.LOW);
@@ -349,7 +349,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     band.THR = band.LOW + 0.8f * (band.THR - band.LOW);
 --end--
 
-@@ CYC-6 analysis/cycles.cpp
+@@ CYC-6 analysis/cycles/cycles.cpp
 ## CYCLES store: the room test counts one record too many (r for r - 1)
 --anchor--
     if (r > kMaxRecords || (r - 1) * wk.W + c.L / 4 + 1 > kStoreWords) return false;
@@ -357,7 +357,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     if (r > kMaxRecords || r * wk.W + c.L / 4 + 1 > kStoreWords) return false;
 --end--
 
-@@ CNT-1 analysis/cyccnt.cpp
+@@ CNT-1 analysis/cycles/cyccnt.cpp
 ## CYCCNT: a tie for the smallest flow on a cycle goes to the last arc (<= for <)
 --anchor--
             if (tied.empty() || f < WMIN) {
@@ -365,7 +365,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             if (tied.empty() || f <= WMIN) {
 --end--
 
-@@ CNT-2 analysis/cyccnt.cpp
+@@ CNT-2 analysis/cycles/cyccnt.cpp
 ## CYCCNT counting pass: on equal weak-arc flows the last cycle found keeps the round
 --anchor--
                         if (count == 0 || c.weakFlow < round.WMIN) {
@@ -373,7 +373,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
                         if (count == 0 || c.weakFlow <= round.WMIN) {
 --end--
 
-@@ CNT-3 analysis/cyccnt.cpp
+@@ CNT-3 analysis/cycles/cyccnt.cpp
 ## CYCCNT: a nexus lists its first 49 cycles instead of 50 (off by one)
 --anchor--
                     if (NREM <= kListedPerNexus) {
@@ -381,7 +381,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
                     if (NREM < kListedPerNexus) {
 --end--
 
-@@ CNT-4 analysis/cyccnt.cpp
+@@ CNT-4 analysis/cycles/cyccnt.cpp
 ## CYCCNT nexus line: the weak-arc flow from the throughput of the head, not the tail
 --anchor--
         writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(A)});
@@ -389,7 +389,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(B)});
 --end--
 
-@@ SRCH-1 analysis/searchwork.cpp
+@@ SRCH-1 analysis/cycles/search/searchwork.cpp
 ## cycle listing (reference search): a weak-arc tie goes to the first smallest flow, not the last
 --anchor--
         if (flow <= c.weakFlow) {
@@ -397,7 +397,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (flow < c.weakFlow) {
 --end--
 
-@@ SRCH-2 analysis/prunedsearch.hpp
+@@ SRCH-2 analysis/cycles/search/prunedsearch.hpp
 ## pruned searches (every cycle, and through an arc): a tie with the closing arc goes to the earlier arc (< for <=)
 --anchor--
         if (closing <= f.minFlow) {
@@ -405,7 +405,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (closing < f.minFlow) {
 --end--
 
-@@ SRCH-3 analysis/cyclereport.cpp
+@@ SRCH-3 analysis/cycles/cyclereport.cpp
 ## Finn cycling index: the flow of the cycles through every compartment is left out (< n)
 --anchor--
     for (int L = 1; L <= n; ++L) {
@@ -417,7 +417,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         SUM = SUM + CYC(L);
 --end--
 
-@@ SRCH-4 analysis/cycleorder.cpp
+@@ SRCH-4 analysis/cycles/cycleorder.cpp
 ## cycle order: ties of the closing counts go to the higher compartment number (>= for >)
 --anchor--
             if (!picked[i] && (best == 0 || order.DEG[i] > order.DEG[best])) best = i;
@@ -425,7 +425,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             if (!picked[i] && (best == 0 || order.DEG[i] >= order.DEG[best])) best = i;
 --end--
 
-@@ SRCH-5 analysis/cyclesearch.hpp
+@@ SRCH-5 analysis/cycles/search/cyclesearch.hpp
 ## cycles through an arc: the start at the lower end of the arc is left out (off by one)
 --anchor--
     for (int S = from; S <= last; ++S) {
@@ -457,7 +457,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         for (int j = 1; j <= n + 1; ++j) T(i, n + 3) = T(i, n + 3) + T(i, j);
 --end--
 
-@@ DLG-1 analysis/filedialog.cpp
+@@ DLG-1 analysis/run/filedialog.cpp
 ## report file dialog: the prompt for a new report file shows (y/n) instead of (y,n)
 --anchor--
 ' will be the output file.',' OK? (y,n)',$)",
@@ -465,7 +465,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 ' will be the output file.',' OK? (y/n)',$)",
 --end--
 
-@@ DLG-2 analysis/filedialog.cpp
+@@ DLG-2 analysis/run/filedialog.cpp
 ## "(E)xit or try another (N)ame?": the answer test inverted
 --anchor--
     if (!isNo(requireChar(con))) stopOrderly(terminated);
@@ -473,7 +473,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     if (isNo(requireChar(con))) stopOrderly(terminated);
 --end--
 
-@@ DLG-3 analysis/filedialog.cpp
+@@ DLG-3 analysis/run/filedialog.cpp
 ## new report file: any answer but y taken as no (only n should refuse it)
 --anchor--
             if (isNo(requireChar(con))) {
@@ -536,7 +536,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --becomes--
     if (method <= 2) {
 --end--
-@@ CLI-1 common/outputs.cpp
+@@ CLI-1 common/commandline/outputs.cpp
 ## command line: an existing output is not refused up front without --force (only at the end)
 --anchor--
             return force_ ? "" : name + ": the file exists (use --force to replace it)";
@@ -544,7 +544,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             return "";
 --end--
 
-@@ CLI-2 common/outputs.cpp
+@@ CLI-2 common/commandline/outputs.cpp
 ## command line: the network file, named another way, is accepted as an output
 --anchor--
         if (sameFile(id, networkId)) {
@@ -552,7 +552,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (name == networkId.path) {
 --end--
 
-@@ CLI-3 analysis/command.cpp
+@@ CLI-3 analysis/run/command.cpp
 ## command line: a report that ends at an error line leaves the status at 0
 --anchor--
             record(kStatusLook, input.where() + ": " + e.reportLine, path, ordinal_);
@@ -560,7 +560,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             record(kStatusOk, input.where() + ": " + e.reportLine, path, ordinal_);
 --end--
 
-@@ OUT-1 common/outputfile.cpp
+@@ OUT-1 common/commandline/outputfile.cpp
 ## outputs: without --force the target is taken by a plain rename, replacing a file made meanwhile
 --anchor--
     } else if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) != 0) {
@@ -568,7 +568,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     } else if (::rename(from, to) != 0) {
 --end--
 
-@@ OUT-2 common/fileidentity.cpp
+@@ OUT-2 common/commandline/fileidentity.cpp
 ## outputs: files are told apart by their resolved names only, so a hard link is another file
 --anchor--
     if (a.hasInode && b.hasInode) return a.device == b.device && a.inode == b.inode;
@@ -576,7 +576,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     if (a.hasInode && b.hasInode && a.path != b.path) return false;
 --end--
 
-@@ OUT-3 analysis/command.cpp
+@@ OUT-3 analysis/run/command.cpp
 ## outputs: the files of a run take their names even after one of its outputs failed
 --anchor--
     if (failed) {
@@ -586,7 +586,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         outputs_->discard();
 --end--
 
-@@ OUT-4 common/outputfile.cpp
+@@ OUT-4 common/commandline/outputfile.cpp
 ## outputs: a discarded output leaves its temporary file behind
 --anchor--
         ::unlink(temporary_.c_str());
@@ -595,7 +595,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         forgetTemporary(temporary_);
 --end--
 
-@@ OUT-5 common/textencoding.cpp
+@@ OUT-5 common/text/textencoding.cpp
 ## text: a byte that is not UTF-8 is taken as Latin-1, not Windows-1252 (0x80 is no euro sign)
 --anchor--
             c = b < 0xA0 ? kWindows1252High[b - 0x80] : b;
@@ -603,7 +603,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             c = b;
 --end--
 
-@@ OUT-6 analysis/resultscsv.cpp
+@@ OUT-6 analysis/results/resultscsv.cpp
 ## summary: a field holding a carriage return is not quoted
 --anchor--
     if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
@@ -619,7 +619,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     const bool whole = false;
 --end--
 
-@@ OUT-8 analysis/command.cpp
+@@ OUT-8 analysis/run/command.cpp
 ## numbered pictures count the networks written, not the networks of the call
 --anchor--
             dot_ = &outputs_->open("--dot", numberedName(dotName_, networkNumber_));
@@ -627,7 +627,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             dot_ = &outputs_->open("--dot", numberedName(dotName_, networksWritten_));
 --end--
 
-@@ OUT-9 common/fileidentity.cpp
+@@ OUT-9 common/commandline/fileidentity.cpp
 ## outputs: /dev/stdout is a file of its own, not standard output
 --anchor--
         if (base == "stdout") return 1;
@@ -635,7 +635,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (base == "stdout") return -1;
 --end--
 
-@@ CLI-4 analysis/resultscsv.cpp
+@@ CLI-4 analysis/results/resultscsv.cpp
 ## summary: a quote inside a quoted field is not doubled
 --anchor--
         if (c == '"') quoted += '"';
@@ -643,7 +643,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (c == '"') quoted += ' ';
 --end--
 
-@@ CLI-5 analysis/resultsjson.cpp
+@@ CLI-5 analysis/results/resultsjson.cpp
 ## JSON: a float is written as the double it widens to, not in its shortest form
 --anchor--
     return shortestValue(x);
@@ -651,7 +651,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     return static_cast<double>(x);
 --end--
 
-@@ IDX-1 analysis/companion.cpp
+@@ IDX-1 analysis/stages/companion.cpp
 ## Finn cycling index: the cycled share of a throughflow taken as (n_ii - 1), not (n_ii - 1) / n_ii
 --anchor--
             c.TSTc += (nii - 1.0) / nii * c.throughflow[static_cast<std::size_t>(i - 1)];
@@ -659,7 +659,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             c.TSTc += (nii - 1.0) * c.throughflow[static_cast<std::size_t>(i - 1)];
 --end--
 
-@@ IDX-2 analysis/companion.cpp
+@@ IDX-2 analysis/stages/companion.cpp
 ## robustness with a logarithm to base 2 instead of the natural one
 --anchor--
     c.robustness = -c.AC * std::log(c.AC);
@@ -667,7 +667,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     c.robustness = -c.AC * std::log2(c.AC);
 --end--
 
-@@ IDX-3 analysis/companion.cpp
+@@ IDX-3 analysis/stages/companion.cpp
 ## environ analysis: the two orientations exchanged
 --anchor--
             e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? i : j) - 1)]);
@@ -675,7 +675,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? j : i) - 1)]);
 --end--
 
-@@ IDX-4 analysis/companion.cpp
+@@ IDX-4 analysis/stages/companion.cpp
 ## double inversion: the pivot of least magnitude is chosen
 --anchor--
             if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;
@@ -683,14 +683,14 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             if (std::fabs(A(i, k)) < std::fabs(A(p, k))) p = i;
 --end--
 
-@@ IDX-5 analysis/companion.cpp
+@@ IDX-5 analysis/stages/companion.cpp
 ## network mutualism inverted: negative over positive utilities
 --anchor--
     c.mutualism = ratio(positive, negative);
 --becomes--
     c.mutualism = ratio(negative, positive);
 --end--
-@@ THR-1 analysis/branches.hpp
+@@ THR-1 analysis/cycles/search/branches.hpp
 ## threads: the cycles that close above the cut are not counted
 --anchor--
                 ++count;
@@ -699,7 +699,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
                 continue;
 --end--
 
-@@ THR-2 analysis/prunedsearch.hpp
+@@ THR-2 analysis/cycles/search/prunedsearch.hpp
 ## threads: the cycle that a branch's own prefix closes is not counted
 --anchor--
             if (closes && !visit(FoundCycle{level + 1, nullptr, 0, 0.0f, 0.0f})) return false;

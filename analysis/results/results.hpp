@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "arrays.hpp"
 #include "ascend.hpp"
 #include "cyclecall.hpp"
 #include "lindeman.hpp"
@@ -37,38 +36,5 @@ struct NetworkResults {
     ConstMatView residual, aggregated;    // valid when the whole network's cycles were removed
     bool cyclesRemoved = false;
 };
-
-// The results held in the run's arrays after a network's analysis.
-template <int Limit>
-NetworkResults resultsOf(const AnalysisArrays<Limit>& a, const std::string& file, int ordinal,
-                         bool wholeNetworkSearched, const MigratoryInputs* migratory = nullptr) {
-    NetworkResults r;
-    r.file = file;
-    r.ordinal = ordinal;
-    r.title = &a.title;
-    r.K = a.K;
-    r.N = a.N;
-    r.NL = a.NL;
-    r.tolerance = a.tolerance;
-    r.names = &a.names;
-    r.stocks = a.stocks.view();
-    r.IN = a.IN.view();
-    r.EX = a.EX.view();
-    r.RE = a.RE.view();
-    r.flows = a.flows.view();
-    r.TST = a.TST;
-    r.steady = &a.steady;
-    r.structure = &a.structure;
-    r.trophic = &a.trophic;
-    r.migratory = migratory;
-    r.info = &a.info;
-    r.shares = &a.shares;
-    r.feeding = &a.feeding;
-    r.whole = wholeNetworkSearched ? &a.whole : nullptr;
-    r.residual = a.T.view();
-    r.aggregated = a.C.view();
-    r.cyclesRemoved = a.cyclesRemoved;
-    return r;
-}
 
 }  // namespace flownet

@@ -9,6 +9,7 @@
 #include "cyclecall.hpp"
 #include "lindeman.hpp"
 #include "matview.hpp"
+#include "results.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
 
@@ -60,6 +61,39 @@ template <int Limit>
 TrophicArrays trophicArrays(AnalysisArrays<Limit>& a) {
     return {a.IN.view(), a.EX.view(),     a.RE.view(), a.T.view(), a.G.view(),
             a.X.view(),  a.intake.view(), a.C.view(),  a.D.view()};
+}
+
+// The results held in the run's arrays after a network's analysis.
+template <int Limit>
+NetworkResults resultsOf(const AnalysisArrays<Limit>& a, const std::string& file, int ordinal,
+                         bool wholeNetworkSearched, const MigratoryInputs* migratory = nullptr) {
+    NetworkResults r;
+    r.file = file;
+    r.ordinal = ordinal;
+    r.title = &a.title;
+    r.K = a.K;
+    r.N = a.N;
+    r.NL = a.NL;
+    r.tolerance = a.tolerance;
+    r.names = &a.names;
+    r.stocks = a.stocks.view();
+    r.IN = a.IN.view();
+    r.EX = a.EX.view();
+    r.RE = a.RE.view();
+    r.flows = a.flows.view();
+    r.TST = a.TST;
+    r.steady = &a.steady;
+    r.structure = &a.structure;
+    r.trophic = &a.trophic;
+    r.migratory = migratory;
+    r.info = &a.info;
+    r.shares = &a.shares;
+    r.feeding = &a.feeding;
+    r.whole = wholeNetworkSearched ? &a.whole : nullptr;
+    r.residual = a.T.view();
+    r.aggregated = a.C.view();
+    r.cyclesRemoved = a.cyclesRemoved;
+    return r;
 }
 
 }  // namespace flownet

@@ -19,10 +19,10 @@
 #include <type_traits>
 
 #include "arcgraph.hpp"
-#include "cyclecall.hpp"
 #include "matview.hpp"
 #include "nodeset.hpp"
 #include "prunedsearch.hpp"
+#include "searchmethod.hpp"
 #include "searchwork.hpp"
 
 namespace flownet {

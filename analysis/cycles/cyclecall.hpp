@@ -4,11 +4,9 @@
 
 #include "matview.hpp"
 #include "nodeset.hpp"
+#include "searchmethod.hpp"
 
 namespace flownet {
-
-// How the simple cycles are enumerated: both give the same cycles in the same order.
-enum class CycleSearch { Pruned, Reference };
 
 // Which cycles a call looks for: the feeding cycles among the living compartments, or every
 // cycle of the network, through the non-living compartments too. Only the whole network has its
