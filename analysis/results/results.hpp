@@ -29,7 +29,7 @@ struct NetworkResults {
     const StructureAnalyses* structure = nullptr;
     const TrophicAggregation* trophic = nullptr;
     const MigratoryInputs* migratory = nullptr;  // flowanalysis2 only
-    const InfoTable* info = nullptr;
+    const InformationIndices* info = nullptr;
     const IndexShares* shares = nullptr;
     const CycleRemoval* feeding = nullptr;
     const CycleRemoval* whole = nullptr;  // null when the whole network was not searched

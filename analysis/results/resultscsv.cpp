@@ -58,13 +58,14 @@ void writeSummaryHeader(std::ostream& out) {
 }
 
 void writeSummaryRow(std::ostream& out, const NetworkResults& r, const CompanionIndices& c) {
-    const InfoTable& t = *r.info;
+    const InformationIndices& t = *r.info;
     const IndexShares& s = *r.shares;
     const CycleRemoval& cycles = networkCycles(r);
     out << csvField(r.file) << ',' << r.ordinal << ',' << csvField(withoutTrailingBlanks(*r.title))
         << ',' << r.N << ',' << r.NL;
-    for (float x : {r.TST, t(5, 3), t(5, 1), s.ascendency, t(1, 2), t(3, 2), t(4, 2), t(2, 2),
-                    t(2, 3), t(2, 1), cycles.finn}) {
+    for (float x : {r.TST, t.total.capacity, t.total.ascendency, s.ascendency, t.inputs.overhead,
+                    t.exports.overhead, t.respirations.overhead, t.internal.overhead,
+                    t.internal.capacity, t.internal.ascendency, cycles.finn}) {
         out << ',' << csvNumber(x);
     }
     out << ',' << cycles.count;

@@ -166,45 +166,48 @@ Json cycles(const NetworkResults& r) {
 }
 
 Json information(const NetworkResults& r) {
-    const InfoTable& t = *r.info;
+    const InformationIndices& t = *r.info;
     const IndexShares& s = *r.shares;
-    static const char* const kRows[] = {"inputs", "internal", "exports", "respirations", "total"};
-    static const char* const kColumns[] = {"ascendency", "overhead", "capacity"};
-    Json table;
-    for (int c = 1; c <= 3; ++c) {
-        Json column;
-        for (int row = 1; row <= 5; ++row) column[kRows[row - 1]] = number(t(row, c));
-        table[kColumns[c - 1]] = column;
+    const std::pair<const char*, const IndexTerms*> kinds[] = {{"inputs", &t.inputs},
+                                                               {"internal", &t.internal},
+                                                               {"exports", &t.exports},
+                                                               {"respirations", &t.respirations},
+                                                               {"total", &t.total}};
+    Json ascendency, overhead, capacity;
+    for (const auto& [kind, terms] : kinds) {
+        ascendency[kind] = number(terms->ascendency);
+        overhead[kind] = number(terms->overhead);
+        capacity[kind] = number(terms->capacity);
     }
     return {{"totalSystemThroughput", number(r.TST)},
-            {"developmentCapacity", number(t(5, 3))},
-            {"ascendency", number(t(5, 1))},
+            {"developmentCapacity", number(t.total.capacity)},
+            {"ascendency", number(t.total.ascendency)},
             {"ascendencyRatio", number(s.ascendency)},
-            {"importOverhead", number(t(1, 2))},
+            {"importOverhead", number(t.inputs.overhead)},
             {"importOverheadRatio", number(s.importOverhead)},
-            {"exportOverhead", number(t(3, 2))},
+            {"exportOverhead", number(t.exports.overhead)},
             {"exportOverheadRatio", number(s.exportOverhead)},
-            {"dissipativeOverhead", number(t(4, 2))},
+            {"dissipativeOverhead", number(t.respirations.overhead)},
             {"dissipativeOverheadRatio", number(s.dissipation)},
-            {"redundancy", number(t(2, 2))},
+            {"redundancy", number(t.internal.overhead)},
             {"redundancyRatio", number(s.redundancy)},
-            {"internalCapacity", number(t(2, 3))},
-            {"internalAscendency", number(t(2, 1))},
+            {"internalCapacity", number(t.internal.capacity)},
+            {"internalAscendency", number(t.internal.ascendency)},
             {"internalAscendencyRatio", number(s.internalAscendency)},
             {"internalRedundancyRatio", number(s.internalRedundancy)},
-            {"table", table}};
+            {"table", {{"ascendency", ascendency}, {"overhead", overhead}, {"capacity", capacity}}}};
 }
 
 Json connectance(const NetworkResults& r) {
-    const InfoTable& t = *r.info;
+    const InformationIndices& t = *r.info;
     const IndexShares& s = *r.shares;
     return {{"overall", number(s.overall)},
             {"intercompartmental", number(s.intercompartmental)},
             {"foodWeb", number(s.foodWeb)},
             {"uncertainties",
-             {{"overall", number(t(6, 1))},
-              {"intercompartmental", number(t(6, 2))},
-              {"foodWeb", number(t(6, 3))}}}};
+             {{"overall", number(t.overallUncertainty)},
+              {"intercompartmental", number(t.intercompartmentalUncertainty)},
+              {"foodWeb", number(t.foodWebUncertainty)}}}};
 }
 
 // A vector of doubles.

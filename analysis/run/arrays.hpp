@@ -36,7 +36,7 @@ struct AnalysisArrays {
     SteadyState steady;           // the steady-state check
     StructureAnalyses structure;  // the structure analyses
     TrophicAggregation trophic;   // the Lindeman trophic aggregation
-    InfoTable info;               // information and connectance quantities
+    InformationIndices info;      // information and connectance quantities
     IndexShares shares;           // the indices as shares, and the connectances
     CycleRemoval feeding, whole;  // the feeding cycles and those of the whole network
     // The whole network's cycles were removed: T holds the residual flows, C the aggregated

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "capacity.hpp"
 #include "layout.hpp"
 
 namespace flownet {
@@ -41,21 +42,27 @@ float blockUncertainty(ConstMatView T, int m, VecView R, VecView C) {
 }
 
 // Adds the ascendency, overhead and capacity terms of a flow t from a source with outflow rs to
-// a destination with inflow cd to the given row of the table; returns the overhead term.
-float addFlowTerms(InfoTable& info, int row, float t, float rs, float cd, float tst) {
+// a destination with inflow cd to the terms of its kind; returns the overhead term.
+float addFlowTerms(IndexTerms& terms, float t, float rs, float cd, float tst) {
     const float a = t * std::log(t * tst / (rs * cd));
     const float o = -t * std::log(std::pow(t, 2.0f) / (rs * cd));
     const float c = -t * std::log(t / tst);
-    info(row, 1) = info(row, 1) + a;
-    info(row, 2) = info(row, 2) + o;
-    info(row, 3) = info(row, 3) + c;
+    terms.ascendency = terms.ascendency + a;
+    terms.overhead = terms.overhead + o;
+    terms.capacity = terms.capacity + c;
     return o;
+}
+
+void toBits(IndexTerms& terms) {
+    terms.ascendency = terms.ascendency * kBitsPerNat;
+    terms.overhead = terms.overhead * kBitsPerNat;
+    terms.capacity = terms.capacity * kBitsPerNat;
 }
 
 }  // namespace
 
-void ASCEND(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n, int nl, MatView F,
-            MatView G, VecView X, float& TST, InfoTable& info, VecView R, VecView C) {
+void flowFractions(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n, VecView R,
+                   VecView C, float& TST, VecView X, MatView F, MatView G) {
     const int in = n + 1, ex = n + 2, re = n + 3;
 
     // Extend T by the outside world: the source of the inputs and the sinks of the exports and
@@ -72,48 +79,8 @@ void ASCEND(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n,
         T(in, i) = IN(i);
     }
 
-    // Food-web and intercompartmental uncertainties, each from the sums of its own block.
-    info(6, 3) = blockUncertainty(T, nl, R, C);
-    info(6, 2) = n > nl ? blockUncertainty(T, n, R, C) : info(6, 3);
-
     // Row and column sums of the extended matrix, and the total system throughput.
     TST = blockSums(T, n + 3, R, C);
-
-    // Every positive flow, compartment by compartment: input, export, respiration, then the
-    // exchanges with the other compartments. The overall uncertainty counts an exchange with
-    // the outside world twice, at its compartment end only.
-    for (int r = 1; r <= 5; ++r) {
-        for (int k = 1; k <= 3; ++k) info(r, k) = 0.0f;
-    }
-    info(6, 1) = 0.0f;
-    for (int i = 1; i <= n; ++i) {
-        float t = T(in, i);
-        if (t > 0.0f) {
-            addFlowTerms(info, 1, t, R(in), C(i), TST);
-            info(6, 1) = info(6, 1) + -2.0f * t * std::log(t / C(i));
-        }
-        t = T(i, ex);
-        if (t > 0.0f) {
-            addFlowTerms(info, 3, t, R(i), C(ex), TST);
-            info(6, 1) = info(6, 1) + -2.0f * t * std::log(t / R(i));
-        }
-        t = T(i, re);
-        if (t > 0.0f) {
-            addFlowTerms(info, 4, t, R(i), C(re), TST);
-            info(6, 1) = info(6, 1) + -2.0f * t * std::log(t / R(i));
-        }
-        for (int j = 1; j <= n; ++j) {
-            t = T(i, j);
-            if (t > 0.0f) info(6, 1) = info(6, 1) + addFlowTerms(info, 2, t, R(i), C(j), TST);
-        }
-    }
-
-    // Totals, the overall uncertainty per unit of throughput, and the conversion to bits.
-    for (int k = 1; k <= 3; ++k) info(5, k) = info(1, k) + info(2, k) + info(3, k) + info(4, k);
-    info(6, 1) = info(6, 1) / TST;
-    for (int r = 1; r <= 6; ++r) {
-        for (int k = 1; k <= 3; ++k) info(r, k) = info(r, k) * kBitsPerNat;
-    }
 
     // Throughputs and the output- and input-normalised flows.
     for (int i = 1; i <= n; ++i) X(i) = R(i) > C(i) ? R(i) : C(i);
@@ -125,42 +92,103 @@ void ASCEND(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n,
     }
 }
 
-IndexShares indexShares(const InfoTable& info) {
-    const float capacity = info(5, 3), internal = info(2, 3);
+void informationIndices(ConstMatView T, int n, int nl, ConstVecView R, ConstVecView C, float TST,
+                        InformationIndices& info) {
+    const int in = n + 1, ex = n + 2, re = n + 3;
+
+    // Food-web and intercompartmental uncertainties, each from the sums of its own block.
+    Vector<kStageCapacity> blockR, blockC;
+    info.foodWebUncertainty = blockUncertainty(T, nl, blockR.view(), blockC.view());
+    info.intercompartmentalUncertainty =
+        n > nl ? blockUncertainty(T, n, blockR.view(), blockC.view()) : info.foodWebUncertainty;
+
+    // Every positive flow, compartment by compartment: input, export, respiration, then the
+    // exchanges with the other compartments. The overall uncertainty counts an exchange with
+    // the outside world twice, at its compartment end only.
+    info.inputs = info.internal = info.exports = info.respirations = IndexTerms{};
+    float overall = 0.0f;
+    for (int i = 1; i <= n; ++i) {
+        float t = T(in, i);
+        if (t > 0.0f) {
+            addFlowTerms(info.inputs, t, R(in), C(i), TST);
+            overall = overall + -2.0f * t * std::log(t / C(i));
+        }
+        t = T(i, ex);
+        if (t > 0.0f) {
+            addFlowTerms(info.exports, t, R(i), C(ex), TST);
+            overall = overall + -2.0f * t * std::log(t / R(i));
+        }
+        t = T(i, re);
+        if (t > 0.0f) {
+            addFlowTerms(info.respirations, t, R(i), C(re), TST);
+            overall = overall + -2.0f * t * std::log(t / R(i));
+        }
+        for (int j = 1; j <= n; ++j) {
+            t = T(i, j);
+            if (t > 0.0f) overall = overall + addFlowTerms(info.internal, t, R(i), C(j), TST);
+        }
+    }
+
+    // Totals, the overall uncertainty per unit of throughput, and the conversion to bits.
+    const IndexTerms* kinds[] = {&info.inputs, &info.internal, &info.exports, &info.respirations};
+    info.total.ascendency = kinds[0]->ascendency + kinds[1]->ascendency + kinds[2]->ascendency +
+                            kinds[3]->ascendency;
+    info.total.overhead =
+        kinds[0]->overhead + kinds[1]->overhead + kinds[2]->overhead + kinds[3]->overhead;
+    info.total.capacity =
+        kinds[0]->capacity + kinds[1]->capacity + kinds[2]->capacity + kinds[3]->capacity;
+    info.overallUncertainty = overall / TST;
+    for (IndexTerms* terms :
+         {&info.inputs, &info.internal, &info.exports, &info.respirations, &info.total}) {
+        toBits(*terms);
+    }
+    info.overallUncertainty = info.overallUncertainty * kBitsPerNat;
+    info.intercompartmentalUncertainty = info.intercompartmentalUncertainty * kBitsPerNat;
+    info.foodWebUncertainty = info.foodWebUncertainty * kBitsPerNat;
+}
+
+void ASCEND(MatView T, ConstVecView IN, ConstVecView EX, ConstVecView RE, int n, int nl, MatView F,
+            MatView G, VecView X, float& TST, InformationIndices& info, VecView R, VecView C) {
+    flowFractions(T, IN, EX, RE, n, R, C, TST, X, F, G);
+    informationIndices(T, n, nl, R, C, TST, info);
+}
+
+IndexShares indexShares(const InformationIndices& info) {
+    const float capacity = info.total.capacity, internal = info.internal.capacity;
     IndexShares s;
-    s.ascendency = info(5, 1) / capacity;
-    s.importOverhead = info(1, 2) / capacity;
-    s.exportOverhead = info(3, 2) / capacity;
-    s.dissipation = info(4, 2) / capacity;
-    s.redundancy = info(2, 2) / capacity;
-    s.internalAscendency = info(2, 1) / internal;
-    s.internalRedundancy = info(2, 2) / internal;
-    s.overall = std::pow(2.0f, info(6, 1) / 2.0f);
-    s.intercompartmental = std::pow(2.0f, info(6, 2) / 2.0f);
-    s.foodWeb = std::pow(2.0f, info(6, 3) / 2.0f);
+    s.ascendency = info.total.ascendency / capacity;
+    s.importOverhead = info.inputs.overhead / capacity;
+    s.exportOverhead = info.exports.overhead / capacity;
+    s.dissipation = info.respirations.overhead / capacity;
+    s.redundancy = info.internal.overhead / capacity;
+    s.internalAscendency = info.internal.ascendency / internal;
+    s.internalRedundancy = info.internal.overhead / internal;
+    s.overall = std::pow(2.0f, info.overallUncertainty / 2.0f);
+    s.intercompartmental = std::pow(2.0f, info.intercompartmentalUncertainty / 2.0f);
+    s.foodWeb = std::pow(2.0f, info.foodWebUncertainty / 2.0f);
     return s;
 }
 
-void printInformationIndices(std::ostream& out, float TST, const InfoTable& info,
+void printInformationIndices(std::ostream& out, float TST, const InformationIndices& info,
                              const IndexShares& shares) {
     writeLayout(out, "(/,/,26X,'*** INFORMATION INDICIES ***',/)");
     writeLayout(out, "(2X,'TOTAL SYSTEM THROUGHPUT = ',E11.5,/,/)", {TST});
-    writeLayout(out, "(2X,'DEVELOPMENT CAPACITY = ',E11.5,/)", {info(5, 3)});
+    writeLayout(out, "(2X,'DEVELOPMENT CAPACITY = ',E11.5,/)", {info.total.capacity});
     writeLayout(out, "(2X,'ASCENDENCY = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(5, 1), shares.ascendency});
+                {info.total.ascendency, shares.ascendency});
     writeLayout(out, "(2X,'OVERHEAD ON IMPORTS = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(1, 2), shares.importOverhead});
+                {info.inputs.overhead, shares.importOverhead});
     writeLayout(out, "(2X,'OVERHEAD ON EXPORTS = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(3, 2), shares.exportOverhead});
+                {info.exports.overhead, shares.exportOverhead});
     writeLayout(out, "(2X,'DISSIPATIVE OVERHEAD = ',E11.5,5X,'(',F4.3,')',/)",
-                {info(4, 2), shares.dissipation});
+                {info.respirations.overhead, shares.dissipation});
     writeLayout(out, "(2X,'REDUNDANCY =',E11.5,5X,'(',F4.3,')',/,/)",
-                {info(2, 2), shares.redundancy});
-    writeLayout(out, "(2X,'INTERNAL CAPACITY =',E11.5,/)", {info(2, 3)});
+                {info.internal.overhead, shares.redundancy});
+    writeLayout(out, "(2X,'INTERNAL CAPACITY =',E11.5,/)", {info.internal.capacity});
     writeLayout(out, "(2X,'INTERNAL ASCENDENCY =',E11.5,5X,'(',F4.3,')',/)",
-                {info(2, 1), shares.internalAscendency});
+                {info.internal.ascendency, shares.internalAscendency});
     writeLayout(out, "(2X,'REDUNDANCY = ',E11.5,5X,'(',F4.3,')',/,/)",
-                {info(2, 2), shares.internalRedundancy});
+                {info.internal.overhead, shares.internalRedundancy});
 }
 
 void printConnectanceIndices(std::ostream& out, const IndexShares& shares) {
