@@ -231,9 +231,9 @@ v >= 0 && v <= 100 && n.w == 2) {
 @@ LIN-5 analysis/stages/lindeman.cpp
 ## grazing chain summed down a column of the level flows instead of along a row
 --anchor--
-        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(k, j);
+        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + r.D(k, j);
 --becomes--
-        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(j, k);
+        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + r.D(j, k);
 --end--
 
 @@ MIG-1 analysis/stages/migratory.cpp

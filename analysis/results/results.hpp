@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ascend.hpp"
+#include "companion.hpp"
 #include "cyclecall.hpp"
 #include "lindeman.hpp"
 #include "matview.hpp"
@@ -24,6 +25,7 @@ struct NetworkResults {
     const std::vector<std::string>* names = nullptr;  // names[i - 1] of compartment i
     ConstVecView stocks, IN, EX, RE;                  // as read
     ConstMatView flows;                               // as read, flows(i, j) from i to j
+    ConstVecView X;                                   // compartmental throughputs
     float TST = 0.0f;                                 // total system throughput
     const SteadyState* steady = nullptr;
     const StructureAnalyses* structure = nullptr;
@@ -35,6 +37,7 @@ struct NetworkResults {
     const CycleRemoval* whole = nullptr;  // null when the whole network was not searched
     ConstMatView residual, aggregated;    // valid when the whole network's cycles were removed
     bool cyclesRemoved = false;
+    const CompanionIndices* companion = nullptr;  // the companion indices
 };
 
 }  // namespace flownet

@@ -57,7 +57,8 @@ void writeSummaryHeader(std::ostream& out) {
            "total_system_storage\n";
 }
 
-void writeSummaryRow(std::ostream& out, const NetworkResults& r, const CompanionIndices& c) {
+void writeSummaryRow(std::ostream& out, const NetworkResults& r) {
+    const CompanionIndices& c = *r.companion;
     const InformationIndices& t = *r.info;
     const IndexShares& s = *r.shares;
     const CycleRemoval& cycles = networkCycles(r);

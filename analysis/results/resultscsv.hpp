@@ -10,7 +10,7 @@ namespace flownet {
 
 void writeSummaryHeader(std::ostream& out);
 // The report's own indices, then the companion indices of the same network.
-void writeSummaryRow(std::ostream& out, const NetworkResults& r, const CompanionIndices& c);
+void writeSummaryRow(std::ostream& out, const NetworkResults& r);
 
 // The cycle analysis the summary and the picture speak for: that of the whole network when it was
 // searched, otherwise the feeding cycles (which then are every cycle: all compartments live).

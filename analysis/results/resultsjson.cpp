@@ -272,8 +272,7 @@ void writeJsonHead(std::ostream& out, const char* program) {
     out << start.substr(0, start.size() - 1) << ",\"networks\":[";
 }
 
-void writeJsonNetwork(std::ostream& out, const NetworkResults& r, const CompanionIndices& c,
-                      bool first) {
+void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
     const Json j = {{"file", text(r.file)},
                     {"ordinal", r.ordinal},
                     {"title", text(withoutTrailingBlanks(*r.title))},
@@ -294,7 +293,7 @@ void writeJsonNetwork(std::ostream& out, const NetworkResults& r, const Companio
                     {"cycles", cycles(r)},
                     {"information", information(r)},
                     {"connectance", connectance(r)},
-                    {"companionIndices", companion(c)}};
+                    {"companionIndices", companion(*r.companion)}};
     out << (first ? "\n" : ",\n") << dumped(j);
 }
 

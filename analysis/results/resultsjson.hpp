@@ -26,10 +26,8 @@ struct RunProblem {
 };
 
 void writeJsonHead(std::ostream& out, const char* program);
-// `first`: the first network of the document (no separating comma). The companion indices are
-// those of the same network.
-void writeJsonNetwork(std::ostream& out, const NetworkResults& r, const CompanionIndices& c,
-                      bool first);
+// `first`: the first network of the document (no separating comma).
+void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first);
 void writeJsonTail(std::ostream& out, const std::vector<RunProblem>& problems);
 
 }  // namespace flownet

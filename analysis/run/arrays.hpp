@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ascend.hpp"
+#include "companion.hpp"
 #include "cyclecall.hpp"
 #include "lindeman.hpp"
 #include "matview.hpp"
@@ -30,7 +31,7 @@ struct AnalysisArrays {
     Vector<Limit> IN, EX, RE;     // inputs, exports, respirations
     Matrix<Limit> flows;          // the flows as read, kept while T is worked on
     Matrix<Limit + 3> T;          // flows; the information indices extend it by 3 rows and columns
-    Vector<Limit> X;              // compartmental throughputs
+    Vector<Limit> X;              // compartmental throughputs, from the flow fractions on
     Matrix<Limit> F, G;           // output- and input-normalised flows
     float TST = 0.0f;             // total system throughput
     SteadyState steady;           // the steady-state check
@@ -39,13 +40,14 @@ struct AnalysisArrays {
     InformationIndices info;      // information and connectance quantities
     IndexShares shares;           // the indices as shares, and the connectances
     CycleRemoval feeding, whole;  // the feeding cycles and those of the whole network
-    // The whole network's cycles were removed: T holds the residual flows, C the aggregated
+    // When the whole network's cycles were removed: the flows left and the flow that travelled on
     // cycles.
     bool cyclesRemoved = false;
+    Matrix<Limit> residual, aggregated;
+    CompanionIndices companion;        // the companion indices of the network as read
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
-    Matrix<Limit> M, C, D;             // work matrices
-    Vector<Limit> v, y;                // work vectors
-    Vector<Limit> intake;              // intakes of the trophic aggregation
+    Matrix<Limit> M;                   // the structure analyses' work matrix
+    Vector<Limit> v, y;                // and work vectors
 };
 
 // The arrays of the structure analyses, in the run's arrays.
@@ -55,12 +57,10 @@ StructureArrays structureArrays(AnalysisArrays<Limit>& a) {
             a.G.view(),  a.M.view(),  a.v.view(),  a.y.view()};
 }
 
-// The arrays of the trophic aggregation, in the run's arrays: the diet fractions take the place
-// of G, the import fractions that of X.
+// What the trophic aggregation reads of the run's arrays.
 template <int Limit>
-TrophicArrays trophicArrays(AnalysisArrays<Limit>& a) {
-    return {a.IN.view(), a.EX.view(),     a.RE.view(), a.T.view(), a.G.view(),
-            a.X.view(),  a.intake.view(), a.C.view(),  a.D.view()};
+TrophicArrays trophicArrays(const AnalysisArrays<Limit>& a) {
+    return {a.IN.view(), a.EX.view(), a.RE.view(), a.T.view()};
 }
 
 // The results held in the run's arrays after a network's analysis.
@@ -82,6 +82,7 @@ NetworkResults resultsOf(const AnalysisArrays<Limit>& a, const std::string& file
     r.RE = a.RE.view();
     r.flows = a.flows.view();
     r.TST = a.TST;
+    r.X = a.X.view();
     r.steady = &a.steady;
     r.structure = &a.structure;
     r.trophic = &a.trophic;
@@ -90,8 +91,9 @@ NetworkResults resultsOf(const AnalysisArrays<Limit>& a, const std::string& file
     r.shares = &a.shares;
     r.feeding = &a.feeding;
     r.whole = wholeNetworkSearched ? &a.whole : nullptr;
-    r.residual = a.T.view();
-    r.aggregated = a.C.view();
+    r.residual = a.residual.view();
+    r.aggregated = a.aggregated.view();
+    r.companion = &a.companion;
     r.cyclesRemoved = a.cyclesRemoved;
     return r;
 }

@@ -144,11 +144,8 @@ std::ostream& CommandRun::progress() {
 
 void CommandRun::network(const NetworkResults& r) {
     ++networksWritten_;
-    if (json_ != nullptr || summary_ != nullptr) {
-        const CompanionIndices c = companionIndices(r.N, r.stocks, r.IN, r.EX, r.RE, r.flows);
-        if (json_ != nullptr) writeJsonNetwork(json_->stream(), r, c, networksWritten_ == 1);
-        if (summary_ != nullptr) writeSummaryRow(summary_->stream(), r, c);
-    }
+    if (json_ != nullptr) writeJsonNetwork(json_->stream(), r, networksWritten_ == 1);
+    if (summary_ != nullptr) writeSummaryRow(summary_->stream(), r);
     if (!dotName_.empty()) {
         if (isNumberedName(dotName_)) {
             if (dot_ != nullptr) dot_->finishWriting();

@@ -11,13 +11,13 @@ namespace {
 // The exchanges of the detrital pool (row and column n of D), and the Lindeman spine: the pool
 // counts with the primary producers at level 1, so its input and the returns of levels 2 and up
 // go to level 1 and what the living eat of it to level 2.
-void detritalPool(int n, int nl, const TrophicArrays& a, TrophicAggregation& r) {
+void detritalPool(int n, int nl, TrophicAggregation& r) {
     for (int i = 1; i <= nl; ++i) {
-        r.detritivory = r.detritivory + a.D(n, i);
-        r.returns(i) = a.D(i, n);
+        r.detritivory = r.detritivory + r.D(n, i);
+        r.returns(i) = r.D(i, n);
     }
     for (int k = nl + 1; k <= n; ++k) r.poolInput = r.poolInput + r.inputs(k);
-    r.circulation = a.D(n, n);
+    r.circulation = r.D(n, n);
 
     const VecView y = r.spine.view();
     y(1) = y(1) + r.poolInput;
@@ -27,7 +27,8 @@ void detritalPool(int n, int nl, const TrophicArrays& a, TrophicAggregation& r) 
 
 }  // namespace
 
-void intakeFractions(int n, TrophicArrays& a, const MigratoryInputs* migratory) {
+void intakeFractions(int n, const TrophicArrays& a, TrophicAggregation& r,
+                     const MigratoryInputs* migratory) {
     for (int i = 1; i <= n; ++i) {
         float s = 0.0f;
         for (int j = 1; j <= n; ++j) s = s + a.T(j, i);
@@ -38,25 +39,25 @@ void intakeFractions(int n, TrophicArrays& a, const MigratoryInputs* migratory) 
             imported = a.IN(i) - migratory->MIG(i);
         }
         if (s <= 0.0f) s = 1.0f;
-        a.s(i) = s;
-        for (int j = 1; j <= n; ++j) a.P(j, i) = a.T(j, i) / s;
-        a.q(i) = imported / s;
+        r.s(i) = s;
+        for (int j = 1; j <= n; ++j) r.P(j, i) = a.T(j, i) / s;
+        r.q(i) = imported / s;
     }
 }
 
-void transformationMatrix(MatView L, int n, int nl, const TrophicArrays& a) {
+void transformationMatrix(MatView L, int n, int nl, const TrophicAggregation& r) {
     for (int i = 1; i <= n; ++i) {
         for (int k = 1; k <= n; ++k) L(k, i) = 0.0f;
     }
     // What a compartment takes from outside acts at level 1; what it eats of detritus at level
     // 2; what it eats of a living compartment one level above that prey's levels.
-    for (int i = 1; i <= nl; ++i) L(1, i) = a.q(i);
+    for (int i = 1; i <= nl; ++i) L(1, i) = r.q(i);
     for (int k = 2; k <= nl; ++k) {
         for (int i = 1; i <= nl; ++i) {
             if (k == 2) {
-                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + a.P(d, i);
+                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + r.P(d, i);
             }
-            for (int j = 1; j <= nl; ++j) L(k, i) = L(k, i) + a.P(j, i) * L(k - 1, j);
+            for (int j = 1; j <= nl; ++j) L(k, i) = L(k, i) + r.P(j, i) * L(k - 1, j);
         }
     }
     for (int i = nl + 1; i <= n; ++i) L(n, i) = 1.0f;
@@ -80,19 +81,19 @@ int trophicEfficiencies(VecView y, int nl) {
     return last - 1;
 }
 
-void aggregateTrophicLevels(int n, int nl, TrophicArrays& a, TrophicAggregation& r,
+void aggregateTrophicLevels(int n, int nl, const TrophicArrays& a, TrophicAggregation& r,
                             const MigratoryInputs* migratory, ChainStart start) {
     const MatView L = r.L.view();
     const VecView y = r.chain.view();
     for (int i = 1; i <= n + 1; ++i) y(i) = 0.0f;
-    intakeFractions(n, a, migratory);
-    transformationMatrix(L, n, nl, a);
+    intakeFractions(n, a, r, migratory);
+    transformationMatrix(L, n, nl, r);
     effectiveLevels(r.levels.view(), L, n, nl);
 
     // Flows between levels: D = L T L^T.
-    MATMUL(a.LT, L, a.T, n);
+    MATMUL(r.LT.view(), L, a.T, n);
     TRANSP(L, L, n);
-    MATMUL(a.D, a.LT, L, n);
+    MATMUL(r.D.view(), r.LT.view(), L, n);
     TRANSP(L, L, n);
 
     // The canonical inputs, the first element of the chain, and the canonical losses.
@@ -100,21 +101,21 @@ void aggregateTrophicLevels(int n, int nl, TrophicArrays& a, TrophicAggregation&
     if (start == ChainStart::LivingCanonicalInputs) {
         for (int k = 1; k <= nl; ++k) y(1) = y(1) + r.inputs(k);
     } else {
-        for (int i = 1; i <= n; ++i) y(1) = y(1) + L(1, i) * a.s(i);
+        for (int i = 1; i <= n; ++i) y(1) = y(1) + L(1, i) * r.s(i);
     }
     MATVEC(r.exports.view(), L, a.EX, n);
     MATVEC(r.respirations.view(), L, a.RE, n);
 
     // Grazing chain: what each level passes on to the living levels.
     for (int k = 1; k <= nl - 1; ++k) {
-        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + a.D(k, j);
+        for (int j = 1; j <= nl; ++j) y(k + 1) = y(k + 1) + r.D(k, j);
     }
 
     r.spine = r.chain;
     r.detritivory = 0.0f;
     r.poolInput = 0.0f;
     r.circulation = 0.0f;
-    if (nl < n) detritalPool(n, nl, a, r);
+    if (nl < n) detritalPool(n, nl, r);
 
     r.efficiencies = r.spine;
     r.nEfficiencies = trophicEfficiencies(r.efficiencies.view(), nl);

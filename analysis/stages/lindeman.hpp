@@ -10,20 +10,21 @@
 
 namespace flownet {
 
-// The arrays the trophic aggregation reads, and its work arrays. The flows must hold no cycle
-// among the living compartments, or the level recursion would follow it.
+// The arrays the trophic aggregation reads. The flows must hold no cycle among the living
+// compartments, or the level recursion would follow it.
 struct TrophicArrays {
     ConstVecView IN, EX, RE;  // inputs, exports, respirations
     ConstMatView T;           // flows, T(j, i) from j to i
-    MatView P;                // diet fractions P(j, i): share of i's intake that comes from j
-    VecView q;                // import fractions q(i): share of i's intake from outside
-    VecView s;                // intakes s(i)
-    MatView LT;               // the product L T
-    MatView D;                // aggregated flows D(k, m) = (L T L^T)(k, m)
 };
 
 // The trophic aggregation of one network, with nl living compartments out of n.
 struct TrophicAggregation {
+    // The diet and import fractions it starts from: P(j, i) the share of i's intake that comes
+    // from j, q(i) the share of i's intake from outside, s(i) the intake.
+    Matrix<kStageCapacity> P;
+    Vector<kStageCapacity> q, s;
+    // The product L T, and the flows aggregated by level, D(k, m) = (L T L^T)(k, m).
+    Matrix<kStageCapacity> LT, D;
     Matrix<kStageCapacity> L;       // transformation matrix L(k, i): share of i acting at level k
     Vector<kStageCapacity> levels;  // effective trophic level of each compartment
     // The canonical inputs, exports and respirations: L IN, L EX and L RE.
@@ -46,12 +47,13 @@ enum class ChainStart { LivingCanonicalInputs, PrimaryProduction };
 
 // Intake s(i) = (T(1, i) + ... + T(n, i)) + IN(i) - MIG(i), taken as 1.0 when not positive;
 // P(j, i) = T(j, i) / s(i) and q(i) = (IN(i) - MIG(i)) / s(i). Without migratory inputs MIG is 0.
-void intakeFractions(int n, TrophicArrays& a, const MigratoryInputs* migratory);
+void intakeFractions(int n, const TrophicArrays& a, TrophicAggregation& r,
+                     const MigratoryInputs* migratory);
 
 // The transformation matrix L from the fractions: L(1, i) = q(i) for the living i; then, level by
 // level up to nl, L(k, i) = sum over living j of P(j, i) L(k - 1, j), plus at level 2 the share of
 // i's food that is detritus. Every non-living compartment maps whole onto the pool, row n.
-void transformationMatrix(MatView L, int n, int nl, const TrophicArrays& a);
+void transformationMatrix(MatView L, int n, int nl, const TrophicAggregation& r);
 
 // E(j) = sum over k = 1..nl of k L(k, j) for the living j; 1.0 for the non-living ones.
 void effectiveLevels(VecView E, ConstMatView L, int n, int nl);
@@ -63,7 +65,7 @@ int trophicEfficiencies(VecView y, int nl);
 
 // The aggregation from the transformation matrix to the trophic efficiencies. With migratory
 // inputs their share is left out of the intakes.
-void aggregateTrophicLevels(int n, int nl, TrophicArrays& a, TrophicAggregation& r,
+void aggregateTrophicLevels(int n, int nl, const TrophicArrays& a, TrophicAggregation& r,
                             const MigratoryInputs* migratory = nullptr,
                             ChainStart start = ChainStart::LivingCanonicalInputs);
 
