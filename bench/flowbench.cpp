@@ -52,6 +52,7 @@
 #include "program.hpp"
 #include "runend.hpp"
 #include "steady.hpp"
+#include "steps.hpp"
 #include "structure.hpp"
 
 namespace {
@@ -258,14 +259,7 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
         if (!input.open((o.dir / (workload + ".dat")).string()) ||
             !readNextTitle(input, *a, report) || !readNextNetwork(input, report, *a))
             return 2;
-        checkSteadyState(a->N, a->IN.view(), a->EX.view(), a->RE.view(), a->T.view(), a->tolerance,
-                         a->steady);
-        writeSteadyState(report, a->N, a->steady);
-        ASCEND(a->T.view(), a->IN.view(), a->EX.view(), a->RE.view(), a->N, a->NL, a->F.view(),
-               a->G.view(), a->X.view(), a->TST, a->info, a->rowSum.view(), a->colSum.view());
-        StructureArrays structure = structureArrays(*a);
-        analyseStructure(a->N, structure, InjectedInput::Unit, a->structure);
-        writeStructureAnalyses(report, a->N, a->structure);
+        checkAndAnalyseStructure(*a, report, InjectedInput::Unit);
         // A call that ends the run (a nexus beyond the store) ends the measure.
         double seconds = 0.0, cpu = 0.0;
         auto timed = [&](int nc, CycleMode mode) {
@@ -281,8 +275,7 @@ Figure cyclesRun(const Options& o, const std::string& workload, CycleSearch how)
             return going;
         };
         if (timed(a->NL, CycleMode::Feeding)) {
-            TrophicArrays trophic = trophicArrays(*a);
-            aggregateTrophicLevels(a->N, a->NL, trophic, a->trophic);
+            aggregateTrophicLevels(a->N, a->NL, trophicArrays(*a), a->trophic);
             writeTrophicAggregation(report, a->N, a->NL, a->trophic);
             if (a->NL < a->N) timed(a->N, CycleMode::WholeNetwork);
         }
