@@ -51,22 +51,21 @@ void arc(std::ostream& out, const std::string& from, const std::string& to, floa
         << colour << "\", xlabel=" << quoted(label(value)) << "];\n";
 }
 
-}  // namespace
-
-void writeDot(std::ostream& out, const NetworkResults& r) {
-    const int n = r.N;
+// The largest flow of the picture, inputs, exports and respirations included (1 when there is
+// none): the flow of the widest arc.
+float largestFlow(const NetworkResults& r) {
     float largest = 0.0f;
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= r.N; ++i) {
         largest = std::max({largest, r.IN(i), r.EX(i), r.RE(i)});
-        for (int j = 1; j <= n; ++j) largest = std::max(largest, r.flows(i, j));
+        for (int j = 1; j <= r.N; ++j) largest = std::max(largest, r.flows(i, j));
     }
-    if (!(largest > 0.0f)) largest = 1.0f;
+    return largest > 0.0f ? largest : 1.0f;
+}
 
-    out << "digraph " << quoted("network " + std::to_string(r.ordinal)) << " {\n"
-        << "  label=" << quoted(withoutTrailingBlanks(*r.title)) << "; labelloc=t; rankdir=BT;\n"
-        << "  node [fontname=\"Helvetica\", style=filled];\n"
-        << "  edge [fontname=\"Helvetica\", fontsize=9];\n";
-    for (int i = 1; i <= n; ++i) {
+// The compartments, named and with their throughputs: ellipses for the living, boxes for the
+// others.
+void writeNodes(std::ostream& out, const NetworkResults& r) {
+    for (int i = 1; i <= r.N; ++i) {
         const bool living = i <= r.NL;
         out << "  c" << i << " [label=" << '"'
             << escaped(withoutTrailingBlanks((*r.names)[static_cast<std::size_t>(i - 1)])) << "\\n"
@@ -75,9 +74,11 @@ void writeDot(std::ostream& out, const NetworkResults& r) {
                        : ", shape=box, fillcolor=\"#e6d5b8\"")
             << "];\n";
     }
+}
 
-    // The living compartments, rank by rank of their effective trophic level rounded to the
-    // nearest whole level; the non-living ones together at the bottom.
+// The living compartments, rank by rank of their effective trophic level rounded to the nearest
+// whole level; the non-living ones together at the bottom.
+void writeRanks(std::ostream& out, const NetworkResults& r) {
     std::map<long, std::vector<int>> ranks;
     for (int i = 1; i <= r.NL; ++i) ranks[std::lround(r.trophic->levels(i))].push_back(i);
     for (const auto& [level, members] : ranks) {
@@ -85,22 +86,16 @@ void writeDot(std::ostream& out, const NetworkResults& r) {
         for (int i : members) out << " c" << i << ";";
         out << " }\n";
     }
-    if (r.NL < n) {
+    if (r.NL < r.N) {
         out << "  { rank=min;";
-        for (int i = r.NL + 1; i <= n; ++i) out << " c" << i << ";";
+        for (int i = r.NL + 1; i <= r.N; ++i) out << " c" << i << ";";
         out << " }\n";
     }
+}
 
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= n; ++j) {
-            if (r.flows(i, j) > 0.0f) {
-                arc(out, "c" + std::to_string(i), "c" + std::to_string(j), r.flows(i, j), largest,
-                    "black");
-            }
-        }
-    }
-    // The boundary: one point for each input, export and respiration.
-    for (int i = 1; i <= n; ++i) {
+// The boundary: one point for each input, export and respiration.
+void writeBoundary(std::ostream& out, const NetworkResults& r, float largest) {
+    for (int i = 1; i <= r.N; ++i) {
         const std::string c = "c" + std::to_string(i), k = std::to_string(i);
         if (r.IN(i) > 0.0f) {
             out << "  in" << k << " [shape=point, label=\"\"];\n";
@@ -115,6 +110,27 @@ void writeDot(std::ostream& out, const NetworkResults& r) {
             arc(out, c, "re" + k, r.RE(i), largest, "#cb181d");
         }
     }
+}
+
+}  // namespace
+
+void writeDot(std::ostream& out, const NetworkResults& r) {
+    const float largest = largestFlow(r);
+    out << "digraph " << quoted("network " + std::to_string(r.ordinal)) << " {\n"
+        << "  label=" << quoted(withoutTrailingBlanks(*r.title)) << "; labelloc=t; rankdir=BT;\n"
+        << "  node [fontname=\"Helvetica\", style=filled];\n"
+        << "  edge [fontname=\"Helvetica\", fontsize=9];\n";
+    writeNodes(out, r);
+    writeRanks(out, r);
+    for (int i = 1; i <= r.N; ++i) {
+        for (int j = 1; j <= r.N; ++j) {
+            if (r.flows(i, j) > 0.0f) {
+                arc(out, "c" + std::to_string(i), "c" + std::to_string(j), r.flows(i, j), largest,
+                    "black");
+            }
+        }
+    }
+    writeBoundary(out, r, largest);
     out << "}\n";
 }
 

@@ -96,22 +96,15 @@ bool anyNegative(ConstVecView v, int n) {
     return false;
 }
 
-}  // namespace
+constexpr const char* kCountError = "('0 ERROR NUMBER OF COMPARTMENTS MAX=',I3)";
 
-bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::string& title, int& n,
-                 int& nl, const NetworkArrays& net) {
-    std::vector<std::string> pieces = titlePieces(title);
-    writeLayout(report, "(/,/,1X,19A4,A2,/)", std::vector<Item>(pieces.begin(), pieces.end()));
-
-    // Counts.
+// The counts record, echoed and checked; false at the end of the file.
+bool readCounts(RecordFile& in, std::ostream& report, int limit, int& n, int& nl) {
     std::string record, problem;
     if (!in.next(record)) return false;
-    if (!parseCountsRecord(record, n, nl, problem)) {
-        stopWithReportError(report, "('0 ERROR NUMBER OF COMPARTMENTS MAX=',I3)", {limit});
-    }
+    if (!parseCountsRecord(record, n, nl, problem)) stopWithReportError(report, kCountError, {limit});
     writeLayout(report, "(1X,'NUMBER OF COMPARTMENTS IS ',I4)", {n});
-    if (n > limit)
-        stopWithReportError(report, "('0 ERROR NUMBER OF COMPARTMENTS MAX=',I3)", {limit});
+    if (n > limit) stopWithReportError(report, kCountError, {limit});
     if (n < 1) stopWithReportError(report, "('0 ERROR NUMBER OF COMPARTMENTS MUST BE AT LEAST 1')");
     if (nl <= 0) nl = n;
     if (nl > n) {
@@ -119,6 +112,55 @@ bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::str
                             {nl, n});
     }
     if (nl < n) writeLayout(report, "(1X,'NUMBER OF LIVING COMPARTMENTS IS',I4)", {nl});
+    return true;
+}
+
+// The input, export and respiration lists, each listed and checked at its place: the check of the
+// respirations comes before their listing.
+void readBoundary(RecordFile& in, std::ostream& report, int n, const NetworkArrays& net) {
+    VecView IN = net.IN, EX = net.EX, RE = net.RE;
+    readVectorOrStop(in, report, n, IN, "inputs");
+    writeLayout(report, "(/,1X,'INPUT VECTOR')");
+    VECPRT(report, IN, n);
+    if (anyNegative(IN, n))
+        stopWithReportError(report, "('0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0')");
+
+    readVectorOrStop(in, report, n, EX, "exports");
+    writeLayout(report, "(1X,'EXPORT VECTOR')");
+    VECPRT(report, EX, n);
+    if (anyNegative(EX, n)) {
+        stopWithReportError(report, "('0 ERROR EXPORT VECTOR CAN NOT HAVE VALUES LESS THAN 0')");
+    }
+
+    readVectorOrStop(in, report, n, RE, "respirations");
+    if (anyNegative(RE, n))
+        stopWithReportError(report, "('0 ERROR RESPIRATIONS CANNOT BE LESS THAN 0.')");
+    writeLayout(report, "(1X,'RESPIRATION VECTOR')");
+    VECPRT(report, RE, n);
+}
+
+// The flow list, listed, then checked.
+void readExchanges(RecordFile& in, std::ostream& report, int n, const NetworkArrays& net) {
+    readFlowsOrStop(in, report, n, net.T);
+    writeLayout(report, "(1X,'EXCHANGE MATRIX')");
+    MATPRT(report, net.T, n);
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            if (net.T(i, j) < 0.0f) {
+                stopWithReportError(report,
+                                    "('0 ERROR EXCHANGE MATRIX CAN NOT HAVE VALUES LESS THAN 0')");
+            }
+        }
+    }
+}
+
+}  // namespace
+
+bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::string& title, int& n,
+                 int& nl, const NetworkArrays& net) {
+    std::vector<std::string> pieces = titlePieces(title);
+    writeLayout(report, "(/,/,1X,19A4,A2,/)", std::vector<Item>(pieces.begin(), pieces.end()));
+    if (!readCounts(in, report, limit, n, nl)) return false;
 
     // Names, echoed as they are read.
     writeLayout(report, "(/,1X,'LIVING COMPARTMENTS',/)");
@@ -138,39 +180,10 @@ bool readNetwork(RecordFile& in, std::ostream& report, int limit, const std::str
     }
 
     // The five lists. Standing stocks are not listed.
-    VecView stocks = net.stocks, IN = net.IN, EX = net.EX, RE = net.RE;
+    VecView stocks = net.stocks;
     readVectorOrStop(in, report, n, stocks, "standing stocks");
-
-    readVectorOrStop(in, report, n, IN, "inputs");
-    writeLayout(report, "(/,1X,'INPUT VECTOR')");
-    VECPRT(report, IN, n);
-    if (anyNegative(IN, n))
-        stopWithReportError(report, "('0 ERROR INPUT VECTOR CANNOT BE LESS THAN 0')");
-
-    readVectorOrStop(in, report, n, EX, "exports");
-    writeLayout(report, "(1X,'EXPORT VECTOR')");
-    VECPRT(report, EX, n);
-    if (anyNegative(EX, n)) {
-        stopWithReportError(report, "('0 ERROR EXPORT VECTOR CAN NOT HAVE VALUES LESS THAN 0')");
-    }
-
-    readVectorOrStop(in, report, n, RE, "respirations");
-    if (anyNegative(RE, n))
-        stopWithReportError(report, "('0 ERROR RESPIRATIONS CANNOT BE LESS THAN 0.')");
-    writeLayout(report, "(1X,'RESPIRATION VECTOR')");
-    VECPRT(report, RE, n);
-
-    readFlowsOrStop(in, report, n, net.T);
-    writeLayout(report, "(1X,'EXCHANGE MATRIX')");
-    MATPRT(report, net.T, n);
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= n; ++j) {
-            if (net.T(i, j) < 0.0f) {
-                stopWithReportError(report,
-                                    "('0 ERROR EXCHANGE MATRIX CAN NOT HAVE VALUES LESS THAN 0')");
-            }
-        }
-    }
+    readBoundary(in, report, n, net);
+    readExchanges(in, report, n, net);
     return true;
 }
 

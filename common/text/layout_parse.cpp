@@ -112,44 +112,49 @@ private:
                 nodes.push_back(literal());
                 continue;
             }
-            int repeat = atDigit() ? number() : 1;
-            skipBlanks();
-            if (pos_ >= s_.size()) badLayout(s_, pos_);
-            Node n;
-            n.repeat = repeat;
-            char k = s_[pos_++];
-            switch (k) {
-                case '(':
-                    n.group = true;
-                    n.children = parseList(keepLineOpen);
-                    break;
-                case 'X':
-                    n.kind = Step::Kind::Skip;
-                    n.w = repeat;
-                    n.repeat = 1;
-                    break;
-                case 'I':
-                    n.kind = Step::Kind::Int;
-                    n.w = number();
-                    break;
-                case 'E':
-                case 'F':
-                    n.kind = k == 'E' ? Step::Kind::Exp : Step::Kind::Fix;
-                    n.w = number();
-                    if (!eat('.')) badLayout(s_, pos_);
-                    n.d = number();
-                    if (k == 'E' && n.d < 1) badLayout(s_, pos_);
-                    if (k == 'E') n.text = formatExponent(0.0, n.w, n.d);
-                    break;
-                case 'A':
-                    n.kind = Step::Kind::Text;
-                    n.w = atDigit() ? number() : -1;
-                    break;
-                default:
-                    badLayout(s_, pos_ - 1);
-            }
-            nodes.push_back(std::move(n));
+            nodes.push_back(descriptor(keepLineOpen));
         }
+    }
+
+    // An edit descriptor or a group, with its repeat count.
+    Node descriptor(bool& keepLineOpen) {
+        int repeat = atDigit() ? number() : 1;
+        skipBlanks();
+        if (pos_ >= s_.size()) badLayout(s_, pos_);
+        Node n;
+        n.repeat = repeat;
+        char k = s_[pos_++];
+        switch (k) {
+            case '(':
+                n.group = true;
+                n.children = parseList(keepLineOpen);
+                break;
+            case 'X':
+                n.kind = Step::Kind::Skip;
+                n.w = repeat;
+                n.repeat = 1;
+                break;
+            case 'I':
+                n.kind = Step::Kind::Int;
+                n.w = number();
+                break;
+            case 'E':
+            case 'F':
+                n.kind = k == 'E' ? Step::Kind::Exp : Step::Kind::Fix;
+                n.w = number();
+                if (!eat('.')) badLayout(s_, pos_);
+                n.d = number();
+                if (k == 'E' && n.d < 1) badLayout(s_, pos_);
+                if (k == 'E') n.text = formatExponent(0.0, n.w, n.d);
+                break;
+            case 'A':
+                n.kind = Step::Kind::Text;
+                n.w = atDigit() ? number() : -1;
+                break;
+            default:
+                badLayout(s_, pos_ - 1);
+        }
+        return n;
     }
 
     Node literal() {
