@@ -16,7 +16,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The first line at which two texts differ, with both versions of it, or "" when they agree.
+// The nearest heading above the line that starts at `start`: the closest earlier line that holds a
+// word of three or more letters (a section heading, a listing's title, a prompt); listings, column
+// numbers and cycle lines hold none.
+std::string headingAbove(const std::string& text, std::size_t start) {
+    while (start > 0) {
+        const std::size_t end = start - 1;
+        start = end == 0 ? 0 : text.rfind('\n', end - 1) + 1;  // npos + 1 == 0
+        const std::string line = text.substr(start, end - start);
+        int letters = 0;
+        for (char ch : line) {
+            letters = std::isalpha(static_cast<unsigned char>(ch)) ? letters + 1 : 0;
+            if (letters == 3) {
+                const std::size_t first = line.find_first_not_of(' ');
+                return line.substr(first, line.find_last_not_of(' ') - first + 1);
+            }
+        }
+    }
+    return "(none: the top of the file)";
+}
+
+// The first line at which two texts differ, with the heading it falls under and both versions of
+// it, or "" when they agree.
 std::string firstDifference(const std::string& expected, const std::string& actual) {
     if (expected == actual) return "";
     const std::size_t at =
@@ -29,7 +50,8 @@ std::string firstDifference(const std::string& expected, const std::string& actu
     };
     return "line " +
            std::to_string(std::count(expected.begin(), expected.begin() + start, '\n') + 1) +
-           "\n  expected: " + lineOf(expected) + "\n  actual:   " + lineOf(actual);
+           ", under \"" + headingAbove(expected, start) + "\"\n  expected: " + lineOf(expected) +
+           "\n  actual:   " + lineOf(actual);
 }
 
 std::set<std::string> namesIn(const fs::path& folder, bool onlyFolders = false) {
