@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Mutation check of the test suite: plants single-point faults into the source one at a time,
-# rebuilds incrementally, runs the whole suite, and tells which faults the suite catches.
+# Mutation check of the test suite: plants single-point faults into a copy of the source one at a
+# time, rebuilds incrementally, runs the whole suite, and tells which faults the suite catches.
 #
-# Usage: tests/mutants.sh [SOURCE_DIR] [BUILD_DIR] [MUTANT_ID...]
+# Usage: tests/mutants.sh [--in-place] [SOURCE_DIR] [BUILD_DIR] [MUTANT_ID...]
 #        tests/mutants.sh --list [SOURCE_DIR]    the mutants, and whether each anchor is found once
+#                                                (status 1 when one is not)
 #
-#   SOURCE_DIR  the source tree to mutate (default: the repository holding this script)
-#   BUILD_DIR   the build folder used for the mutants (default: SOURCE_DIR/build-mut); it is
-#               configured on first use, and nothing else should build there while this runs
+#   SOURCE_DIR  the source tree (default: the repository holding this script)
+#   BUILD_DIR   the folder of the run (default: SOURCE_DIR/build-mut). The source is copied into
+#               BUILD_DIR/source, files changed since the last run only, so that the build in
+#               BUILD_DIR/build stays incremental; the faults are planted in the copy, and the
+#               source tree itself is never touched. Nothing else should use BUILD_DIR meanwhile.
+#   --in-place  plant the faults in SOURCE_DIR itself, building in BUILD_DIR (every file is put
+#               back after its mutant, and after an interruption)
 #   MUTANT_ID   run only these mutants (default: all)
 #
 # A fault is CAUGHT when the mutated tree builds and ctest reports a failure (a test that runs
@@ -17,12 +22,11 @@
 # file (the code may have moved) is reported and skipped.
 #
 # Every file is restored after its mutant, and also when the run is interrupted (the original is
-# kept under BUILD_DIR/mutants/pending until it is back; a run killed outright is repaired by the
-# next run). Build and test logs of each mutant are left in BUILD_DIR/mutants/logs.
+# kept under the run's mutants/pending until it is back; a run killed outright is repaired by the
+# next run). Build and test logs of each mutant are left in the run's mutants/logs.
 #
-# Baselines: commit dbc6008 caught 55 of 60 (missed LAY-2 SS-1 LIN-1 CON-1 CYC-1; 8 minutes);
-# commit 673b696 caught 58 of 60 (missed LAY-2 CYC-1; 6 minutes), both with two jobs; commit
-# 82ce57e, the suite cut to a third of the code with the reference runs, caught 60 of 60.
+# Baselines: the whole table is caught at every commit that changes it (see the count printed by
+# --list); the last full run is quoted in README.md.
 #
 # Each mutant is data below: an id, the file, a one-line description, the anchor (an exact text
 # that must occur exactly once in the file) and its replacement.
@@ -223,9 +227,9 @@ v >= 0 && v <= 100 && n.w == 2) {
 @@ LIN-4 analysis/stages/lindeman.cpp
 ## Lindeman matrix: what is eaten of the last non-living compartment is not put at level 2
 --anchor--
-                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + a.P(d, i);
+                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + r.P(d, i);
 --becomes--
-                for (int d = nl + 1; d < n; ++d) L(2, i) = L(2, i) + a.P(d, i);
+                for (int d = nl + 1; d < n; ++d) L(2, i) = L(2, i) + r.P(d, i);
 --end--
 
 @@ LIN-5 analysis/stages/lindeman.cpp
@@ -263,9 +267,9 @@ v >= 0 && v <= 100 && n.w == 2) {
 @@ INF-2 analysis/stages/ascend.cpp
 ## information totals: the dissipation (respiration) row is left out
 --anchor--
-info(5, k) = info(1, k) + info(2, k) + info(3, k) + info(4, k);
+    info.total = totalOf(info.inputs, info.internal, info.exports, info.respirations);
 --becomes--
-info(5, k) = info(1, k) + info(2, k) + info(3, k);
+    info.total = totalOf(info.inputs, info.internal, info.exports, IndexTerms{});
 --end--
 
 @@ INF-3 analysis/stages/ascend.cpp
@@ -279,18 +283,18 @@ info(5, k) = info(1, k) + info(2, k) + info(3, k);
 @@ INF-4 analysis/stages/ascend.cpp
 ## internal ascendency given as a share of the development capacity, not the internal one
 --anchor--
-    s.internalAscendency = info(2, 1) / internal;
+    s.internalAscendency = info.internal.ascendency / internal;
 --becomes--
-    s.internalAscendency = info(2, 1) / capacity;
+    s.internalAscendency = info.internal.ascendency / capacity;
 --end--
 
 @@ CON-1 analysis/stages/ascend.cpp
 ## overall connectance: the respiration term is dropped from the overall uncertainty
 --anchor--
-            addFlowTerms(info, 4, t, R(i), C(re), TST);
-            info(6, 1) = info(6, 1) + -2.0f * t * std::log(t / R(i));
+            addFlowTerms(info.respirations, t, R(i), C(re), TST);
+            overall = overall + -2.0f * t * std::log(t / R(i));
 --becomes--
-            addFlowTerms(info, 4, t, R(i), C(re), TST);
+            addFlowTerms(info.respirations, t, R(i), C(re), TST);
 --end--
 
 @@ CON-2 analysis/stages/ascend.cpp
@@ -304,9 +308,9 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 @@ CON-3 analysis/stages/ascend.cpp
 ## intercompartmental connectance taken from the food-web uncertainty
 --anchor--
-    s.intercompartmental = std::pow(2.0f, info(6, 2) / 2.0f);
+    s.intercompartmental = std::pow(2.0f, info.intercompartmentalUncertainty / 2.0f);
 --becomes--
-    s.intercompartmental = std::pow(2.0f, info(6, 3) / 2.0f);
+    s.intercompartmental = std::pow(2.0f, info.foodWebUncertainty / 2.0f);
 --end--
 
 @@ CYC-1 analysis/cycles/cycles.cpp
@@ -651,6 +655,86 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     return static_cast<double>(x);
 --end--
 
+@@ NET-1 common/network/network.cpp
+## network reader: a record with compartment 0 is an entry, not the end of its list
+--anchor--
+    return index < 1 ? RecordRead::Terminator : RecordRead::Entry;
+--becomes--
+    return index < 0 ? RecordRead::Terminator : RecordRead::Entry;
+--end--
+
+@@ NET-2 common/network/network.cpp
+## network reader: the flow list ends at a record whose receiver is 0, not its source
+--anchor--
+    return from < 1 ? RecordRead::Terminator : RecordRead::Entry;
+--becomes--
+    return to < 1 ? RecordRead::Terminator : RecordRead::Entry;
+--end--
+
+@@ NET-3 common/network/network.cpp
+## network writer: entries of zero are written to the vector lists
+--anchor--
+            if (value(j) > 0.0f) writeLayout(out, kEntryRecord, {j, value(j)});
+--becomes--
+            if (value(j) >= 0.0f) writeLayout(out, kEntryRecord, {j, value(j)});
+--end--
+
+@@ NET-4 analysis/run/netread.cpp
+## analysis reader: a flow into compartment 0 is taken, not refused
+--anchor--
+        if (to < 1 || to > n) stopWithReportError(report, kRangeError, {to, n});
+--becomes--
+        if (to > n) stopWithReportError(report, kRangeError, {to, n});
+--end--
+
+@@ DOT-1 analysis/results/resultsdot.cpp
+## picture: a quote in a name or title is not escaped
+--anchor--
+        if (c == '"' || c == '\\') e += '\\';
+--becomes--
+        if (c == '\\') e += '\\';
+--end--
+
+@@ DOT-2 analysis/results/resultsdot.cpp
+## picture: flows of 1 and less are not drawn
+--anchor--
+            if (r.flows(i, j) > 0.0f) {
+--becomes--
+            if (r.flows(i, j) > 1.0f) {
+--end--
+
+@@ DOT-3 analysis/results/resultsdot.cpp
+## picture: the non-living compartments are not ranked together
+--anchor--
+        out << "  { rank=min;";
+--becomes--
+        out << "  { rank=same;";
+--end--
+
+@@ IO-1 common/io/textio.cpp
+## console: an empty answer line to a one-character question reads as yes
+--anchor--
+    answer = line.empty() ? ' ' : line[0];
+--becomes--
+    answer = line.empty() ? 'y' : line[0];
+--end--
+
+@@ IO-2 common/io/textio.cpp
+## console: a blank answer line ends a free-form number question instead of being skipped
+--anchor--
+        if (b == std::string::npos) continue;  // blank line: wait for a value
+--becomes--
+        if (b == std::string::npos) return false;  // blank line: wait for a value
+--end--
+
+@@ IO-3 common/io/textio.cpp
+## line reader: CR LF makes two line ends
+--anchor--
+                if (buf->sgetc() == '\n') buf->sbumpc();  // CR LF is one line end
+--becomes--
+                // CR LF is one line end
+--end--
+
 @@ IDX-1 analysis/stages/companion.cpp
 ## Finn cycling index: the cycled share of a throughflow taken as (n_ii - 1), not (n_ii - 1) / n_ii
 --anchor--
@@ -813,7 +897,7 @@ is_mutant_id() {
     return 1
 }
 
-LIST_ONLY=0
+LIST_ONLY=0 IN_PLACE=0
 SRC="" BUILD=""
 SELECTED=()
 for arg in "$@"; do
@@ -823,6 +907,7 @@ for arg in "$@"; do
             exit 0
             ;;
         --list) LIST_ONLY=1 ;;
+        --in-place) IN_PLACE=1 ;;
         *)
             if is_mutant_id "$arg"; then
                 SELECTED+=("$arg")
@@ -860,6 +945,7 @@ index_of() {
 }
 
 if [[ $LIST_ONLY -eq 1 ]]; then
+    misplaced=0
     for id in "${SELECTED[@]}"; do
         k=$(index_of "$id")
         n=$(anchor_count "$SRC/${M_FILE[$k]}" "${M_FROM[$k]}")
@@ -869,9 +955,12 @@ if [[ $LIST_ONLY -eq 1 ]]; then
             0) where="  [anchor not found]" ;;
             *) where="  [anchor found $n times]" ;;
         esac
-        printf '%-7s %-28s %s%s\n' "$id" "${M_FILE[$k]}" "${M_DESC[$k]}" "$where"
+        [[ -n $where ]] && misplaced=$((misplaced + 1))
+        printf '%-7s %-36s %s%s\n' "$id" "${M_FILE[$k]}" "${M_DESC[$k]}" "$where"
     done
-    exit 0
+    echo "${#SELECTED[@]} mutants, $misplaced not found exactly once"
+    [[ $misplaced -eq 0 ]]
+    exit
 fi
 
 # ---------------------------------------------------------------------------------------------
@@ -881,6 +970,29 @@ fi
 mkdir -p "$BUILD" || exit 2
 BUILD=$(cd "$BUILD" && pwd)
 STATE=$BUILD/mutants
+if [[ $IN_PLACE -eq 0 ]]; then
+    # The copy: the files git knows in the tree (tracked, or new and not ignored), else every file
+    # outside the build folders; only those that differ are copied, keeping their times.
+    COPY=$BUILD/source
+    mkdir -p "$COPY" || exit 2
+    if git -C "$SRC" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        FILES=$(cd "$SRC" && git ls-files -co --exclude-standard)
+    else
+        FILES=$(cd "$SRC" && find . -type f -not -path './build*' -not -path './.git/*' | sed 's|^\./||')
+    fi
+    while IFS= read -r f; do
+        [[ -f $SRC/$f ]] || continue
+        if ! cmp -s "$SRC/$f" "$COPY/$f"; then
+            mkdir -p "$COPY/$(dirname "$f")" && cp -p "$SRC/$f" "$COPY/$f" || exit 2
+        fi
+    done <<<"$FILES"
+    (cd "$COPY" && find . -type f | sed 's|^\./||') | while IFS= read -r f; do
+        grep -qxF -- "$f" <<<"$FILES" || rm -f "$COPY/$f"
+    done
+    SRC=$COPY
+    BUILD=$BUILD/build
+    mkdir -p "$BUILD" || exit 2
+fi
 PENDING=$STATE/pending
 LOGS=$STATE/logs
 mkdir -p "$LOGS" || exit 2
@@ -1009,7 +1121,7 @@ for id in "${SELECTED[@]}"; do
     k=$(index_of "$id")
     file=${M_FILE[$k]}
     path=$SRC/$file
-    head=$(printf '%-7s %-28s %s' "$id" "$file" "${M_DESC[$k]}")
+    head=$(printf '%-7s %-36s %s' "$id" "$file" "${M_DESC[$k]}")
     n=$(anchor_count "$path" "${M_FROM[$k]}")
     if [[ $n != 1 ]]; then
         case $n in

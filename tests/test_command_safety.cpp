@@ -69,7 +69,7 @@ TEST(CommandSafety, BytesThatAreNotUtf8) {
     TempDir dir;
     const std::string file = "r\xe9" "f\r.dat";
     writeFile(dir / file,
-              network("CR\xc9" "EK", "PLANT\xc9", std::string("DET\0RI\x01TUS", 10)));
+              network("CR\xc9" "EK \"A\\B\"", "PLANT\xc9", std::string("DET\0RI\x01TUS", 10)));
     const RunResult r = runIn(dir, kAnalysis2,
                               {file, "-q", "-o", "rep.txt", "--json", "out.json", "--summary",
                                "out.csv", "--dot", "out.dot"});
@@ -77,20 +77,21 @@ TEST(CommandSafety, BytesThatAreNotUtf8) {
     const Json j = Json::parse(readFile(dir / "out.json"));  // throws on invalid UTF-8
     const Json& net = j["networks"][0];
     EXPECT_EQ(net["file"], "r\xc3\xa9" "f\r.dat");
-    EXPECT_EQ(net["title"], "CR\xc3\x89" "EK");
+    EXPECT_EQ(net["title"], "CR\xc3\x89" "EK \"A\\B\"");
     EXPECT_EQ(net["names"][0], "PLANT\xc3\x89");
     EXPECT_EQ(net["names"][1], std::string("DET\0RI\x01TUS", 10));
     // The report keeps the bytes as they are.
-    EXPECT_NE(readFile(dir / "rep.txt").find(" CR\xc9" "EK "), std::string::npos);
+    EXPECT_NE(readFile(dir / "rep.txt").find(" CR\xc9" "EK \"A\\B\" "), std::string::npos);
 
     const std::vector<std::string> rows = lines(readFile(dir / "out.csv"));
     ASSERT_GE(rows.size(), 2u);
-    const std::string start = "\"r\xc3\xa9" "f\r.dat\",1,CR\xc3\x89" "EK,2,1,";
+    const std::string start = "\"r\xc3\xa9" "f\r.dat\",1,\"CR\xc3\x89" "EK \"\"A\\B\"\"\",2,1,";
     EXPECT_EQ(rows[1].substr(0, start.size()), start);
 
     const std::string dot = readFile(dir / "out.dot");
     EXPECT_NE(dot.find("DET\xef\xbf\xbdRI\xef\xbf\xbdTUS"), std::string::npos);
     EXPECT_EQ(dot.find('\0'), std::string::npos);
+    EXPECT_NE(dot.find("label=\"CR\xc3\x89" "EK \\\"A\\\\B\\\"\""), std::string::npos);
     EXPECT_EQ(shell(dir, "dot -Tsvg out.dot -o out.svg 2>/dev/null"), 0);
 }
 

@@ -120,7 +120,9 @@ TEST(CommandLine, SummaryRowsFollowTheFilesInOrderQuotedAsCsv) {
     }
 }
 
-// Every bundled network drawn: one node per compartment, and a picture Graphviz renders.
+// Every bundled network drawn: one node per compartment, an ellipse for each living one and a box
+// for each other, one arc per flow, input, export and respiration of the network (counted from
+// its results), the non-living compartments ranked together, and a picture Graphviz renders.
 TEST(CommandLine, EveryBundledNetworkIsDrawnByGraphviz) {
     std::vector<fs::path> networks = {fs::path(EXAMPLES_DIR) / "marsh.dat",
                                       fs::path(EXAMPLES_DIR) / "pond.dat"};
@@ -130,15 +132,32 @@ TEST(CommandLine, EveryBundledNetworkIsDrawnByGraphviz) {
     for (const fs::path& network : networks) {
         TempDir dir;
         fs::copy_file(network, dir / "net.dat");
-        const RunResult r = runProgram(FLOWANALYSIS2_EXE, "", dir.path(),
-                                       {"net.dat", "--dot", "pic{n}.dot", "--no-report", "-q"});
+        const RunResult r =
+            runProgram(FLOWANALYSIS2_EXE, "", dir.path(),
+                       {"net.dat", "--dot", "pic{n}.dot", "--json", "net.json", "--no-report", "-q"});
         ASSERT_LE(r.status, 1) << network << r.errors;
-        int nodes = 0;
-        for (const std::string& line : lines(readFile(dir / "pic1.dot"))) {
-            nodes += line.rfind("  c", 0) == 0 && line.find(" [label=") != std::string::npos &&
-                     line.find("->") == std::string::npos;
+        const Json net = Json::parse(readFile(dir / "net.json"))["networks"][0];
+        std::size_t boundary = 0;
+        for (const char* kind : {"inputs", "exports", "respirations"}) {
+            for (const Json& v : net[kind]) boundary += v.get<double>() > 0.0;
         }
-        EXPECT_EQ(nodes, std::stoi(lines(readFile(network)).at(1).substr(0, 3))) << network;
+        int ellipses = 0, boxes = 0, arcs = 0;
+        std::string ranks;
+        for (const std::string& line : lines(readFile(dir / "pic1.dot"))) {
+            const bool node = line.rfind("  c", 0) == 0 && line.find(" [label=") != std::string::npos &&
+                              line.find("->") == std::string::npos;
+            ellipses += node && line.find("shape=ellipse") != std::string::npos;
+            boxes += node && line.find("shape=box") != std::string::npos;
+            arcs += line.find(" -> ") != std::string::npos;
+            if (line.rfind("  { rank=min;", 0) == 0) ranks = line;
+        }
+        const int n = net["compartments"], nl = net["living"];
+        EXPECT_EQ(ellipses, nl) << network;
+        EXPECT_EQ(boxes, n - nl) << network;
+        EXPECT_EQ(static_cast<std::size_t>(arcs), net["flows"].size() + boundary) << network;
+        std::string pool = "  { rank=min;";
+        for (int i = nl + 1; i <= n; ++i) pool += " c" + std::to_string(i) + ";";
+        EXPECT_EQ(ranks, nl < n ? pool + " }" : "") << network;
         const std::string draw =
             "cd '" + dir.path().string() + "' && dot -Tsvg pic1.dot -o pic1.svg";
         EXPECT_EQ(std::system(draw.c_str()), 0) << network;

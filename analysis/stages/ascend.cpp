@@ -53,6 +53,14 @@ float addFlowTerms(IndexTerms& terms, float t, float rs, float cd, float tst) {
     return o;
 }
 
+// The terms of the four kinds together, added in the order of the kinds.
+IndexTerms totalOf(const IndexTerms& in, const IndexTerms& internal, const IndexTerms& ex,
+                   const IndexTerms& re) {
+    return {in.ascendency + internal.ascendency + ex.ascendency + re.ascendency,
+            in.overhead + internal.overhead + ex.overhead + re.overhead,
+            in.capacity + internal.capacity + ex.capacity + re.capacity};
+}
+
 void toBits(IndexTerms& terms) {
     terms.ascendency = terms.ascendency * kBitsPerNat;
     terms.overhead = terms.overhead * kBitsPerNat;
@@ -130,13 +138,7 @@ void informationIndices(ConstMatView T, int n, int nl, ConstVecView R, ConstVecV
     }
 
     // Totals, the overall uncertainty per unit of throughput, and the conversion to bits.
-    const IndexTerms* kinds[] = {&info.inputs, &info.internal, &info.exports, &info.respirations};
-    info.total.ascendency = kinds[0]->ascendency + kinds[1]->ascendency + kinds[2]->ascendency +
-                            kinds[3]->ascendency;
-    info.total.overhead =
-        kinds[0]->overhead + kinds[1]->overhead + kinds[2]->overhead + kinds[3]->overhead;
-    info.total.capacity =
-        kinds[0]->capacity + kinds[1]->capacity + kinds[2]->capacity + kinds[3]->capacity;
+    info.total = totalOf(info.inputs, info.internal, info.exports, info.respirations);
     info.overallUncertainty = overall / TST;
     for (IndexTerms* terms :
          {&info.inputs, &info.internal, &info.exports, &info.respirations, &info.total}) {
