@@ -191,25 +191,18 @@ bool terminatorFollows(RecordFile& file, EntryList list) {
     return read == RecordRead::Terminator;
 }
 
-// Reads the open file into the cleared network (K 6 until the title record says otherwise), in
-// the dialog each part listed, and changed on request, before the next is read. Returns early when
-// the file ends after its counts record.
-void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
-    const bool dialog = reading != Reading::Silent, changes = reading == Reading::Changed;
-    const bool whole = !dialog;
+// The title and counts records, into the cleared network (K 6 until the title record says
+// otherwise); blank columns 79-80 give K = 0. A file that ends before its counts record holds no
+// network: going on would write a network of no compartments, which no program reads.
+void readHead(Console& con, Network& net, RecordFile& file, bool whole) {
     net.T.clear();
     net.count = 0;
     net.livingCount = 0;
     net.precisionExponent = 6;
-    MatView T = net.T.view();
     std::string record, problem;
-
-    // Title and K; blank columns 79-80 give K = 0. A file that ends before its counts record holds
-    // no network: going on would write a network of no compartments, which no program reads.
     if (!file.next(record)) file.failAtEnd("the counts record");
     if (!parseTitleRecord(record, net.title, net.precisionExponent, problem)) file.fail(problem);
 
-    // Counts.
     if (!file.next(record)) file.failAtEnd("the counts record");
     int n = 0, nl = 0;
     if (!parseCountsRecord(record, n, nl, problem)) {
@@ -232,7 +225,33 @@ void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
     }
     net.count = n;
     net.livingCount = nl;
+}
 
+// How a list read from the file ended: true at the end of the file, after its warning. On the
+// command line a list cut short by the end of the file or by its bound is refused.
+bool listEnded(Console& con, RecordFile& file, EntryList list, ListRead read, int n, bool whole) {
+    if (whole && read == ListRead::FileEnd) {
+        file.failAtEnd("the end of " + std::string(listName(list)));
+    }
+    if (whole && read == ListRead::Bound && !terminatorFollows(file, list)) {
+        refuse(file, list == EntryList::Flows
+                         ? "more than " + std::to_string(kFlowRecordBound) + " flow records"
+                         : std::string(listName(list)) + " goes on past " +
+                               std::to_string(10 * n) + " records without its terminator");
+    }
+    if (read == ListRead::FileEnd) warnFileEnd(con, file, listName(list));
+    return read == ListRead::FileEnd;
+}
+
+// Reads the open file into the network, in the dialog each part listed, and changed on request,
+// before the next is read. Returns early when the file ends after its counts record.
+void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
+    const bool dialog = reading != Reading::Silent, changes = reading == Reading::Changed;
+    const bool whole = !dialog;
+    readHead(con, net, file, whole);
+    const int n = net.count;
+    MatView T = net.T.view();
+    std::string record;
     for (int i = 1; i <= n; ++i) {
         if (!file.next(record)) {
             if (whole) file.failAtEnd("the name of compartment " + std::to_string(i));
@@ -242,23 +261,8 @@ void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
         net.names[i] = parseNameRecord(record);
     }
 
-    const auto listEnded = [&](EntryList list, ListRead read) {
-        if (whole && read == ListRead::FileEnd) {
-            file.failAtEnd("the end of " + std::string(listName(list)));
-        }
-        if (whole && read == ListRead::Bound && !terminatorFollows(file, list)) {
-            refuse(file, list == EntryList::Flows
-                             ? "more than " + std::to_string(kFlowRecordBound) + " flow records"
-                             : std::string(listName(list)) + " goes on past " +
-                                   std::to_string(10 * n) + " records without its terminator");
-        }
-        if (read == ListRead::FileEnd) warnFileEnd(con, file, listName(list));
-        return read == ListRead::FileEnd;
-    };
-    if (listEnded(EntryList::Stocks,
-                  readVectorForEditing(file, con.out, T, n, EntryList::Stocks, whole))) {
-        return;
-    }
+    const ListRead stocks = readVectorForEditing(file, con.out, T, n, EntryList::Stocks, whole);
+    if (listEnded(con, file, EntryList::Stocks, stocks, n, whole)) return;
     if (dialog) {
         stockDialog(con, T, n, changes, true);
         writeLayout(con.out, "(/,1X,'CURRENT PRECISION = ',E10.3,/)",
@@ -274,7 +278,7 @@ void readParts(Console& con, Network& net, RecordFile& file, Reading reading) {
         const ListRead read = list == EntryList::Flows
                                   ? readFlowsForEditing(file, con.out, T, n, whole)
                                   : readVectorForEditing(file, con.out, T, n, list, whole);
-        if (listEnded(list, read)) return;
+        if (listEnded(con, file, list, read, n, whole)) return;
         if (!whole && read == ListRead::Bound && list == EntryList::Flows) {
             warnUnreadFlows(con, file);
         }
