@@ -16,6 +16,15 @@
 
 namespace flownet {
 
+// Where a network came from, as its results tell it.
+struct NetworkSource {
+    std::string format = "scor";               // scor, csv, csv-edges or nea
+    std::string flowUnits, stockUnits;         // empty when not known
+    std::string unitsSource;                   // file, option, title, or empty
+    std::vector<int> givenOrder;               // [k - 1]: compartment k's place in the file, from 1
+    std::vector<std::string> givenNames;       // [k - 1]: its name as the file gives it
+};
+
 struct NetworkResults {
     std::string file;  // the network file, as named
     int ordinal = 0;   // the network's place in its file, from 1
@@ -38,6 +47,8 @@ struct NetworkResults {
     ConstMatView residual, aggregated;    // valid when the whole network's cycles were removed
     bool cyclesRemoved = false;
     const CompanionIndices* companion = nullptr;  // the companion indices
+    // Where the network came from; null for a network file of fixed columns read in the dialog.
+    const NetworkSource* source = nullptr;
 };
 
 }  // namespace flownet

@@ -1,5 +1,6 @@
 #include "command.hpp"
 
+#include <sstream>
 #include <tuple>
 
 #include "commandline.hpp"
@@ -7,6 +8,7 @@
 #include "resultscsv.hpp"
 #include "resultsdot.hpp"
 #include "runend.hpp"
+#include "shortest.hpp"
 
 namespace flownet {
 
@@ -34,6 +36,7 @@ int CommandRun::start(int argc, const char* const* argv) {
         app.add_option("--dot", dotName_, "Graphviz picture of each network; {n}: one file each");
     app.add_flag("--force", force_, "replace existing output files");
     app.add_flag("-q,--quiet", quiet_, "no progress lines");
+    addFormatOptions(app, formatOptions_);
     if (threadsOption_) {
         app.add_option("--threads", threads_,
                        "threads of the cycle searches (default: every core the process may use)")
@@ -103,7 +106,10 @@ void CommandRun::readFile(std::size_t f, const std::function<void(RecordFile&, i
     RecordFile input;
     ordinal_ = 0;
     try {
-        input.openOrStop(path);
+        origin_ = openAnalysisInput(input, path, formatOptions_);
+        for (const std::string& notice : origin_.notices) {
+            if (!quiet_) errors_ << program_ << ": " << path << ": " << notice << '\n';
+        }
         body(input, static_cast<int>(f) + 1);
     } catch (const RunEnd& e) {
         if (e.reportError) {
@@ -142,7 +148,34 @@ std::ostream& CommandRun::progress() {
     return quiet_ ? nowhere_ : errors_;
 }
 
-void CommandRun::network(const NetworkResults& r) {
+// The source of the results: the format, the units and the numbering of the file.
+NetworkSource sourceOf(const NetworkOrigin& origin, const FormatOptions& o, const std::string& title) {
+    NetworkSource s;
+    s.format = formatWord(origin.format);
+    const NetworkUnits units = resolveUnits(origin.units, o, withoutTrailingBlanks(title));
+    s.flowUnits = units.flow;
+    s.stockUnits = units.stock;
+    s.unitsSource = units.source;
+    s.givenOrder = origin.numbering.given;
+    s.givenNames = origin.numbering.givenNames;
+    return s;
+}
+
+void CommandRun::warnOutOfSteadyState(const NetworkResults& r) {
+    if (quiet_ || r.steady->steady) return;
+    std::ostringstream line;
+    line << program_ << ": " << r.file << " (network " << r.ordinal
+         << "): out of steady state: the largest imbalance, inflow minus outflow, is "
+         << shortestText(r.steady->largestImbalance) << " at compartment "
+         << r.steady->largestImbalanceAt << " (tolerance " << shortestText(r.tolerance)
+         << "); the analysis goes on\n";
+    errors_ << line.str();
+}
+
+void CommandRun::network(NetworkResults r) {
+    const NetworkSource source = sourceOf(origin_, formatOptions_, *r.title);
+    r.source = &source;
+    warnOutOfSteadyState(r);
     ++networksWritten_;
     if (json_ != nullptr) writeJsonNetwork(json_->stream(), r, networksWritten_ == 1);
     if (summary_ != nullptr) writeSummaryRow(summary_->stream(), r);

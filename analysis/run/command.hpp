@@ -13,6 +13,12 @@
 //     --force             replace existing outputs
 //     -q, --quiet         no progress lines
 //     --threads N         flowanalysis2: threads of the cycle searches (default: every core)
+//     --title, --units, --stock-units, --precision-exponent, --non-living
+//                         what the files of other formats do not say (networkformat.hpp)
+//
+// A network file may be a network file of fixed columns or of another format (networkformat.hpp),
+// told by its name. What a reader of another format assumed or changed, and a network out of
+// steady state, are told on standard error in one line each, unless quiet.
 //
 // Each network file is read to its end, or to the error that ends it, and the run goes on with the
 // next one. Exit status: 0, or 1 when a report holds an error line, or 2 after a usage error or a
@@ -27,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "networkformat.hpp"
 #include "outputs.hpp"
 #include "results.hpp"
 #include "resultsjson.hpp"
@@ -65,8 +72,9 @@ public:
     // The threads the cycle searches may use.
     int threads() const { return threads_; }
 
-    // Writes the network just analysed to the results, the summary and the picture.
-    void network(const NetworkResults& r);
+    // Writes the network just analysed to the results, the summary and the picture, with where it
+    // came from; a network out of steady state is told on standard error, unless quiet.
+    void network(NetworkResults r);
 
 private:
     void record(int status, const std::string& message, const std::string& file, int network = 0);
@@ -75,6 +83,7 @@ private:
     // place unless an output failed (or `failed`). Returns the exit status.
     int finish(bool failed);
     void checkStandardOutput();
+    void warnOutOfSteadyState(const NetworkResults& r);
 
     const char* program_;
     const char* description_;
@@ -87,6 +96,8 @@ private:
     std::string reportName_ = "-", jsonName_, summaryName_, dotName_;
     bool noReport_ = false, force_ = false, quiet_ = false;
     int threads_ = 0;
+    FormatOptions formatOptions_;
+    NetworkOrigin origin_;  // of the network file being read
 
     std::optional<RunOutputs> outputs_;
     OutputFile *report_ = nullptr, *json_ = nullptr, *summary_ = nullptr, *dot_ = nullptr;

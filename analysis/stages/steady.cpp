@@ -12,6 +12,8 @@ void checkSteadyState(int n, ConstVecView IN, ConstVecView EX, ConstVecView RE, 
                       float tolerance, SteadyState& s) {
     VecView inflow = s.inflow.view(), outflow = s.outflow.view(), imbalance = s.imbalance.view();
     float total = 0.0f;
+    s.largestImbalance = 0.0f;
+    s.largestImbalanceAt = n >= 1 ? 1 : 0;
     for (int i = 1; i <= n; ++i) {
         inflow(i) = IN(i);
         outflow(i) = RE(i) + EX(i);
@@ -20,6 +22,13 @@ void checkSteadyState(int n, ConstVecView IN, ConstVecView EX, ConstVecView RE, 
             outflow(i) = outflow(i) + T(i, j);
         }
         imbalance(i) = inflow(i) - outflow(i);
+        // A difference that is not a number (sums beyond single precision) outweighs any other.
+        const float d = imbalance(i);
+        if (!std::isnan(s.largestImbalance) &&
+            (std::isnan(d) || std::fabs(d) > std::fabs(s.largestImbalance))) {
+            s.largestImbalance = d;
+            s.largestImbalanceAt = i;
+        }
         if (std::fabs(imbalance(i)) < tolerance) imbalance(i) = 0.0f;
         total = total + std::fabs(imbalance(i));
     }

@@ -14,6 +14,10 @@ struct SteadyState {
     // respiration plus flows out; imbalance(i): their difference, 0 below the tolerance.
     Vector<kStageCapacity> inflow, outflow, imbalance;
     bool steady = false;   // every imbalance is 0
+    // The largest magnitude of inflow minus outflow, tolerance or not, and its compartment (the
+    // first of equals).
+    float largestImbalance = 0.0f;
+    int largestImbalanceAt = 0;
     bool flowing = false;  // every compartment carries some flow
 };
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <exception>
 
 #include "files.hpp"
@@ -48,15 +49,32 @@ bool RecordFile::open(const std::string& path) {
     close();
     path_ = path;
     line_ = 0;
-    in_.open(path, std::ios::in | std::ios::binary);
-    if (!in_.is_open()) return false;
+    file_.open(path, std::ios::in | std::ios::binary);
+    if (!file_.is_open()) return false;
     // A byte-order mark, written by some editors before the first record, is no part of it.
     std::string mark(3, '\0');
-    if (!in_.read(mark.data(), 3) || mark != "\xEF\xBB\xBF") {
-        in_.clear();
-        in_.seekg(0);
+    if (!file_.read(mark.data(), 3) || mark != "\xEF\xBB\xBF") {
+        file_.clear();
+        file_.seekg(0);
     }
     return true;
+}
+
+void RecordFile::openText(const std::string& path, std::string text, std::vector<int> sourceLines) {
+    close();
+    path_ = path;
+    line_ = 0;
+    text_.str(std::move(text));
+    text_.clear();
+    in_ = &text_;
+    memory_ = true;
+    sourceLines_ = std::move(sourceLines);
+}
+
+int RecordFile::sourceLine(int record) const {
+    if (!memory_ || sourceLines_.empty()) return record;
+    const std::size_t k = record < 1 ? 0 : static_cast<std::size_t>(record - 1);
+    return sourceLines_[std::min(k, sourceLines_.size() - 1)];
 }
 
 std::string withoutTrailingBlanks(std::string_view text) {
@@ -80,12 +98,17 @@ void RecordFile::openOrStop(const std::string& path) {
 }
 
 void RecordFile::close() {
-    if (in_.is_open()) in_.close();
-    in_.clear();
+    if (file_.is_open()) file_.close();
+    file_.clear();
+    text_.str(std::string());
+    text_.clear();
+    memory_ = false;
+    in_ = &file_;
+    sourceLines_.clear();
 }
 
 bool RecordFile::next(std::string& record) {
-    const LineRead read = readLineBounded(in_, record);
+    const LineRead read = readLineBounded(*in_, record);
     if (read == LineRead::End) return false;
     ++line_;
     if (read == LineRead::Unreadable) fail("the file cannot be read");
@@ -97,20 +120,20 @@ bool RecordFile::next(std::string& record) {
 }
 
 bool RecordFile::onlyBlankLinesRemain() {
-    const std::streampos here = in_.tellg();
+    const std::streampos here = in_->tellg();
     if (here == std::streampos(-1)) return false;  // a stream that cannot go back: read on
     std::string line;
     bool blank = true;
-    while (blank && readLineBounded(in_, line) == LineRead::Line) {
+    while (blank && readLineBounded(*in_, line) == LineRead::Line) {
         blank = line.find_first_not_of(" \t") == std::string::npos;
     }
-    in_.clear();
-    in_.seekg(here);
+    in_->clear();
+    in_->seekg(here);
     return blank;
 }
 
 std::string RecordFile::where(int ahead) const {
-    return path_ + ", line " + std::to_string(line_ + ahead) + context_;
+    return path_ + ", line " + std::to_string(sourceLine(line_ + ahead)) + context_;
 }
 
 void RecordFile::fail(const std::string& problem) const {

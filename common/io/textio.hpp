@@ -5,9 +5,11 @@
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace flownet {
 
@@ -35,7 +37,11 @@ public:
     // Opens the file named on a command line, or ends the run with a failure naming it: a device,
     // a pipe or a folder is refused, as is a file that cannot be opened.
     void openOrStop(const std::string& path);
-    bool isOpen() const { return in_.is_open(); }
+    // Reads the records of `text` in place of the file `path`: a network held in another format,
+    // handed on as the network file it stands for. The messages name `path`, and for record k the
+    // line sourceLines[k - 1] of it (the last one for the records after them).
+    void openText(const std::string& path, std::string text, std::vector<int> sourceLines);
+    bool isOpen() const { return file_.is_open() || memory_; }
     void close();
 
     // The next record; false at the end of the file. A read error of the file ends the run.
@@ -58,7 +64,13 @@ public:
     [[noreturn]] void failAtEnd(const std::string& what) const;
 
 private:
-    std::ifstream in_;
+    int sourceLine(int record) const;
+
+    std::ifstream file_;
+    std::istringstream text_;
+    bool memory_ = false;
+    std::istream* in_ = &file_;
+    std::vector<int> sourceLines_;
     std::string path_;
     std::string context_;
     int line_ = 0;

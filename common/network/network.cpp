@@ -26,11 +26,15 @@ void writeTexts(std::ostream& out, std::string_view layout, const std::vector<st
 
 }  // namespace
 
-void writeNetwork(std::ostream& out, const Network& net) {
+void writeNetworkHead(std::ostream& out, const std::string& title, int k, int n, int nl) {
+    writeTexts(out, kTitleRecord, titlePieces(title), {Item(k)});
+    writeLayout(out, kCountsRecord, {n, nl});
+}
+
+void writeNetwork(std::ostream& out, const NetworkView& net) {
     const int n = net.count;
-    ConstMatView T = net.T.view();
-    writeTexts(out, kTitleRecord, titlePieces(net.title), {Item(net.precisionExponent)});
-    writeLayout(out, kCountsRecord, {n, net.livingCount});
+    ConstMatView T = net.T;
+    writeNetworkHead(out, net.title, net.precisionExponent, n, net.livingCount);
     for (int i = 1; i <= n; ++i) writeTexts(out, kNameRecord, namePieces(net.names[i]));
 
     // The four vector lists: stocks in row N+2, inputs in row N+1, exports in column N+1,

@@ -38,18 +38,52 @@ inline constexpr int kEntryLimit = kExtendedSize - 3;  // 125 compartments
 //   T(N+1, j)    input to j              T(i, N+1)  export from i
 //   T(N+2, j)    standing stock of j     T(i, N+2)  respiration of i
 //   T(i, N+3)    row total (i <= N+1)    T(N+3, j)  column total (j <= N+3)
-struct Network {
+// `Limit` is the largest N the record holds: flowentry's 125 (its extended matrix of 128 rows and
+// columns), or the 128 of flowanalysis2 when a network of another format is handed on to the
+// analysis programs as the network file it stands for.
+template <int Limit>
+struct NetworkRecord {
+    static constexpr int limit = Limit;
     std::string title = std::string(kTitleLength, ' ');  // exactly 78 characters
     int count = 0;                                       // N
     int livingCount = 0;                                 // NL
     int precisionExponent = 0;                           // K
-    std::array<std::string, kExtendedSize> names;        // names[1..N], 25 characters each
-    Matrix<kExtendedSize> T;
+    std::array<std::string, Limit + 3> names;            // names[1..N], 25 characters each
+    Matrix<Limit + 3> T;
 };
+
+// The record of flowentry.
+using Network = NetworkRecord<kEntryLimit>;
+
+// The largest network any program of the suite analyses (flowanalysis2).
+inline constexpr int kAnalysisLimit = 128;
+using AnalysisNetwork = NetworkRecord<kAnalysisLimit>;
+
+// A record of any capacity as its writers read it.
+struct NetworkView {
+    const std::string& title;
+    int count, livingCount, precisionExponent;
+    const std::string* names;  // names[1..count]
+    ConstMatView T;
+};
+
+template <int Limit>
+NetworkView viewOf(const NetworkRecord<Limit>& net) {
+    return {net.title, net.count, net.livingCount, net.precisionExponent, net.names.data(),
+            net.T.view()};
+}
 
 // Writes the network in the file format: every list holds the entries greater than 0 in
 // increasing compartment order (flows by source, then by receiver) and ends with its terminator.
-void writeNetwork(std::ostream& out, const Network& net);
+void writeNetwork(std::ostream& out, const NetworkView& net);
+template <int Limit>
+void writeNetwork(std::ostream& out, const NetworkRecord<Limit>& net) {
+    writeNetwork(out, viewOf(net));
+}
+
+// The title and counts records alone: all that is read of a network too large for any program
+// before the reading stops at its limit.
+void writeNetworkHead(std::ostream& out, const std::string& title, int k, int n, int nl);
 
 // Outcome of reading one record of a list.
 enum class RecordRead { Entry, Terminator, End, Unreadable };
