@@ -92,9 +92,9 @@ NetworkDraft readNea(const std::string& file, std::string_view bytes, const std:
                               std::to_string(n)};
         }
     }
-    std::string living = nonLiving.empty() ? "every compartment living" : "compartments";
+    std::string living = nonLiving.empty() ? "every compartment living" : "non-living:";
     for (int k : nonLiving) living += " " + std::to_string(k);
-    if (!nonLiving.empty()) living += " non-living, the others living";
+    if (!nonLiving.empty()) living += ", the others living";
     draft.notices.push_back("an NEA system matrix: its outputs are taken as respirations (no "
                             "exports), its compartments named COMPARTMENT 1 to " +
                             std::to_string(n) + ", " + living);
