@@ -127,13 +127,13 @@ void addOptions(CLI::App& app, Options& o) {
     app.add_flag("-q,--quiet", o.quiet,
                  "No diagnostics of the balancing, and no notices of a reader, on standard error");
     addFormatOptions(app, o.formats);
-    app.callback([&o, check, balance, convert, output] {
+    app.callback([check, balance, convert, output] {
         if (!*check && !*balance && !*convert) {
             throw CLI::RequiredError("--check, --balance or --convert");
         }
-        if (*check && *output) throw CLI::ValidationError("-o", "--check writes no network");
-        if ((*balance || *convert) && !*output) throw CLI::RequiredError("-o");
-        (void)o;
+        if (*check && *output) throw CLI::RequiresError("--output", "--balance or --convert");
+        if (*balance && !*output) throw CLI::RequiresError("--balance", "--output");
+        if (*convert && !*output) throw CLI::RequiresError("--convert", "--output");
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <variant>
 
 #include "shortest.hpp"
 #include "textencoding.hpp"
@@ -40,48 +41,35 @@ std::string csvNumber(Real x) {
     return shortestText(x);
 }
 
+// A value of the summary: TRUE and FALSE for truths, as R and pandas read them; an empty cell for
+// none.
+struct CsvCellText {
+    std::string operator()(std::monostate) const { return ""; }
+    std::string operator()(bool b) const { return b ? "TRUE" : "FALSE"; }
+    std::string operator()(long long k) const { return std::to_string(k); }
+    std::string operator()(float x) const { return csvNumber(x); }
+    std::string operator()(double x) const { return csvNumber(x); }
+    std::string operator()(const std::string& t) const { return csvField(t); }
+};
+
 }  // namespace
 
-const CycleRemoval& networkCycles(const NetworkResults& r) {
-    return r.whole != nullptr ? *r.whole : *r.feeding;
-}
-
 void writeSummaryHeader(std::ostream& out) {
-    out << "file,ordinal,title,compartments,living,total_system_throughput,"
-           "development_capacity,ascendency,ascendency_ratio,overhead_imports,overhead_exports,"
-           "dissipative_overhead,redundancy,internal_capacity,internal_ascendency,"
-           "finn_cycling_index,cycles_removed,overall_connectance,intercompartmental_connectance,"
-           "foodweb_connectance,TST,TSTp,APL,FCI,FCIb,H,AMI,C,A,overhead,A_over_C,robustness,"
-           "indirect_to_direct_output,indirect_to_direct_input,homogenisation_output,"
-           "homogenisation_input,amplification_output,amplification_input,mutualism,synergism,"
-           "total_system_storage\n";
+    const char* separator = "";
+    for (const SummaryColumn& c : summaryColumns()) {
+        out << separator << c.name;
+        separator = ",";
+    }
+    out << '\n';
 }
 
 void writeSummaryRow(std::ostream& out, const NetworkResults& r) {
-    const CompanionIndices& c = *r.companion;
-    const InformationIndices& t = *r.info;
-    const IndexShares& s = *r.shares;
-    const CycleRemoval& cycles = networkCycles(r);
-    out << csvField(r.file) << ',' << r.ordinal << ',' << csvField(withoutTrailingBlanks(*r.title))
-        << ',' << r.N << ',' << r.NL;
-    for (float x : {r.TST, t.total.capacity, t.total.ascendency, s.ascendency, t.inputs.overhead,
-                    t.exports.overhead, t.respirations.overhead, t.internal.overhead,
-                    t.internal.capacity, t.internal.ascendency, cycles.finn}) {
-        out << ',' << csvNumber(x);
+    const char* separator = "";
+    for (const SummaryColumn& c : summaryColumns()) {
+        out << separator << std::visit(CsvCellText{}, c.value(r));
+        separator = ",";
     }
-    out << ',' << cycles.count;
-    for (float x : {s.overall, s.intercompartmental, s.foodWeb}) out << ',' << csvNumber(x);
-    for (double x : {c.TST, c.TSTp, c.APL, c.FCI, c.FCIb, c.H, c.AMI, c.C, c.A, c.overhead, c.AC,
-                     c.robustness, c.output.indirectToDirect, c.input.indirectToDirect,
-                     c.output.homogenisation, c.input.homogenisation}) {
-        out << ',' << csvNumber(x);
-    }
-    for (const Environ* e : {&c.output, &c.input}) {
-        out << ',';
-        if (!e->singular) out << e->amplification;
-    }
-    for (double x : {c.mutualism, c.synergism, c.totalStorage}) out << ',' << csvNumber(x);
-    out << "\n";
+    out << '\n';
 }
 
 }  // namespace flownet

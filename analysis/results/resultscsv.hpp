@@ -3,17 +3,14 @@
 
 #include <ostream>
 
-#include "companion.hpp"
 #include "results.hpp"
+#include "summary.hpp"
 
 namespace flownet {
 
 void writeSummaryHeader(std::ostream& out);
-// The report's own indices, then the companion indices of the same network.
+// The columns of summary.hpp: the report's own indices, then the companion indices of the same
+// network.
 void writeSummaryRow(std::ostream& out, const NetworkResults& r);
-
-// The cycle analysis the summary and the picture speak for: that of the whole network when it was
-// searched, otherwise the feeding cycles (which then are every cycle: all compartments live).
-const CycleRemoval& networkCycles(const NetworkResults& r);
 
 }  // namespace flownet

@@ -1,67 +1,31 @@
 #include "resultsjson.hpp"
 
-#include <nlohmann/json.hpp>
-
 #include "commandline.hpp"
-#include "shortest.hpp"
-#include "textencoding.hpp"
+#include "jsonparts.hpp"
 #include "textio.hpp"
 
 namespace flownet {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// Every number of the report arrays is a float: it is written in its own shortest form. The
-// companion indices are doubles, written in theirs. NaN becomes null.
 Json number(float x) {
-    return shortestValue(x);
+    return jsonNumber(x);
 }
-Json number(double x) {
-    return x;
-}
-
 Json vector(ConstVecView v, int n) {
-    Json a = Json::array();
-    for (int i = 1; i <= n; ++i) a.push_back(number(v(i)));
-    return a;
+    return jsonVector(v, n);
 }
-
-// A matrix as a list of its rows.
 template <class Real>
 Json matrix(BasicMatView<const Real> m, int rows, int cols) {
-    Json a = Json::array();
-    for (int i = 1; i <= rows; ++i) {
-        Json row = Json::array();
-        for (int j = 1; j <= cols; ++j) row.push_back(number(m(i, j)));
-        a.push_back(std::move(row));
-    }
-    return a;
+    return jsonMatrix(m, rows, cols);
 }
-
-// Text from a network file or a command line: bytes, made valid UTF-8 (see utf8Text).
 Json text(const std::string& bytes) {
-    return utf8Text(bytes);
+    return jsonText(bytes);
 }
 
 // Every document is dumped so that no byte can make the JSON library throw: text is valid UTF-8
 // already, and anything else would be replaced.
 std::string dumped(const Json& j) {
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-Json names(const NetworkResults& r) {
-    Json names = Json::array();
-    for (int i = 1; i <= r.N; ++i)
-        names.push_back(text(withoutTrailingBlanks((*r.names)[static_cast<std::size_t>(i - 1)])));
-    return names;
-}
-
-Json living(const NetworkResults& r) {
-    Json living = Json::array();
-    for (int i = 1; i <= r.N; ++i) living.push_back(i <= r.NL);
-    return living;
 }
 
 Json flowList(ConstMatView T, int n) {
@@ -79,9 +43,8 @@ Json steadyState(const NetworkResults& r) {
     const SteadyState& s = *r.steady;
     return {{"steady", s.steady},
             {"tolerance", number(r.tolerance)},
-            {"inflow", vector(s.inflow.view(), r.N)},
-            {"outflow", vector(s.outflow.view(), r.N)},
-            {"imbalance", vector(s.imbalance.view(), r.N)}};
+            {"largestImbalance", number(s.largestImbalance)},
+            {"largestImbalanceCompartment", s.largestImbalanceAt}};
 }
 
 // A matrix of coefficients, or null when its inversion met a zero pivot (the row is given).
@@ -110,7 +73,6 @@ Json structure(const NetworkResults& r) {
 Json trophic(const NetworkResults& r) {
     const TrophicAggregation& t = *r.trophic;
     Json j = {{"transformation", matrix(t.L.view(), r.NL, r.NL)},
-              {"effectiveLevels", vector(t.levels.view(), r.N)},
               {"canonicalInputs", vector(t.inputs.view(), r.N)},
               {"canonicalExports", vector(t.exports.view(), r.N)},
               {"canonicalRespirations", vector(t.respirations.view(), r.N)},
@@ -141,7 +103,7 @@ Json trophic(const NetworkResults& r) {
 
 Json cycleRemoval(const CycleRemoval& c, int n, bool distributions) {
     // No cycle found: nothing cycles, the index is 0.
-    Json j = {{"found", c.found}, {"removed", c.count}, {"finnIndex", number(c.finn)}};
+    Json j = {{"found", c.found}, {"removed", c.count}, {"cycledFlowIndex", number(c.finn)}};
     if (!c.found) return j;
     if (distributions) {
         j["cycledFlow"] = vector(c.cycled.view(), n);
@@ -179,7 +141,7 @@ Json information(const NetworkResults& r) {
         overhead[kind] = number(terms->overhead);
         capacity[kind] = number(terms->capacity);
     }
-    return {{"totalSystemThroughput", number(r.TST)},
+    return {{"TSTp", number(r.TST)},
             {"developmentCapacity", number(t.total.capacity)},
             {"ascendency", number(t.total.ascendency)},
             {"ascendencyRatio", number(s.ascendency)},
@@ -210,13 +172,6 @@ Json connectance(const NetworkResults& r) {
               {"foodWeb", number(t.foodWebUncertainty)}}}};
 }
 
-// A vector of doubles.
-Json doubles(const std::vector<double>& v) {
-    Json a = Json::array();
-    for (double x : v) a.push_back(x);
-    return a;
-}
-
 Json matrix(const SquareMatrix& m) {
     return matrix(m.view(), m.n, m.n);
 }
@@ -230,8 +185,7 @@ Json environ(const Environ& e) {
 }
 
 Json companion(const CompanionIndices& c) {
-    return {{"throughflows", doubles(c.throughflow)},
-            {"TST", c.TST},
+    return {{"TST", c.TST},
             {"TSTp", c.TSTp},
             {"boundaryInput", c.boundaryInput},
             {"APL", c.APL},
@@ -256,9 +210,7 @@ Json companion(const CompanionIndices& c) {
               {"mutualism", c.mutualism},
               {"synergism", c.synergism}}},
             {"storage",
-             {{"totalSystemStorage", c.totalStorage},
-              {"residenceTimes", doubles(c.residenceTime)},
-              {"turnoverRates", doubles(c.turnoverRate)}}}};
+             {{"totalSystemStorage", c.totalStorage}}}};
 }
 
 }  // namespace
@@ -275,25 +227,22 @@ void writeJsonHead(std::ostream& out, const char* program) {
 void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
     const Json j = {{"file", text(r.file)},
                     {"ordinal", r.ordinal},
+                    {"format", r.source != nullptr ? r.source->format : std::string("scor")},
                     {"title", text(withoutTrailingBlanks(*r.title))},
+                    {"units", unitsObject(r)},
                     {"precisionExponent", r.K},
-                    {"compartments", r.N},
-                    {"living", r.NL},
-                    {"names", names(r)},
-                    {"isLiving", living(r)},
-                    {"stocks", vector(r.stocks, r.N)},
-                    {"inputs", vector(r.IN, r.N)},
-                    {"exports", vector(r.EX, r.N)},
-                    {"respirations", vector(r.RE, r.N)},
+                    {"compartmentCount", r.N},
+                    {"livingCount", r.NL},
+                    {"compartments", compartmentTable(r)},
                     {"flows", flowList(r.flows, r.N)},
-                    {"throughputs", vector(r.steady->inflow.view(), r.N)},
                     {"steadyState", steadyState(r)},
                     {"structure", structure(r)},
                     {"trophicAggregation", trophic(r)},
                     {"cycles", cycles(r)},
                     {"information", information(r)},
                     {"connectance", connectance(r)},
-                    {"companionIndices", companion(*r.companion)}};
+                    {"companionIndices", companion(*r.companion)},
+                    {"summary", summaryObject(r)}};
     out << (first ? "\n" : ",\n") << dumped(j);
 }
 

@@ -1,4 +1,4 @@
-// The results of an analysis run as one JSON document ("flownet-results", version 1; the fields
+// The results of an analysis run as one JSON document ("flownet-results", version 2; the fields
 // are described in docs/results.md). The document is written as the run goes: its head, each
 // network as soon as it is analysed, and its tail with the problems met.
 #pragma once
@@ -13,7 +13,7 @@
 namespace flownet {
 
 inline constexpr const char* kResultsFormat = "flownet-results";
-inline constexpr int kResultsVersion = 1;
+inline constexpr int kResultsVersion = 2;
 
 // A problem of the run: a network file whose reading ended before its end, at an error line of a
 // report ("0 ERROR ...", status 1) or at a failure of the input (status 2), or a failure of an

@@ -78,14 +78,15 @@ TEST(CommandSafety, BytesThatAreNotUtf8) {
     const Json& net = j["networks"][0];
     EXPECT_EQ(net["file"], "r\xc3\xa9" "f\r.dat");
     EXPECT_EQ(net["title"], "CR\xc3\x89" "EK \"A\\B\"");
-    EXPECT_EQ(net["names"][0], "PLANT\xc3\x89");
-    EXPECT_EQ(net["names"][1], std::string("DET\0RI\x01TUS", 10));
+    EXPECT_EQ(net["compartments"][0]["name"], "PLANT\xc3\x89");
+    EXPECT_EQ(net["compartments"][1]["name"], std::string("DET\0RI\x01TUS", 10));
     // The report keeps the bytes as they are.
     EXPECT_NE(readFile(dir / "rep.txt").find(" CR\xc9" "EK \"A\\B\" "), std::string::npos);
 
     const std::vector<std::string> rows = lines(readFile(dir / "out.csv"));
     ASSERT_GE(rows.size(), 2u);
-    const std::string start = "\"r\xc3\xa9" "f\r.dat\",1,\"CR\xc3\x89" "EK \"\"A\\B\"\"\",2,1,";
+    const std::string start =
+        "\"r\xc3\xa9" "f\r.dat\",1,scor,\"CR\xc3\x89" "EK \"\"A\\B\"\"\",,2,1,";
     EXPECT_EQ(rows[1].substr(0, start.size()), start);
 
     const std::string dot = readFile(dir / "out.dot");

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,28 +42,35 @@ TEST(CommandLine, JsonOfTheOysterReefReadsBackToItsReport) {
     EXPECT_EQ(r.console + r.errors, "");
     const std::string text = readFile(dir / "reef.json");
     // Each value in the shortest form that reads back to the float read from the file.
-    EXPECT_NE(text.find("\"respirations\":[25.1646,5.76,3.5794,0.4303,0.3594,6.1759]"),
-              std::string::npos);
+    EXPECT_NE(text.find("\"respiration\":25.1646,"), std::string::npos);
+    EXPECT_NE(text.find("\"respiration\":0.4303,"), std::string::npos);
     const Json j = Json::parse(text);
     EXPECT_EQ(j["format"], "flownet-results");
-    EXPECT_EQ(j["version"], 1);
+    EXPECT_EQ(j["version"], 2);
     ASSERT_EQ(j["networks"].size(), 1u);
     const Json& net = j["networks"][0];
     const std::vector<std::string> file = lines(readFile(dir / "reef.dat"));
-    EXPECT_EQ(net["compartments"], 6);
-    EXPECT_EQ(net["names"][5], file[7].substr(0, file[7].find_last_not_of(' ') + 1));
-    EXPECT_EQ(net["isLiving"], Json::parse("[true,true,true,true,true,false]"));
+    EXPECT_EQ(net["compartmentCount"], 6);
+    ASSERT_EQ(net["compartments"].size(), 6u);
+    EXPECT_EQ(net["compartments"][5]["name"],
+              file[7].substr(0, file[7].find_last_not_of(' ') + 1));
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(net["compartments"][k]["number"], k + 1);
+        EXPECT_EQ(net["compartments"][k]["living"], k < 5);
+    }
+    // The units the title gives, in its last parentheses.
+    EXPECT_EQ(net["units"], Json::parse(R"({"flow":"KCAL M-2 D-1","stock":null,"source":"title"})"));
 
     const std::string report = readFile(kRef / "flowanalysis-oyster_reef/expected/report.txt");
     const Json& info = net["information"];
-    EXPECT_EQ(asReported(info["totalSystemThroughput"]),
+    EXPECT_EQ(asReported(info["TSTp"]),
               reportField(report, "TOTAL SYSTEM THROUGHPUT = "));
     EXPECT_EQ(asReported(info["ascendency"]), reportField(report, "\n  ASCENDENCY = "));
     EXPECT_EQ(asReported(info["developmentCapacity"]),
               reportField(report, "DEVELOPMENT CAPACITY = "));
     EXPECT_EQ(asReported(info["internalAscendency"]), reportField(report, "INTERNAL ASCENDENCY ="));
     EXPECT_EQ(flownet::formatLayout(
-                  "(E11.4,$)", {static_cast<float>(net["cycles"]["wholeNetwork"]["finnIndex"])}),
+                  "(E11.4,$)", {static_cast<float>(net["cycles"]["wholeNetwork"]["cycledFlowIndex"])}),
               reportField(report, "FINN CYCLING INDEX IS "));
 
     // The companion indices against the values published for this network. The flows published
@@ -101,14 +109,15 @@ TEST(CommandLine, SummaryRowsFollowTheFilesInOrderQuotedAsCsv) {
     const std::vector<std::string> rows = lines(readFile(dir / "all.csv"));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].substr(0, 62),
-              "file,ordinal,title,compartments,living,total_system_throughput");
+              "file,ordinal,format,title,units,compartment_count,living_count");
     // The throughput of each row is the one its report prints.
     const std::string reefReport = readFile(kRef / "flowanalysis-oyster_reef/expected/report.txt");
     const std::string twoReport = readFile(kRef / "flowanalysis-two/expected/report.txt");
     const std::string label = "TOTAL SYSTEM THROUGHPUT = ";
     const std::string rowStarts[] = {
-        "a.dat,1,\"REEF, \"\"A\"\"   ENERGY FLOW (KCAL M-2 D-1)\",6,5,",
-        "b.dat,1,RANDOM NETWORK N=10 NL=9,10,9,", "b.dat,2,RANDOM NETWORK N=5 NL=3,5,3,"};
+        "a.dat,1,scor,\"REEF, \"\"A\"\"   ENERGY FLOW (KCAL M-2 D-1)\",KCAL M-2 D-1,6,5,TRUE,",
+        "b.dat,1,scor,RANDOM NETWORK N=10 NL=9,,10,9,TRUE,",
+        "b.dat,2,scor,RANDOM NETWORK N=5 NL=3,,5,3,TRUE,"};
     const std::string fields[] = {reportField(reefReport, label), reportField(twoReport, label),
                                   reportField(twoReport, label, 1)};
     for (int k = 0; k < 3; ++k) {
@@ -116,7 +125,14 @@ TEST(CommandLine, SummaryRowsFollowTheFilesInOrderQuotedAsCsv) {
         ASSERT_EQ(row.substr(0, rowStarts[k].size()), rowStarts[k]);
         // Every column of the header filled (the first title holds one comma of its own).
         EXPECT_EQ(occurrences(row, ","), occurrences(rows[0], ",") + (k == 0 ? 1 : 0)) << row;
-        EXPECT_EQ(asReported(std::stod(row.substr(rowStarts[k].size()))), fields[k]) << row;
+        // After the steady state: the largest imbalance (0: in steady state to the last bit),
+        // its compartment, the tolerance of K 4, 1 and 1 (10^(1 - K)), then the report's TSTp.
+        std::vector<std::string> rest;
+        std::istringstream after(row.substr(rowStarts[k].size()));
+        for (std::string field; std::getline(after, field, ',');) rest.push_back(field);
+        ASSERT_GE(rest.size(), 4u);
+        EXPECT_EQ(std::stof(rest[2]), k == 0 ? 1e-3f : 1.0f) << row;
+        EXPECT_EQ(asReported(std::stod(rest[3])), fields[k]) << row;
     }
 }
 
@@ -138,8 +154,10 @@ TEST(CommandLine, EveryBundledNetworkIsDrawnByGraphviz) {
         ASSERT_LE(r.status, 1) << network << r.errors;
         const Json net = Json::parse(readFile(dir / "net.json"))["networks"][0];
         std::size_t boundary = 0;
-        for (const char* kind : {"inputs", "exports", "respirations"}) {
-            for (const Json& v : net[kind]) boundary += v.get<double>() > 0.0;
+        for (const Json& c : net["compartments"]) {
+            for (const char* kind : {"input", "export", "respiration"}) {
+                boundary += c[kind].get<double>() > 0.0;
+            }
         }
         int ellipses = 0, boxes = 0, arcs = 0;
         std::string ranks;
@@ -151,7 +169,7 @@ TEST(CommandLine, EveryBundledNetworkIsDrawnByGraphviz) {
             arcs += line.find(" -> ") != std::string::npos;
             if (line.rfind("  { rank=min;", 0) == 0) ranks = line;
         }
-        const int n = net["compartments"], nl = net["living"];
+        const int n = net["compartmentCount"], nl = net["livingCount"];
         EXPECT_EQ(ellipses, nl) << network;
         EXPECT_EQ(boxes, n - nl) << network;
         EXPECT_EQ(static_cast<std::size_t>(arcs), net["flows"].size() + boundary) << network;
@@ -227,8 +245,8 @@ TEST(CommandLine, StatusesOfBadCallsAndNetworks) {
         {kAnalysis,
          twoCompartments(),
          {"net.dat", "--json", "-"},
-         "0|[console]{\"format\":\"flownet-results\",\"version\":1,|\"names\":[\"PLANTS\","
-         "\"DETRITUS\"]|\"problems\":[]}\n[errors][end]"},
+         "0|[console]{\"format\":\"flownet-results\",\"version\":2,|\"name\":\"PLANTS\"|"
+         "\"name\":\"DETRITUS\"|\"problems\":[]}\n[errors][end]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.empty() ? "" : c.args[0] + " " + c.expect);
