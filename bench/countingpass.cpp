@@ -37,11 +37,8 @@ long long countingPass(std::ostream& console, ConstMatView T, ConstMatView F, in
         return count;
     }
     if (search == CycleSearch::Pruned && !roundValues) {
-        enumerateCycles<cycle_search_detail::Keep::Count>(search, wk->search, T, wk->order.ord,
-                                                          positive, [&](const FoundCycle&) {
-                                                              writeProgress(console, ++count);
-                                                              return true;
-                                                          });
+        countCycles(wk->search, T, wk->order.ord, positive,
+                    [&] { writeProgress(console, ++count); });
         return count;
     }
     // Every cycle with its weak arc: the cycles counted by weak arc (ARCCNT), the smallest

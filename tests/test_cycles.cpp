@@ -28,7 +28,7 @@ using namespace flownet::testing;
 
 namespace {
 
-struct Arc {
+struct FlowArc {
     int i, j;
     float flow;
 };
@@ -51,10 +51,10 @@ struct Net {
     }
 };
 
-std::unique_ptr<Net> network(int n, const std::vector<Arc>& arcs) {
+std::unique_ptr<Net> network(int n, const std::vector<FlowArc>& arcs) {
     auto net = std::make_unique<Net>();
     net->n = n;
-    for (Arc a : arcs) net->T(a.i, a.j) = a.flow;
+    for (FlowArc a : arcs) net->T(a.i, a.j) = a.flow;
     net->computeFractions();
     return net;
 }
@@ -65,7 +65,7 @@ std::unique_ptr<Net> network(int n, const std::vector<Arc>& arcs) {
 std::unique_ptr<Net> randomNetwork(int k, double density, double loops, int ties, std::mt19937& rng,
                                    int n = 0) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
-    std::vector<Arc> arcs;
+    std::vector<FlowArc> arcs;
     for (int i = 1; i <= k; ++i) {
         for (int j = 1; j <= k; ++j) {
             if (u(rng) >= (i == j ? loops : density)) continue;
@@ -227,27 +227,27 @@ struct Worked {
     const char* what;
     bool counted;
     int n;
-    std::vector<Arc> arcs;
+    std::vector<FlowArc> arcs;
     int NC;
     CycleMode mode;
     float TST, scale;
     std::string report;
     bool whole;
     CycleRemoval result;
-    std::vector<Arc> after;
+    std::vector<FlowArc> after;
     std::vector<float> cyc;
 };
 
 constexpr CycleMode kWhole = CycleMode::WholeNetwork, kFeeding = CycleMode::Feeding;
 
 // A ring 1 -> 2 -> ... -> m -> 1 with the flow 10 + k on the arc leaving k: weak arc (1,2) = 11.
-std::vector<Arc> ring(int m) {
-    std::vector<Arc> arcs;
+std::vector<FlowArc> ring(int m) {
+    std::vector<FlowArc> arcs;
     for (int k = 1; k <= m; ++k) arcs.push_back({k, k % m + 1, 10.0f + k});
     return arcs;
 }
 
-const std::vector<Arc> kTwoCycles{{1, 2, 2}, {2, 1, 6}, {2, 3, 4}, {3, 1, 8}};
+const std::vector<FlowArc> kTwoCycles{{1, 2, 2}, {2, 1, 6}, {2, 3, 4}, {3, 1, 8}};
 
 // Two cycles 1-2-1 and 1-2-3-1 share their smallest arc (1,2) = 2. Throughputs 14, 10, 8 give
 // F(1,2) = 1/7, F(2,1) = .6, F(2,3) = .4, F(3,1) = 1: the products stand 3 : 2, the shares
@@ -328,7 +328,7 @@ TEST(CycleRoutines, WorkedCases) {
         Call c = both(w.counted, *net, w.NC, w.mode, w.TST);
         EXPECT_EQ(w.whole ? c.report : c.report.substr(0, w.report.size()), w.report);
         EXPECT_TRUE(c.result.found == w.result.found && c.result.count == w.result.count);
-        for (Arc a : w.after)
+        for (FlowArc a : w.after)
             EXPECT_NEAR(net->T(a.i, a.j), a.flow, a.flow == 0 ? 0 : 1e-4) << a.i << a.j;
         for (std::size_t L = 1; L <= w.cyc.size(); ++L) {
             EXPECT_NEAR(c.cyc(static_cast<int>(L)) * w.TST, w.cyc[L - 1], 1e-4) << L;
@@ -341,7 +341,7 @@ TEST(CycleRoutines, WorkedCases) {
 // shares are 10/3 and 5/3 rounded once. P / S x BW would round twice and land a unit higher.
 TEST(Cycles, SharesAreRoundedOnceInTheWrittenOrder) {
     auto net = network(3, {{1, 2, 5}, {2, 1, 8}, {2, 3, 8}, {3, 1, 8}});
-    for (Arc f : {Arc{1, 2, 0.5f}, {2, 1, 0.5f}, {2, 3, 0.25f}, {3, 1, 1.0f}}) {
+    for (FlowArc f : {FlowArc{1, 2, 0.5f}, {2, 1, 0.5f}, {2, 3, 0.25f}, {3, 1, 1.0f}}) {
         net->F(f.i, f.j) = f.flow;
     }
     Call c = both(false, *net, 3, CycleMode::WholeNetwork, 1.0f);
@@ -449,8 +449,8 @@ namespace {
 // Cycles through one arc: a -> first (flow 1), forward from first through first + 1..last
 // (`flow` from each to every higher one) and back to a from each of first..last (`flow`):
 // 2^(last - first) cycles, all with the weak arc (a, first).
-std::vector<Arc> hub(int a, int first, int last, float flow) {
-    std::vector<Arc> arcs{{a, first, 1.0f}};
+std::vector<FlowArc> hub(int a, int first, int last, float flow) {
+    std::vector<FlowArc> arcs{{a, first, 1.0f}};
     for (int i = first; i <= last; ++i) {
         arcs.push_back({i, a, flow});
         for (int j = i + 1; j <= last; ++j) arcs.push_back({i, j, flow});
@@ -465,7 +465,7 @@ TEST(Cyccnt, ProgressLinesOnTheConsole) {
     // on 2, 3..12 with flows 3 and (2,3) = 1.5: 2^9 = 512 cycles, the next round. The counting
     // of the first round reports at 100,000, its nexus at every 5,000 up to 130,000; the second
     // round counts too few for a line. Compartments above 99 print as asterisks.
-    std::vector<Arc> arcs = hub(1, 101, 118, 2.0f), other = hub(2, 3, 12, 3.0f);
+    std::vector<FlowArc> arcs = hub(1, 101, 118, 2.0f), other = hub(2, 3, 12, 3.0f);
     other[0].flow = 1.5f;
     arcs.insert(arcs.end(), other.begin(), other.end());
     auto net = network(118, arcs);

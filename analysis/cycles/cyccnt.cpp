@@ -117,11 +117,7 @@ int firstCycleWeakArc(Work& wk) {
                 weak = arcKey(seen[c.weakArc], seen[(c.weakArc + 1) % L]);
                 return false;
             };
-            if (a == b) {
-                if (a == S) first(FoundCycle{1, &ord.node[a], 0, 0.0f, 0.0f});
-            } else {
-                cycle_search_detail::throughFrom(wk.search, wk.round, ord, S, a, b, first);
-            }
+            enumerateCyclesThroughStart(wk.search, wk.round, ord, S, Arc{a, b}, first);
             if (L == 0) continue;
             if (bestL == 0 || std::lexicographical_compare(seen.begin(), seen.begin() + L,
                                                            best.begin(), best.begin() + bestL)) {
@@ -151,7 +147,7 @@ void weakestNexus(Work& wk, ConstMatView T, ConstMatView F, int n, RoundCount& r
     // The smallest flow on a cycle, and the arcs that carry it.
     std::vector<int>& tied = wk.tied;
     tied.clear();
-    float WMIN = cycle_search_detail::kNoFlow;
+    float WMIN = kNoFlow;
     for (int p = 1; p <= ord.K; ++p) {
         for (NodeSet s = g.succ[p]; s.any();) {
             const int q = s.takeFirst();
@@ -174,7 +170,7 @@ void weakestNexus(Work& wk, ConstMatView T, ConstMatView F, int n, RoundCount& r
     round.MAXLEN = 0;
     round.counted = 0;
     round.through = 0;
-    enumerateCyclesThrough(wk.search, g, ord, a, b, [&](const FoundCycle& c) {
+    enumerateCyclesThrough(wk.search, g, ord, Arc{a, b}, [&](const FoundCycle& c) {
         ++round.through;
         if (c.nodes[c.weakArc] == A && c.nodes[c.weakArc + 1] == B) {
             ++round.counted;
@@ -195,16 +191,16 @@ long long cyclesBroken(Work& wk, ConstMatView T, const RoundCount& round, int n)
     const int A = (round.BEST - 1) / n + 1;
     const int B = round.BEST - (A - 1) * n;
     long long broken = round.through;
-    g.removeArc(wk.position[A], wk.position[B]);
+    g.removeArc({wk.position[A], wk.position[B]});
     for (int p = 1; p <= ord.K; ++p) {
         for (NodeSet s = g.succ[p]; s.any();) {
             const int q = s.takeFirst();
             if (T(ord.node[p], ord.node[q]) > 0.0f) continue;
-            enumerateCyclesThrough(wk.search, g, ord, p, q, [&](const FoundCycle&) {
+            enumerateCyclesThrough(wk.search, g, ord, Arc{p, q}, [&](const FoundCycle&) {
                 ++broken;
                 return true;
             });
-            g.removeArc(p, q);
+            g.removeArc({p, q});
         }
     }
     return broken;
@@ -259,11 +255,8 @@ long long countCycles(std::ostream& console, Work& wk, ConstMatView T, ConstMatV
         count = countOnThreads(wk.search.graph, wk.order.ord, positive, threads);
         writeCountingProgressUpTo(console, count);
     } else {
-        enumerateCycles<cycle_search_detail::Keep::Count>(
-            search, wk.search, T, wk.order.ord, ArcFloor{0.0f, true}, [&](const FoundCycle&) {
-                writeCountingProgress(console, ++count);
-                return true;
-            });
+        countCycles(wk.search, T, wk.order.ord, ArcFloor{0.0f, true},
+                    [&] { writeCountingProgress(console, ++count); });
     }
     return count;
 }

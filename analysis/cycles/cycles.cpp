@@ -209,7 +209,7 @@ void loweringPass(std::ostream& report, Work& wk, ConstMatView T, ArcFloor floor
     bool caching = firstOfRound && phase != Phase::RemovalOnly;
     wk.cached.clear();
     wk.cachedNodes.clear();
-    float ceiling = caching ? cycle_search_detail::kNoFlow : band.THR;
+    float ceiling = caching ? kNoFlow : band.THR;
     enumerateCycles(
         CycleSearch::Pruned, wk.search, T, wk.order.ord, floor,
         [&](const FoundCycle& c) {
@@ -367,7 +367,7 @@ CycleRemoval CYCLES(std::ostream& report, MatView T, ConstMatView F, int NC, Cyc
         }
         float TMAX = 0.0f, TMIN = 0.0f;
         arcRange(T, ord, TMAX, TMIN);
-        Band b{TMIN, TMAX, smallestFlowBetween(T, ord, TMIN, cycle_search_detail::kNoFlow)};
+        Band b{TMIN, TMAX, smallestFlowBetween(T, ord, TMIN, kNoFlow)};
         const float& THR = b.THR;
         bool band = false;  // LOW has been raised above the arc floor of the round
         bool firstOfRound = true;
