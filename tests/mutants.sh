@@ -357,36 +357,36 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     if (r > kMaxRecords || r * wk.W + c.L / 4 + 1 > kStoreWords) return false;
 --end--
 
-@@ CNT-1 analysis/cycles/cyccnt.cpp
+@@ CNT-1 analysis/cycles/roundcount.cpp
 ## CYCCNT: a tie for the smallest flow on a cycle goes to the last arc (<= for <)
 --anchor--
-            if (tied.empty() || f < WMIN) {
+            if (tied_.empty() || f < WMIN) {
 --becomes--
-            if (tied.empty() || f <= WMIN) {
+            if (tied_.empty() || f <= WMIN) {
 --end--
 
-@@ CNT-2 analysis/cycles/cyccnt.cpp
+@@ CNT-2 analysis/cycles/roundcount.cpp
 ## CYCCNT counting pass: on equal weak-arc flows the last cycle found keeps the round
 --anchor--
-                        if (count == 0 || c.weakFlow < round.WMIN) {
+                        if (count == 0 || c.weakFlow < v.WMIN) {
 --becomes--
-                        if (count == 0 || c.weakFlow <= round.WMIN) {
+                        if (count == 0 || c.weakFlow <= v.WMIN) {
 --end--
 
 @@ CNT-3 analysis/cycles/cyccnt.cpp
 ## CYCCNT: a nexus lists its first 49 cycles instead of 50 (off by one)
 --anchor--
-                    if (NREM <= kListedPerNexus) {
+                           if (NREM <= kListedPerNexus) {
 --becomes--
-                    if (NREM < kListedPerNexus) {
+                           if (NREM < kListedPerNexus) {
 --end--
 
 @@ CNT-4 analysis/cycles/cyccnt.cpp
 ## CYCCNT nexus line: the weak-arc flow from the throughput of the head, not the tail
 --anchor--
-        writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(A)});
+    writeLayout(report_, kNexusLine, {round.counted, A, B, F_(A, B) * X_(A)});
 --becomes--
-        writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(B)});
+    writeLayout(report_, kNexusLine, {round.counted, A, B, F_(A, B) * X_(B)});
 --end--
 
 @@ SRCH-1 analysis/cycles/search/searchwork.cpp

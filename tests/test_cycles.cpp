@@ -20,6 +20,7 @@
 #include "cycles.hpp"
 #include "layout.hpp"
 #include "nodeset.hpp"
+#include "roundcount.hpp"
 #include "runend.hpp"
 #include "support/run.hpp"
 
@@ -519,4 +520,108 @@ TEST(CycleSearch, BranchesOnThreadsCountEveryCycle) {
                 << k << " " << density;
         }
     }
+}
+
+namespace {
+
+CountingPass pass(const Net& net, CycleSearch how, bool roundValues, int threads = 1) {
+    std::ostringstream console;
+    return countingPass(console, net.T.view(), net.F.view(), net.n, how, roundValues, threads);
+}
+
+}  // namespace
+
+// The counting pass that CYCCNT runs in its first round, on its own. 1-2-1 and 1-2-3-1 share the
+// weak arc (1,2) = 2; their products (with X = 14, 10, 8) are .6/7 and .4/7, summed to 1/7. In the
+// network of tied weak arcs, 2-3-1-2 (weak arc (1,2) = 3) is found before 2-3-4-2 (weak arc
+// (2,3) = 3) and keeps the round.
+TEST(Cyccnt, CountingPassKeepsTheValuesOfTheRound) {
+    struct Case {
+        int n;
+        std::vector<FlowArc> arcs;
+        long long cycles;
+        float WMIN, SUMP;
+        Arc BEST;
+        int MAXLEN;
+        long long counted;
+    };
+    const std::vector<Case> cases{
+        {3, kTwoCycles, 2, 2.0f, 1.0f / 7.0f, {1, 2}, 3, 2},
+        {4,
+         {{1, 2, 3}, {2, 3, 3}, {3, 1, 5}, {3, 4, 5}, {4, 2, 5}},
+         2,
+         3.0f,
+         0.375f * 0.5f * 0.6f,
+         {1, 2},
+         3,
+         1},
+    };
+    for (const Case& k : cases) {
+        auto net = network(k.n, k.arcs);
+        for (CycleSearch how : {CycleSearch::Reference, CycleSearch::Pruned}) {
+            SCOPED_TRACE(how == CycleSearch::Pruned ? "pruned" : "reference");
+            const CountingPass p = pass(*net, how, true);
+            EXPECT_TRUE(p.valued);
+            EXPECT_EQ(p.cycles, k.cycles);
+            EXPECT_EQ(p.values.WMIN, k.WMIN);
+            EXPECT_NEAR(p.values.SUMP, k.SUMP, 1e-6f);
+            EXPECT_EQ(p.values.BEST, k.BEST);
+            EXPECT_EQ(p.values.MAXLEN, k.MAXLEN);
+            EXPECT_EQ(p.values.counted, k.counted);
+        }
+        for (int threads : {1, 3}) {
+            const CountingPass p = pass(*net, CycleSearch::Pruned, false, threads);
+            EXPECT_FALSE(p.valued);
+            EXPECT_EQ(p.cycles, k.cycles) << threads;
+        }
+    }
+}
+
+// On random networks the counting pass counts every cycle, by either search and on any number of
+// threads; with distinct flows the round's weak arc is the weakest of all the cycles' weak arcs,
+// and its count the number of cycles with that weak arc; the pruned search, keeping the values,
+// sums SUMP in the same order as the reference.
+TEST(Cyccnt, CountingPassCountsEveryCycle) {
+    std::mt19937 rng(99);
+    for (int trial = 0; trial < 24; ++trial) {
+        SCOPED_TRACE(trial);
+        const int n = 3 + trial % 9;
+        auto net = randomNetwork(n, 0.25 + 0.05 * (trial % 6), trial % 3 == 0 ? 0.3 : 0.0, 0, rng);
+        const auto all = bruteForceCycles(net->T.view(), n);
+        const CountingPass ref = pass(*net, CycleSearch::Reference, false);
+        EXPECT_EQ(ref.cycles, static_cast<long long>(all.size()));
+        EXPECT_EQ(pass(*net, CycleSearch::Pruned, false).cycles, ref.cycles);
+        EXPECT_EQ(pass(*net, CycleSearch::Pruned, false, 3).cycles, ref.cycles);
+        if (all.empty()) continue;
+        std::map<std::pair<int, int>, long long> byWeakArc;
+        std::pair<int, int> weakest = weakArc(net->T.view(), all[0]);
+        for (const auto& cy : all) {
+            auto arc = weakArc(net->T.view(), cy);
+            ++byWeakArc[arc];
+            if (net->T(arc.first, arc.second) < net->T(weakest.first, weakest.second))
+                weakest = arc;
+        }
+        EXPECT_EQ(ref.values.BEST, (Arc{weakest.first, weakest.second}));
+        EXPECT_EQ(ref.values.WMIN, net->T(weakest.first, weakest.second));
+        EXPECT_EQ(ref.values.counted, byWeakArc[weakest]);
+        const CountingPass valued = pass(*net, CycleSearch::Pruned, true);
+        EXPECT_TRUE(valued.values.BEST == ref.values.BEST &&
+                    valued.values.SUMP == ref.values.SUMP &&
+                    valued.values.MAXLEN == ref.values.MAXLEN &&
+                    valued.values.counted == ref.values.counted);
+    }
+}
+
+// An arc's code tells the arc, for every pair of positions up to the largest network.
+TEST(CycleSearch, ArcCodesDecodeToTheirArcs) {
+    std::set<int> codes;
+    for (int a = 1; a <= kMaxCycleNodes; ++a) {
+        for (int b = 1; b <= kMaxCycleNodes; ++b) {
+            const int code = Arc{a, b}.code();
+            EXPECT_TRUE(code >= 0 && code < Arc::kCodes);
+            EXPECT_EQ(Arc::decode(code), (Arc{a, b}));
+            codes.insert(code);
+        }
+    }
+    EXPECT_EQ(codes.size(), static_cast<std::size_t>(kMaxCycleNodes * kMaxCycleNodes));
 }
