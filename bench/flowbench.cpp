@@ -41,7 +41,6 @@
 #include <vector>
 
 #include "arrays.hpp"
-#include "countingpass.hpp"
 #include "cycles.hpp"
 #include "flowanalysis.hpp"
 #include "flowanalysis2.hpp"
@@ -50,6 +49,7 @@
 #include "lindeman.hpp"
 #include "nodeset.hpp"
 #include "program.hpp"
+#include "roundcount.hpp"
 #include "runend.hpp"
 #include "steady.hpp"
 #include "steps.hpp"
@@ -219,9 +219,10 @@ struct Stopwatch {
     }
 };
 
-// The counting pass of CYCCNT on the flows of the workload as the full cycle analysis rebuilds
-// them, T(i, j) = F(i, j) X(i); the payload holds the number of cycles and the wall and processor
-// seconds the pass took.
+// The counting pass of CYCCNT (countingPass, the code of CYCCNT's first round) on the flows of the
+// workload as the full cycle analysis rebuilds them, T(i, j) = F(i, j) X(i); with roundValues the
+// pass as a round defines it, every cycle's weak arc kept. The payload holds the number of cycles
+// and the wall and processor seconds the pass took.
 Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch how,
                    bool roundValues = false, int threads = 1) {
     int repeat = how == CycleSearch::Pruned ? o.repeat : o.referenceRepeat;
@@ -238,8 +239,8 @@ Figure countingRun(const Options& o, const GeneratedNetwork& net, CycleSearch ho
         }
         std::ostringstream console;
         const Stopwatch watch;
-        long long cycles =
-            countingPass(console, T->view(), F->view(), net.n, how, roundValues, threads);
+        const long long cycles =
+            countingPass(console, T->view(), F->view(), net.n, how, roundValues, threads).cycles;
         const double cpu = watch.cpuSeconds(), seconds = watch.seconds();
         out = std::to_string(cycles) + " " + std::to_string(seconds) + " " + std::to_string(cpu);
         return 0;

@@ -313,7 +313,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     s.intercompartmental = std::pow(2.0f, info.foodWebUncertainty / 2.0f);
 --end--
 
-@@ CYC-1 analysis/cycles/cycles.cpp
+@@ CYC-1 analysis/cycles/cyclestore.cpp
 ## CYCLES: the share of a cycle computed as P/S*BW instead of (P*BW)/S
 --anchor--
     return P * BW / S;
@@ -321,76 +321,76 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     return P / S * BW;
 --end--
 
-@@ CYC-2 analysis/cycles/cycles.cpp
+@@ CYC-2 analysis/cycles/cyclestore.cpp
 ## CYCLES removal: a weak-arc tie broken the other way (the last smallest flow, not the first)
 --anchor--
-                if (f < least) {
+            if (f < least) {
 --becomes--
-                if (f <= least) {
+            if (f <= least) {
 --end--
 
-@@ CYC-3 analysis/cycles/cycles.cpp
+@@ CYC-3 analysis/cycles/cyclestore.cpp
 ## CYCLES removal: the closing arc of a cycle is never taken as its weak arc (off by one)
 --anchor--
-            for (int k = 1; k < wk.rec[r].L; ++k) {
+        for (int k = 1; k < rec_[r].L; ++k) {
 --becomes--
-            for (int k = 1; k < wk.rec[r].L - 1; ++k) {
+        for (int k = 1; k < rec_[r].L - 1; ++k) {
 --end--
 
-@@ CYC-4 analysis/cycles/cycles.cpp
+@@ CYC-4 analysis/cycles/cyclestore.cpp
 ## CYCLES nexus choice: on equal weak-arc flows the last record wins instead of the first
 --anchor--
-        if (first == 0 || wk.keyFlow[r] < wk.keyFlow[first]) first = r;
+        if (first == 0 || keyFlow_[r] < keyFlow_[first]) first = r;
 --becomes--
-        if (first == 0 || wk.keyFlow[r] <= wk.keyFlow[first]) first = r;
+        if (first == 0 || keyFlow_[r] <= keyFlow_[first]) first = r;
 --end--
 
 @@ CYC-5 analysis/cycles/cycles.cpp
 ## CYCLES store overflow: the threshold falls by a fifth of the band instead of four fifths
 --anchor--
-    band.THR = band.LOW + 0.2f * (band.THR - band.LOW);
+    band_.THR = band_.LOW + 0.2f * (band_.THR - band_.LOW);
 --becomes--
-    band.THR = band.LOW + 0.8f * (band.THR - band.LOW);
+    band_.THR = band_.LOW + 0.8f * (band_.THR - band_.LOW);
 --end--
 
-@@ CYC-6 analysis/cycles/cycles.cpp
+@@ CYC-6 analysis/cycles/cyclestore.cpp
 ## CYCLES store: the room test counts one record too many (r for r - 1)
 --anchor--
-    if (r > kMaxRecords || (r - 1) * wk.W + c.L / 4 + 1 > kStoreWords) return false;
+    if (r > kMaxRecords || (r - 1) * W_ + c.L / 4 + 1 > kStoreWords) return false;
 --becomes--
-    if (r > kMaxRecords || r * wk.W + c.L / 4 + 1 > kStoreWords) return false;
+    if (r > kMaxRecords || r * W_ + c.L / 4 + 1 > kStoreWords) return false;
 --end--
 
-@@ CNT-1 analysis/cycles/cyccnt.cpp
+@@ CNT-1 analysis/cycles/roundcount.cpp
 ## CYCCNT: a tie for the smallest flow on a cycle goes to the last arc (<= for <)
 --anchor--
-            if (tied.empty() || f < WMIN) {
+            if (tied_.empty() || f < WMIN) {
 --becomes--
-            if (tied.empty() || f <= WMIN) {
+            if (tied_.empty() || f <= WMIN) {
 --end--
 
-@@ CNT-2 analysis/cycles/cyccnt.cpp
+@@ CNT-2 analysis/cycles/roundcount.cpp
 ## CYCCNT counting pass: on equal weak-arc flows the last cycle found keeps the round
 --anchor--
-                        if (count == 0 || c.weakFlow < round.WMIN) {
+                        if (count == 0 || c.weakFlow < v.WMIN) {
 --becomes--
-                        if (count == 0 || c.weakFlow <= round.WMIN) {
+                        if (count == 0 || c.weakFlow <= v.WMIN) {
 --end--
 
 @@ CNT-3 analysis/cycles/cyccnt.cpp
 ## CYCCNT: a nexus lists its first 49 cycles instead of 50 (off by one)
 --anchor--
-                    if (NREM <= kListedPerNexus) {
+                           if (NREM <= kListedPerNexus) {
 --becomes--
-                    if (NREM < kListedPerNexus) {
+                           if (NREM < kListedPerNexus) {
 --end--
 
 @@ CNT-4 analysis/cycles/cyccnt.cpp
 ## CYCCNT nexus line: the weak-arc flow from the throughput of the head, not the tail
 --anchor--
-        writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(A)});
+    writeLayout(report_, kNexusLine, {round.counted, A, B, F_(A, B) * X_(A)});
 --becomes--
-        writeLayout(report, kNexusLine, {counted, A, B, F(A, B) * X(B)});
+    writeLayout(report_, kNexusLine, {round.counted, A, B, F_(A, B) * X_(B)});
 --end--
 
 @@ SRCH-1 analysis/cycles/search/searchwork.cpp

@@ -1,7 +1,8 @@
 // CYCCNT: the counted cycle search. It keeps no store of cycles: each round counts every simple
 // cycle to find the weakest weak arc, then enumerates and removes only the cycles through that
 // arc (its nexus), sets the arc to 0 and starts the next round on the reduced flows, until no
-// cycle is left.
+// cycle is left. The counting of a round is in roundcount.hpp, whose countingPass runs the first
+// round's count on its own.
 #pragma once
 
 #include <ostream>

@@ -53,8 +53,7 @@ LowestArc lowestArc(const ArcGraph& g) {
             if (f < low.flow) {
                 low.next = low.flow;
                 low.flow = f;
-                low.a = p;
-                low.b = q;
+                low.arc = {p, q};
                 carriers = 1;
             } else if (f == low.flow) {
                 ++carriers;
@@ -63,7 +62,7 @@ LowestArc lowestArc(const ArcGraph& g) {
             }
         }
     }
-    if (carriers != 1) low.a = low.b = 0;
+    if (carriers != 1) low.arc = Arc{};
     return low;
 }
 

@@ -11,6 +11,10 @@
 
 namespace flownet {
 
+// A flow above every flow: the ceiling of a search that wants every cycle, and the least flow of
+// a set of arcs before any is seen.
+inline constexpr float kNoFlow = std::numeric_limits<float>::infinity();
+
 // Which arcs take part in a search: flow >= floor, or flow > floor when strict.
 struct ArcFloor {
     float floor = 0.0f;
@@ -25,9 +29,9 @@ struct ArcGraph {
     std::array<NodeSet, kMaxCycleNodes + 1> succ{}, pred{};
     std::array<std::array<float, kMaxCycleNodes + 1>, kMaxCycleNodes + 1> flow{}, frac{};
 
-    void removeArc(int p, int q) {
-        succ[p].reset(q);
-        pred[q].reset(p);
+    void removeArc(Arc a) {
+        succ[a.tail].reset(a.head);
+        pred[a.head].reset(a.tail);
     }
 };
 
@@ -39,8 +43,6 @@ void setFractions(ArcGraph& g, ConstMatView F, const NodeList& list);
 
 namespace cycle_search_detail {
 
-inline constexpr float kNoFlow = std::numeric_limits<float>::infinity();
-
 // The positions of `within` from which one of the targets can be reached along arcs through
 // positions of `within`, and the targets themselves.
 NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within);
@@ -48,10 +50,10 @@ NodeSet reaching(const ArcGraph& g, NodeSet targets, NodeSet within);
 // The arc of smallest flow of a graph, when one arc alone carries that flow, and the next flow
 // above it. Below that next flow no other arc can be the weak arc of a cycle.
 struct LowestArc {
-    int a = 0, b = 0;      // positions of its tail and head; 0 when no arc or a tie
+    Arc arc;               // by position; {0, 0} when no arc or a tie
     float flow = kNoFlow;  // the smallest flow
     float next = kNoFlow;  // the smallest flow above it
-    bool lone(float ceiling) const { return a != 0 && ceiling < next; }
+    bool lone(float ceiling) const { return arc.tail != 0 && ceiling < next; }
 };
 LowestArc lowestArc(const ArcGraph& g);
 

@@ -82,24 +82,30 @@ bool referenceFrom(SearchWork& w, View T, ConstMatView F, const NodeList& list, 
 
 }  // namespace cycle_search_detail
 
-// Enumerates the simple cycles of the graph g (positions of the list) that pass through the arc
-// from position a to position b, in the order in which enumerateCycles finds them, each with its
-// weak arc and, when g holds fractions, its product P; from start position `from` on, the
-// earlier starts left out. The flows must not change. Returns as enumerateCycles does.
+// Enumerates the simple cycles of the graph g (positions of the list) that begin at start position
+// S and pass through the arc `at` (positions), in the order in which enumerateCycles finds them,
+// each with its weak arc and, when g holds fractions, its product P. The flows must not change.
+// Returns as enumerateCycles does.
 template <class Visit>
-bool enumerateCyclesThrough(SearchWork& w, const ArcGraph& g, const NodeList& list, int a, int b,
-                            Visit&& visit, int from = 1) {
+bool enumerateCyclesThroughStart(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
+                                 Arc at, Visit&& visit) {
     using namespace cycle_search_detail;
-    if (!g.succ[a].test(b)) return true;
-    if (a == b) {
-        if (from > a) return true;
-        w.frame[1].pos = a;
-        w.comp[1] = w.comp[2] = list.node[a];
-        return visit(FoundCycle{1, &w.comp[1], 0, g.flow[a][a], g.frac[a][a]});
-    }
-    const int last = a < b ? a : b;
+    if (at.tail < S || at.head < S || !g.succ[at.tail].test(at.head)) return true;
+    if (!at.selfLoop()) return throughFrom(w, g, list, S, at, visit);
+    if (at.tail != S) return true;
+    w.frame[1].pos = S;
+    w.comp[1] = w.comp[2] = list.node[S];
+    return visit(FoundCycle{1, &w.comp[1], 0, g.flow[S][S], g.frac[S][S]});
+}
+
+// The same from every start position from `from` on, the earlier starts left out: the cycles
+// through the arc, in the order of enumerateCycles.
+template <class Visit>
+bool enumerateCyclesThrough(SearchWork& w, const ArcGraph& g, const NodeList& list, Arc at,
+                            Visit&& visit, int from = 1) {
+    const int last = at.tail < at.head ? at.tail : at.head;
     for (int S = from; S <= last; ++S) {
-        if (!throughFrom(w, g, list, S, a, b, visit)) return false;
+        if (!enumerateCyclesThroughStart(w, g, list, S, at, visit)) return false;
     }
     return true;
 }
@@ -166,7 +172,7 @@ bool prunedWithCeiling(SearchWork& w, const NodeList& list, ArcFloor floor, Visi
         }
         return visit(c);
     };
-    return enumerateCyclesThrough(w, g, list, low.a, low.b, through, S) || spent;
+    return enumerateCyclesThrough(w, g, list, low.arc, through, S) || spent;
 }
 
 }  // namespace cycle_search_detail
@@ -174,26 +180,39 @@ bool prunedWithCeiling(SearchWork& w, const NodeList& list, ArcFloor floor, Visi
 // Enumerates every simple cycle among the positions of the list whose arcs the floor admits, in
 // the fixed order, and calls visit(const FoundCycle&) for each. The flows must not change during
 // the enumeration. The visitor returns false to abandon it; the result is false then, true when
-// the enumeration ran to its end. With Keep::Count the visitor is told only the cycle's length.
+// the enumeration ran to its end.
 //
 // With a ceiling, the visitor is handed only the cycles whose weak-arc flow is at most *ceiling,
 // which it may lower as it goes (the reference search hands it every cycle).
-template <cycle_search_detail::Keep keep = cycle_search_detail::Keep::WeakArc, class Visit>
+template <class Visit>
 bool enumerateCycles(CycleSearch how, SearchWork& w, ConstMatView T, const NodeList& list,
                      ArcFloor floor, Visit&& visit, const float* ceiling = nullptr) {
     using namespace cycle_search_detail;
     if (how == CycleSearch::Pruned) buildGraph(w.graph, T, list, floor);
-    if constexpr (keep == Keep::WeakArc) {
-        if (how == CycleSearch::Pruned && ceiling != nullptr)
-            return prunedWithCeiling(w, list, floor, visit, ceiling);
-    }
+    if (how == CycleSearch::Pruned && ceiling != nullptr)
+        return prunedWithCeiling(w, list, floor, visit, ceiling);
     for (int S = 1; S <= list.K; ++S) {
         bool going = how == CycleSearch::Pruned
-                         ? prunedFrom<keep>(w, w.graph, list, floor, S, 0, visit, ceiling)
+                         ? prunedFrom<Keep::WeakArc>(w, w.graph, list, floor, S, 0, visit, ceiling)
                          : referenceFrom(w, T, ConstMatView{}, list, floor, S, 0, visit);
         if (!going) return false;
     }
     return true;
+}
+
+// Counts every simple cycle among the positions of the list whose arcs the floor admits, with the
+// pruned search: tally() is called once for each cycle, in the fixed order, and told nothing of
+// it. The flows must not change during the count.
+template <class Tally>
+void countCycles(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor floor,
+                 Tally&& tally) {
+    using namespace cycle_search_detail;
+    buildGraph(w.graph, T, list, floor);
+    auto visit = [&tally](const FoundCycle&) {
+        tally();
+        return true;
+    };
+    for (int S = 1; S <= list.K; ++S) prunedFrom<Keep::Count>(w, w.graph, list, floor, S, 0, visit);
 }
 
 // Enumerates, in the fixed order, the simple cycles that begin with the arc from position 1 to

@@ -1,4 +1,5 @@
-// Sets of positions of a cycle search, one bit each, and the node list that numbers the positions.
+// Sets of positions of a cycle search, one bit each, the arcs between positions (or compartments),
+// and the node list that numbers the positions.
 #pragma once
 
 #include <array>
@@ -77,10 +78,28 @@ struct NodeSet {
     NodeSet& operator&=(NodeSet b) { return *this = *this & b; }
 };
 
+// An arc from `tail` to `head`: both positions of a search, or both compartments, 1..128. A table
+// over the arcs is indexed by the arc's code, tail * 129 + head, below kCodes; decode turns a code
+// back into its arc.
+struct Arc {
+    int tail = 0, head = 0;
+
+    static constexpr int kCodes = (kMaxCycleNodes + 1) * (kMaxCycleNodes + 1);
+    constexpr int code() const { return tail * (kMaxCycleNodes + 1) + head; }
+    static constexpr Arc decode(int code) {
+        return {code / (kMaxCycleNodes + 1), code % (kMaxCycleNodes + 1)};
+    }
+    constexpr bool selfLoop() const { return tail == head; }
+    friend constexpr bool operator==(Arc, Arc) = default;
+};
+
 // Positions 1..K of a search and the compartment at each.
 struct NodeList {
     int K = 0;
     std::array<int, kMaxCycleNodes + 1> node{};  // node[p], p = 1..K
+
+    // The arc between the compartments at the positions of the arc `at`.
+    Arc nodesOf(Arc at) const { return {node[at.tail], node[at.head]}; }
 };
 
 }  // namespace flownet

@@ -93,8 +93,7 @@ template <Keep keep, class Graph>
                                                    int level, int S) {
     for (int k = 1; k <= level; ++k) {
         if (!floor.admits(*w.cell[k])) {
-            int u = w.frame[k].pos, v = k < level ? w.frame[k + 1].pos : S;
-            g.removeArc(u, v);
+            g.removeArc({w.frame[k].pos, k < level ? w.frame[k + 1].pos : S});
         }
     }
 }
@@ -227,6 +226,52 @@ template <Keep keep, class Graph, class Visit>
                             nullptr);
 }
 
+// The candidates of the search from start position S through the arc a -> b: after the arc, the
+// positions >= S from which S can be reached; before it (toward a), a and the positions from
+// which a can be reached through positions other than S and b. False, and `toward` left out,
+// when b cannot reach S: then no cycle passes.
+struct ThroughCandidates {
+    NodeSet after, toward;
+};
+
+[[gnu::always_inline]] inline bool throughCandidates(const ArcGraph& g, int S, Arc arc,
+                                                     ThroughCandidates& c) {
+    c.after = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
+    if (!c.after.test(arc.head)) return false;
+    NodeSet before;
+    if (arc.tail != S) {
+        NodeSet within = c.after & ~NodeSet::single(S) & ~NodeSet::single(arc.head);
+        before = reaching(g, NodeSet::single(arc.tail), within) & ~NodeSet::single(arc.tail);
+    }
+    c.toward = before | NodeSet::single(arc.tail);
+    return true;
+}
+
+// A step of the search through the arc a -> b while the path has not reached a (atA is 0): p is
+// a, entered with b alone as its candidate, which begins the part after the arc afresh; or any
+// other position, entered when it has a free candidate toward a, and blocked either way.
+[[gnu::always_inline]] inline void stepTowardTail(SearchWork& w, const ArcGraph& g,
+                                                  const NodeList& list, Arc arc, NodeSet toward,
+                                                  int p, int& level, int& atA, NodeSet& blocked,
+                                                  NodeSet& blockedAfter, NodeSet& onPath) {
+    constexpr Keep keep = Keep::WeakArcAndProduct;
+    if (p == arc.tail) {
+        onPath.set(p);
+        descend<keep>(w, g, list, level, p, NodeSet::single(arc.head), false);
+        atA = level;
+        blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
+        return;
+    }
+    blocked.set(p);
+    onPath.set(p);
+    const NodeSet rem = g.succ[p] & toward & ~onPath;
+    if ((rem & ~blocked).any()) {
+        descend<keep>(w, g, list, level, p, rem, false);
+    } else {
+        onPath.reset(p);  // a dead end, blocked at once
+    }
+}
+
 // The cycles from start position S through the arc a -> b (positions >= S), in the order of
 // the search, with their weak arcs and products. A path first goes from S to a through positions
 // other than b (Johnson's search with a as its target), takes the arc a -> b, then goes from b
@@ -235,26 +280,18 @@ template <Keep keep, class Graph, class Visit>
 // cycles come in the order of the whole search.
 template <class Visit>
 [[gnu::noinline]] bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
-                                   int a, int b, Visit& visit) {
+                                   Arc arc, Visit& visit) {
     constexpr Keep keep = Keep::WeakArcAndProduct;
-    // After the arc: the positions >= S from which S can be reached.
-    const NodeSet after = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
-    if (!after.test(b)) return true;
-    // Before the arc: the positions from which a can be reached through positions other than S
-    // and b, a left out.
-    NodeSet before;
-    if (a != S) {
-        NodeSet within = after & ~NodeSet::single(S) & ~NodeSet::single(b);
-        before = reaching(g, NodeSet::single(a), within) & ~NodeSet::single(a);
-    }
-    const NodeSet toward = before | NodeSet::single(a);
+    ThroughCandidates cand;
+    if (!throughCandidates(g, S, arc, cand)) return true;
     NodeSet blocked;       // the part before the arc
     NodeSet blockedAfter;  // the part after the arc
     NodeSet onPath;
 
     int level = 1;
-    int atA = a == S ? 1 : 0;  // the level of a, 0 while the path has not reached it
-    w.startPath(S, list.node[S], a == S ? NodeSet::single(b) : g.succ[S] & toward);
+    int atA = arc.tail == S ? 1 : 0;  // the level of a, 0 while the path has not reached it
+    w.startPath(S, list.node[S],
+                arc.tail == S ? NodeSet::single(arc.head) : g.succ[S] & cand.toward);
     for (;;) {
         // The next candidate of this level, passing over those blocked in the part of the path
         // it lies in (a, b and S never are).
@@ -274,22 +311,8 @@ template <class Visit>
             continue;
         }
         if (atA == 0) {
-            // Toward a.
-            if (p == a) {
-                onPath.set(a);
-                descend<keep>(w, g, list, level, a, NodeSet::single(b), false);
-                atA = level;
-                blockedAfter = NodeSet{};  // the arc a -> b: a fresh search from b
-                continue;
-            }
-            blocked.set(p);
-            onPath.set(p);
-            const NodeSet rem = g.succ[p] & toward & ~onPath;
-            if ((rem & ~blocked).any()) {
-                descend<keep>(w, g, list, level, p, rem, false);
-            } else {
-                onPath.reset(p);  // a dead end, blocked at once
-            }
+            stepTowardTail(w, g, list, arc, cand.toward, p, level, atA, blocked, blockedAfter,
+                           onPath);
             continue;
         }
         if (p == S) {
@@ -298,7 +321,7 @@ template <class Visit>
         }
         blockedAfter.set(p);
         onPath.set(p);
-        const NodeSet rem = g.succ[p] & after & ~onPath;
+        const NodeSet rem = g.succ[p] & cand.after & ~onPath;
         if ((rem & ~blockedAfter & ~NodeSet::single(S)).any()) {
             descend<keep>(w, g, list, level, p, rem, false);
         } else if (rem.test(S)) {

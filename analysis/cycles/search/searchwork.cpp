@@ -3,7 +3,7 @@
 namespace flownet {
 
 void lastWeakArc(ConstMatView T, FoundCycle& c) {
-    c.weakFlow = cycle_search_detail::kNoFlow;
+    c.weakFlow = kNoFlow;
     for (int k = 0; k < c.L; ++k) {
         float flow = T(c.nodes[k], c.nodes[k + 1]);
         if (flow <= c.weakFlow) {

@@ -19,6 +19,9 @@ struct FoundCycle {
     float weakFlow = 0.0f;          // its flow
     float P = 0.0f;                 // the product of the fractions F over the arcs, in path order
     float* const* flows = nullptr;  // flows[k]: where the search keeps the flow of arc k
+
+    // The weak arc, by compartment (not for a search that only counts: it keeps no nodes).
+    Arc weak() const { return {nodes[weakArc], nodes[weakArc + 1]}; }
 };
 
 // Weak arc of the listing: the arc of smallest flow, the last of them in path order on ties.
@@ -51,7 +54,7 @@ struct SearchWork {
     std::array<int, kMaxCycleNodes + 2> next{};     // reference search: next candidate per level
     std::array<int, kMaxCycleNodes + 2> path{};     // reference search: positions of the path
     std::array<int, kMaxCycleNodes + 2> mark{};     // positions of a cycle to go on after
-    ArcGraph graph;  // the graph of enumerateCycles and enumerateArcCycles
+    ArcGraph graph;  // the graph of enumerateCycles, countCycles and enumerateArcCycles
 
     // A path of the pruned searches begins at position S (compartment `node`), with the
     // candidates rem for its second position.

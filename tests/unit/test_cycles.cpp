@@ -20,6 +20,7 @@
 #include "cycles.hpp"
 #include "layout.hpp"
 #include "nodeset.hpp"
+#include "roundcount.hpp"
 #include "runend.hpp"
 #include "support/run.hpp"
 
@@ -28,7 +29,7 @@ using namespace flownet::testing;
 
 namespace {
 
-struct Arc {
+struct FlowArc {
     int i, j;
     float flow;
 };
@@ -51,10 +52,10 @@ struct Net {
     }
 };
 
-std::unique_ptr<Net> network(int n, const std::vector<Arc>& arcs) {
+std::unique_ptr<Net> network(int n, const std::vector<FlowArc>& arcs) {
     auto net = std::make_unique<Net>();
     net->n = n;
-    for (Arc a : arcs) net->T(a.i, a.j) = a.flow;
+    for (FlowArc a : arcs) net->T(a.i, a.j) = a.flow;
     net->computeFractions();
     return net;
 }
@@ -65,7 +66,7 @@ std::unique_ptr<Net> network(int n, const std::vector<Arc>& arcs) {
 std::unique_ptr<Net> randomNetwork(int k, double density, double loops, int ties, std::mt19937& rng,
                                    int n = 0) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
-    std::vector<Arc> arcs;
+    std::vector<FlowArc> arcs;
     for (int i = 1; i <= k; ++i) {
         for (int j = 1; j <= k; ++j) {
             if (u(rng) >= (i == j ? loops : density)) continue;
@@ -227,27 +228,27 @@ struct Worked {
     const char* what;
     bool counted;
     int n;
-    std::vector<Arc> arcs;
+    std::vector<FlowArc> arcs;
     int NC;
     CycleMode mode;
     float TST, scale;
     std::string report;
     bool whole;
     CycleRemoval result;
-    std::vector<Arc> after;
+    std::vector<FlowArc> after;
     std::vector<float> cyc;
 };
 
 constexpr CycleMode kWhole = CycleMode::WholeNetwork, kFeeding = CycleMode::Feeding;
 
 // A ring 1 -> 2 -> ... -> m -> 1 with the flow 10 + k on the arc leaving k: weak arc (1,2) = 11.
-std::vector<Arc> ring(int m) {
-    std::vector<Arc> arcs;
+std::vector<FlowArc> ring(int m) {
+    std::vector<FlowArc> arcs;
     for (int k = 1; k <= m; ++k) arcs.push_back({k, k % m + 1, 10.0f + k});
     return arcs;
 }
 
-const std::vector<Arc> kTwoCycles{{1, 2, 2}, {2, 1, 6}, {2, 3, 4}, {3, 1, 8}};
+const std::vector<FlowArc> kTwoCycles{{1, 2, 2}, {2, 1, 6}, {2, 3, 4}, {3, 1, 8}};
 
 // Two cycles 1-2-1 and 1-2-3-1 share their smallest arc (1,2) = 2. Throughputs 14, 10, 8 give
 // F(1,2) = 1/7, F(2,1) = .6, F(2,3) = .4, F(3,1) = 1: the products stand 3 : 2, the shares
@@ -328,7 +329,7 @@ TEST(CycleRoutines, WorkedCases) {
         Call c = both(w.counted, *net, w.NC, w.mode, w.TST);
         EXPECT_EQ(w.whole ? c.report : c.report.substr(0, w.report.size()), w.report);
         EXPECT_TRUE(c.result.found == w.result.found && c.result.count == w.result.count);
-        for (Arc a : w.after)
+        for (FlowArc a : w.after)
             EXPECT_NEAR(net->T(a.i, a.j), a.flow, a.flow == 0 ? 0 : 1e-4) << a.i << a.j;
         for (std::size_t L = 1; L <= w.cyc.size(); ++L) {
             EXPECT_NEAR(c.cyc(static_cast<int>(L)) * w.TST, w.cyc[L - 1], 1e-4) << L;
@@ -341,7 +342,7 @@ TEST(CycleRoutines, WorkedCases) {
 // shares are 10/3 and 5/3 rounded once. P / S x BW would round twice and land a unit higher.
 TEST(Cycles, SharesAreRoundedOnceInTheWrittenOrder) {
     auto net = network(3, {{1, 2, 5}, {2, 1, 8}, {2, 3, 8}, {3, 1, 8}});
-    for (Arc f : {Arc{1, 2, 0.5f}, {2, 1, 0.5f}, {2, 3, 0.25f}, {3, 1, 1.0f}}) {
+    for (FlowArc f : {FlowArc{1, 2, 0.5f}, {2, 1, 0.5f}, {2, 3, 0.25f}, {3, 1, 1.0f}}) {
         net->F(f.i, f.j) = f.flow;
     }
     Call c = both(false, *net, 3, CycleMode::WholeNetwork, 1.0f);
@@ -449,8 +450,8 @@ namespace {
 // Cycles through one arc: a -> first (flow 1), forward from first through first + 1..last
 // (`flow` from each to every higher one) and back to a from each of first..last (`flow`):
 // 2^(last - first) cycles, all with the weak arc (a, first).
-std::vector<Arc> hub(int a, int first, int last, float flow) {
-    std::vector<Arc> arcs{{a, first, 1.0f}};
+std::vector<FlowArc> hub(int a, int first, int last, float flow) {
+    std::vector<FlowArc> arcs{{a, first, 1.0f}};
     for (int i = first; i <= last; ++i) {
         arcs.push_back({i, a, flow});
         for (int j = i + 1; j <= last; ++j) arcs.push_back({i, j, flow});
@@ -465,7 +466,7 @@ TEST(Cyccnt, ProgressLinesOnTheConsole) {
     // on 2, 3..12 with flows 3 and (2,3) = 1.5: 2^9 = 512 cycles, the next round. The counting
     // of the first round reports at 100,000, its nexus at every 5,000 up to 130,000; the second
     // round counts too few for a line. Compartments above 99 print as asterisks.
-    std::vector<Arc> arcs = hub(1, 101, 118, 2.0f), other = hub(2, 3, 12, 3.0f);
+    std::vector<FlowArc> arcs = hub(1, 101, 118, 2.0f), other = hub(2, 3, 12, 3.0f);
     other[0].flow = 1.5f;
     arcs.insert(arcs.end(), other.begin(), other.end());
     auto net = network(118, arcs);
@@ -519,4 +520,108 @@ TEST(CycleSearch, BranchesOnThreadsCountEveryCycle) {
                 << k << " " << density;
         }
     }
+}
+
+namespace {
+
+CountingPass pass(const Net& net, CycleSearch how, bool roundValues, int threads = 1) {
+    std::ostringstream console;
+    return countingPass(console, net.T.view(), net.F.view(), net.n, how, roundValues, threads);
+}
+
+}  // namespace
+
+// The counting pass that CYCCNT runs in its first round, on its own. 1-2-1 and 1-2-3-1 share the
+// weak arc (1,2) = 2; their products (with X = 14, 10, 8) are .6/7 and .4/7, summed to 1/7. In the
+// network of tied weak arcs, 2-3-1-2 (weak arc (1,2) = 3) is found before 2-3-4-2 (weak arc
+// (2,3) = 3) and keeps the round.
+TEST(Cyccnt, CountingPassKeepsTheValuesOfTheRound) {
+    struct Case {
+        int n;
+        std::vector<FlowArc> arcs;
+        long long cycles;
+        float WMIN, SUMP;
+        Arc BEST;
+        int MAXLEN;
+        long long counted;
+    };
+    const std::vector<Case> cases{
+        {3, kTwoCycles, 2, 2.0f, 1.0f / 7.0f, {1, 2}, 3, 2},
+        {4,
+         {{1, 2, 3}, {2, 3, 3}, {3, 1, 5}, {3, 4, 5}, {4, 2, 5}},
+         2,
+         3.0f,
+         0.375f * 0.5f * 0.6f,
+         {1, 2},
+         3,
+         1},
+    };
+    for (const Case& k : cases) {
+        auto net = network(k.n, k.arcs);
+        for (CycleSearch how : {CycleSearch::Reference, CycleSearch::Pruned}) {
+            SCOPED_TRACE(how == CycleSearch::Pruned ? "pruned" : "reference");
+            const CountingPass p = pass(*net, how, true);
+            EXPECT_TRUE(p.valued);
+            EXPECT_EQ(p.cycles, k.cycles);
+            EXPECT_EQ(p.values.WMIN, k.WMIN);
+            EXPECT_NEAR(p.values.SUMP, k.SUMP, 1e-6f);
+            EXPECT_EQ(p.values.BEST, k.BEST);
+            EXPECT_EQ(p.values.MAXLEN, k.MAXLEN);
+            EXPECT_EQ(p.values.counted, k.counted);
+        }
+        for (int threads : {1, 3}) {
+            const CountingPass p = pass(*net, CycleSearch::Pruned, false, threads);
+            EXPECT_FALSE(p.valued);
+            EXPECT_EQ(p.cycles, k.cycles) << threads;
+        }
+    }
+}
+
+// On random networks the counting pass counts every cycle, by either search and on any number of
+// threads; with distinct flows the round's weak arc is the weakest of all the cycles' weak arcs,
+// and its count the number of cycles with that weak arc; the pruned search, keeping the values,
+// sums SUMP in the same order as the reference.
+TEST(Cyccnt, CountingPassCountsEveryCycle) {
+    std::mt19937 rng(99);
+    for (int trial = 0; trial < 24; ++trial) {
+        SCOPED_TRACE(trial);
+        const int n = 3 + trial % 9;
+        auto net = randomNetwork(n, 0.25 + 0.05 * (trial % 6), trial % 3 == 0 ? 0.3 : 0.0, 0, rng);
+        const auto all = bruteForceCycles(net->T.view(), n);
+        const CountingPass ref = pass(*net, CycleSearch::Reference, false);
+        EXPECT_EQ(ref.cycles, static_cast<long long>(all.size()));
+        EXPECT_EQ(pass(*net, CycleSearch::Pruned, false).cycles, ref.cycles);
+        EXPECT_EQ(pass(*net, CycleSearch::Pruned, false, 3).cycles, ref.cycles);
+        if (all.empty()) continue;
+        std::map<std::pair<int, int>, long long> byWeakArc;
+        std::pair<int, int> weakest = weakArc(net->T.view(), all[0]);
+        for (const auto& cy : all) {
+            auto arc = weakArc(net->T.view(), cy);
+            ++byWeakArc[arc];
+            if (net->T(arc.first, arc.second) < net->T(weakest.first, weakest.second))
+                weakest = arc;
+        }
+        EXPECT_EQ(ref.values.BEST, (Arc{weakest.first, weakest.second}));
+        EXPECT_EQ(ref.values.WMIN, net->T(weakest.first, weakest.second));
+        EXPECT_EQ(ref.values.counted, byWeakArc[weakest]);
+        const CountingPass valued = pass(*net, CycleSearch::Pruned, true);
+        EXPECT_TRUE(valued.values.BEST == ref.values.BEST &&
+                    valued.values.SUMP == ref.values.SUMP &&
+                    valued.values.MAXLEN == ref.values.MAXLEN &&
+                    valued.values.counted == ref.values.counted);
+    }
+}
+
+// An arc's code tells the arc, for every pair of positions up to the largest network.
+TEST(CycleSearch, ArcCodesDecodeToTheirArcs) {
+    std::set<int> codes;
+    for (int a = 1; a <= kMaxCycleNodes; ++a) {
+        for (int b = 1; b <= kMaxCycleNodes; ++b) {
+            const int code = Arc{a, b}.code();
+            EXPECT_TRUE(code >= 0 && code < Arc::kCodes);
+            EXPECT_EQ(Arc::decode(code), (Arc{a, b}));
+            codes.insert(code);
+        }
+    }
+    EXPECT_EQ(codes.size(), static_cast<std::size_t>(kMaxCycleNodes * kMaxCycleNodes));
 }
