@@ -67,6 +67,8 @@ private:
     Vector<kMaxCycleNodes> ownCyc_;
     VecView cyc_;  // the flow removed per cycle length: the caller's CYC, or ownCyc_
     std::vector<Item> items_;
+    NexusTable table_;     // the nexuses as listed
+    Nexus* nexus_ = nullptr;  // the nexus of the round
     long long TOTAL_ = 0;  // the cycles removed in the call
     bool removed_ = false;
     long long count_ = -1;  // the cycles of the round; with the pruned search known in advance
@@ -104,6 +106,7 @@ void CountedCall::removeNexus() {
     const RoundValues& round = counter_.values();
     const int A = round.BEST.tail, B = round.BEST.head;
     writeLayout(report_, kNexusLine, {round.counted, A, B, F_(A, B) * X_(A)});
+    nexus_ = table_.add(A, B, F_(A, B) * X_(A), round.counted);
     removed_ = true;
     if (round.BEST.selfLoop()) {
         removeSelfLoop(A);
@@ -119,6 +122,8 @@ void CountedCall::removeSelfLoop(int A) {
     cyc_(1) = cyc_(1) + T_(A, A);
     const int loop[2] = {A, A};
     writeCycleLine(report_, kCycleLine, TOTAL_, loop, 1, items_);
+    table_.addCycle(nexus_, TOTAL_, loop, 1);
+    if (nexus_ != nullptr) nexus_->removed = 1;
     T_(A, A) = 0.0f;
 }
 
@@ -146,10 +151,12 @@ void CountedCall::removeNexusCycles(const RoundValues& round) {
                                writeLayout(console_, kNexusProgress, {NREM});
                            if (NREM <= kListedPerNexus) {
                                writeCycleLine(report_, kCycleLine, TOTAL_, c.nodes, c.L, items_);
+                               table_.addCycle(nexus_, TOTAL_, c.nodes, c.L);
                            }
                            return true;
                        });
     T_(round.BEST.tail, round.BEST.head) = 0.0f;
+    if (nexus_ != nullptr) nexus_->removed = NREM;
     if (TOTP > 1.00001f) writeLayout(report_, kBadSum, {TOTP});
     if (NREM != round.counted) writeLayout(report_, kCountsDiffer, {NREM, round.counted});
 }
@@ -198,6 +205,7 @@ CycleRemoval CountedCall::finish(CycleMode mode, float TST) {
     }
     writeLayout(report_, kTotal, {TOTAL_});
     CycleRemoval result{true, TOTAL_};
+    result.nexuses = std::move(table_);
     cycleStatistics(cyc_, n_, TST, result);
     writeCycleStatistics(report_, result, n_, mode == CycleMode::WholeNetwork);
     return result;

@@ -217,7 +217,7 @@ bool ListingCall::runRound() {
 // A pass that lists: once the last band is listed, a listing that held every cycle is removed
 // and ends the call; a listing in bands goes on in rounds of removal alone.
 Next ListingCall::afterListing() {
-    store_.list(report_, feeding_);
+    store_.list(report_, feeding_, result_.nexuses);
     if (!lastBand()) return Next::Band;
     if (phase_ == Phase::ListingAll) {
         removeStore();

@@ -67,7 +67,7 @@ int CycleStore::chooseNexus() {
     return m;
 }
 
-void CycleStore::list(std::ostream& report, bool feeding) {
+void CycleStore::list(std::ostream& report, bool feeding, NexusTable& table) {
     if (count_ > 0 && feeding) writeLayout(report, kFeedingHeading);
     for (int r = 1; r <= count_; ++r) {
         rec_[r].done = false;
@@ -77,9 +77,11 @@ void CycleStore::list(std::ostream& report, bool feeding) {
     while (int m = chooseNexus()) {
         const CycleRecord& head = rec_[member_[1]];
         writeLayout(report, kNexusLine, {m, head.weak.tail, head.weak.head, head.w});
+        Nexus* nexus = table.add(head.weak.tail, head.weak.head, head.w, m);
         for (int k = 1; k <= m; ++k) {
             int r = member_[k];
             writeCycleLine(report, kCycleLine, ++listed_, nodes_[r].data(), rec_[r].L, items_);
+            table.addCycle(nexus, listed_, nodes_[r].data(), rec_[r].L);
             rec_[r].done = true;
         }
     }

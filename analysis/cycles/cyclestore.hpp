@@ -7,6 +7,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cyclecall.hpp"
 #include "layout.hpp"
 #include "matview.hpp"
 #include "nodeset.hpp"
@@ -46,7 +47,8 @@ public:
 
     // Lists the records nexus by nexus, in increasing order of weak-arc flow, numbering them on
     // from the cycles listed before in the call; in feeding mode under the extraction heading.
-    void list(std::ostream& report, bool feeding);
+    // Each nexus listed goes to `table` too.
+    void list(std::ostream& report, bool feeding, NexusTable& table);
     // Removes the cycles of the records from T nexus by nexus, adding the flow removed from each
     // cycle of L arcs to CYC(L).
     void removeAll(MatView T, ConstMatView F, VecView cyc);

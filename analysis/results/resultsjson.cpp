@@ -101,9 +101,26 @@ Json trophic(const NetworkResults& r) {
     return j;
 }
 
+// The nexuses as the report lists them: one record each, with the cycles listed under it.
+Json nexusTable(const NexusTable& t) {
+    Json list = Json::array();
+    for (const Nexus& x : t.nexuses) {
+        Json cycles = Json::array();
+        for (const ListedCycle& c : x.cycles) cycles.push_back({{"number", c.number}, {"nodes", c.nodes}});
+        list.push_back({{"weakArcFrom", x.from},
+                        {"weakArcTo", x.to},
+                        {"flow", number(x.flow)},
+                        {"cyclesCounted", x.counted},
+                        {"cyclesRemoved", x.removed < 0 ? Json(nullptr) : Json(x.removed)},
+                        {"cycles", cycles}});
+    }
+    return list;
+}
+
 Json cycleRemoval(const CycleRemoval& c, int n, bool distributions) {
     // No cycle found: nothing cycles, the index is 0.
-    Json j = {{"found", c.found}, {"removed", c.count}, {"cycledFlowIndex", number(c.finn)}};
+    Json j = {{"found", c.found}, {"removed", c.count}, {"cycledFlowIndex", number(c.finn)},
+              {"nexuses", nexusTable(c.nexuses)}, {"nexusTableComplete", c.nexuses.complete}};
     if (!c.found) return j;
     if (distributions) {
         j["cycledFlow"] = vector(c.cycled.view(), n);
