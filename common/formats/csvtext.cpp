@@ -122,7 +122,12 @@ bool settingOf(std::string_view comment, int line, CsvSetting& s) {
     s.key = lowerCase(trimmed(comment.substr(0, colon)));
     s.value = trimmed(comment.substr(colon + 1));
     if (s.value.size() >= 2 && s.value.front() == '"' && s.value.back() == '"') {
-        s.value = s.value.substr(1, s.value.size() - 2);
+        std::string inner;
+        for (std::size_t k = 1; k + 1 < s.value.size(); ++k) {
+            inner += s.value[k];
+            if (s.value[k] == '"' && s.value[k + 1] == '"') ++k;  // a doubled quote
+        }
+        s.value = inner;
     }
     s.line = line;
     return !s.key.empty();
