@@ -63,10 +63,28 @@ void applyCsvSettings(const CsvText& csv, NetworkDraft& draft) {
     }
 }
 
+namespace {
+
+// The value of a setting: in quotes only when blanks at either end or a quote first would not
+// read back otherwise.
+std::string settingText(const std::string& text) {
+    if (text.empty() || (text.front() != ' ' && text.front() != '"' && text.back() != ' ')) {
+        return text;
+    }
+    std::string q = "\"";
+    for (char c : text) {
+        if (c == '"') q += '"';
+        q += c;
+    }
+    return q + '"';
+}
+
+}  // namespace
+
 void writeCsvSettings(std::ostream& out, const NetworkView& net, const NetworkUnits& units) {
-    out << "# title: " << csvQuoted(withoutTrailingBlanks(net.title)) << '\n';
-    if (!units.flow.empty()) out << "# units: " << units.flow << '\n';
-    if (!units.stock.empty()) out << "# stock units: " << units.stock << '\n';
+    out << "# title: " << settingText(withoutTrailingBlanks(net.title)) << '\n';
+    if (!units.flow.empty()) out << "# units: " << settingText(units.flow) << '\n';
+    if (!units.stock.empty()) out << "# stock units: " << settingText(units.stock) << '\n';
     out << "# precision exponent: " << net.precisionExponent << '\n';
     if (net.livingCount <= 0) out << "# living count: " << net.livingCount << '\n';
 }
