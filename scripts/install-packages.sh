@@ -4,7 +4,8 @@
 #   scripts/install-packages.sh PACKAGE... those packages too (CI adds its own tools)
 set -euo pipefail
 
-wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev graphviz "$@")
+wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev graphviz
+        r-base-core r-cran-jsonlite python3-pandas "$@")
 missing=()
 for pkg in "${wanted[@]}"; do
   dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
