@@ -647,7 +647,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (c == '"') quoted += ' ';
 --end--
 
-@@ CLI-5 analysis/results/resultsjson.cpp
+@@ CLI-5 analysis/results/jsonparts.hpp
 ## JSON: a float is written as the double it widens to, not in its shortest form
 --anchor--
     return shortestValue(x);
@@ -789,6 +789,137 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             if (closes && !visit(FoundCycle{level + 1, nullptr, 0, 0.0f, 0.0f})) return false;
 --becomes--
             if (closes && false) return false;
+--end--
+@@ FMT-1 common/formats/csvtext.cpp
+## CSV: a lone carriage return (old Macintosh line ends) does not end a line
+--anchor--
+        if (bytes[i] != '\n' && bytes[i] != '\r') continue;
+--becomes--
+        if (bytes[i] != '\n') continue;
+--end--
+
+@@ FMT-2 common/formats/csvtext.cpp
+## CSV: a doubled quote inside a quoted cell closes the cell
+--anchor--
+        } else if (at + 1 < text.size() && text[at + 1] == '"') {
+--becomes--
+        } else if (false) {
+--end--
+
+@@ FMT-3 common/formats/csvtext.cpp
+## CSV: a negative value is taken
+--anchor--
+        if (value < 0.0f) {
+--becomes--
+        if (value < -3.0e38f) {
+--end--
+
+@@ FMT-4 common/formats/netdraft.cpp
+## record of a draft: the non-living compartments are numbered first
+--anchor--
+    for (bool living : {true, false}) {
+--becomes--
+    for (bool living : {false, true}) {
+--end--
+
+@@ FMT-5 common/formats/netdraft.cpp
+## record of a draft: long names that are the same once cut are taken
+--anchor--
+        if (!fresh) {
+            const DraftCompartment& other = *it->second;
+--becomes--
+        if (false) {
+            const DraftCompartment& other = *it->second;
+--end--
+
+@@ FMT-6 common/formats/csvmatrix.cpp
+## CSV matrix: the flows are read from column to row
+--anchor--
+        if (v > 0.0f) draft.flows.push_back({k, to, v});
+--becomes--
+        if (v > 0.0f) draft.flows.push_back({to, k, v});
+--end--
+
+@@ FMT-7 common/formats/nea.cpp
+## NEA: the flows are read from row to column
+--anchor--
+            if (v > 0.0f) draft.flows.push_back({j - 1, i - 1, v});
+--becomes--
+            if (v > 0.0f) draft.flows.push_back({i - 1, j - 1, v});
+--end--
+
+@@ FMT-8 common/formats/csvedges.cpp
+## edge list: a flow given twice is taken, the later value standing
+--anchor--
+    if (!fresh) {
+        formatError(csv.file, row.line, 0,
+--becomes--
+    if (false) {
+        formatError(csv.file, row.line, 0,
+--end--
+
+@@ FMT-9 common/formats/networkformat.cpp
+## analysis of a CSV network: an error line of its counts is told at the table's last line
+--anchor--
+        input.openText(path, text.str(), {titleLine, draft.countLine, draft.lastLine});
+--becomes--
+        input.openText(path, text.str(), {titleLine, draft.lastLine, draft.lastLine});
+--end--
+
+@@ JV2-1 analysis/results/summary.cpp
+## summary: the cycled-flow index of the feeding cycles even when the whole network was searched
+--anchor--
+    return r.whole != nullptr ? *r.whole : *r.feeding;
+--becomes--
+    return *r.feeding;
+--end--
+
+@@ JV2-2 analysis/results/resultscompartments.cpp
+## table of the compartments: the place in the file is the number
+--anchor--
+    c["givenOrder"] = given ? r.source->givenOrder[k] : i;
+--becomes--
+    c["givenOrder"] = i;
+--end--
+
+@@ JV2-3 analysis/stages/steady.cpp
+## largest imbalance: its compartment one too far
+--anchor--
+            s.largestImbalanceAt = i;
+--becomes--
+            s.largestImbalanceAt = i + 1;
+--end--
+
+@@ JV2-4 analysis/run/command.cpp
+## a network out of steady state is told under -q too
+--anchor--
+    if (quiet_ || r.steady->steady) return;
+--becomes--
+    if (r.steady->steady) return;
+--end--
+
+@@ JV2-5 analysis/cycles/cyccnt.cpp
+## nexus table of CYCCNT: a listed cycle loses its last node
+--anchor--
+                               table_.addCycle(nexus_, TOTAL_, c.nodes, c.L);
+--becomes--
+                               table_.addCycle(nexus_, TOTAL_, c.nodes, c.L - 1);
+--end--
+
+@@ JV2-6 analysis/cycles/cyclestore.cpp
+## nexus table of CYCLES: the weak arc turned round
+--anchor--
+        Nexus* nexus = table.add(head.weak.tail, head.weak.head, head.w, m);
+--becomes--
+        Nexus* nexus = table.add(head.weak.head, head.weak.tail, head.w, m);
+--end--
+
+@@ BAL-9 flowentry/entryformats.cpp
+## table of changes: a stock's value before is its value after
+--anchor--
+        changeRow(out, before, "stock", k, 0, A(n + 2, k), B(n + 2, k));
+--becomes--
+        changeRow(out, before, "stock", k, 0, B(n + 2, k), B(n + 2, k));
 --end--
 MUTANTS_END
 

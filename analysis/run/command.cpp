@@ -46,12 +46,14 @@ int CommandRun::start(int argc, const char* const* argv) {
         return status;
     }
     if (threads_ < 1) threads_ = availableThreads();
-    const bool json = jsonOption->count() > 0, summary = summaryOption->count() > 0,
-               dot = dotOption->count() > 0;
     // Another output on standard output takes the place of the report there.
     if (reportOption->count() == 0 && (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-")) {
         noReport_ = true;
     }
+    return openOutputs(jsonOption->count() > 0, summaryOption->count() > 0, dotOption->count() > 0);
+}
+
+int CommandRun::openOutputs(bool json, bool summary, bool dot) {
     outputs_.emplace(out_, force_, networks_);
     try {
         // Every output checked, and the fixed ones opened, before anything is written; of a

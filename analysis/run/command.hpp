@@ -77,6 +77,9 @@ public:
     void network(NetworkResults r);
 
 private:
+    // Checks every output and opens the fixed ones, before anything is written; -1, or the status
+    // of a run that ends here.
+    int openOutputs(bool json, bool summary, bool dot);
     void record(int status, const std::string& message, const std::string& file, int network = 0);
     void readFile(std::size_t f, const std::function<void(RecordFile&, int)>& body);
     // Finishes every output, the results last so that they list every problem, and puts them in

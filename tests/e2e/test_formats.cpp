@@ -217,6 +217,11 @@ TEST(Formats, TheLimitsOfTheProgramsHoldForCsvNetworksToo) {
         }
         const RunResult r = flowentry(dir, {"--check", "net.csv"});
         EXPECT_EQ(r.status, n > 125 ? 2 : 1) << r.errors;
+        // The error line is told at the line of the table that counts the compartments: its
+        // header, after two settings.
+        const RunResult one = runProgram(FLOWANALYSIS_EXE, "", dir.path(), {"net.csv", "--no-report"});
+        EXPECT_EQ(one.errors,
+                  "flowanalysis: net.csv, line 3 (network 1): 0 ERROR NUMBER OF COMPARTMENTS MAX= 80\n");
     }
 }
 
@@ -304,6 +309,10 @@ TEST(ResultsV2, TheSummaryTheTableAndTheUnits) {
             EXPECT_DOUBLE_EQ(c["companionResidenceTime"].get<double>(), stock[k] / through[k]);
         }
         EXPECT_EQ(marsh["flows"][0], Json::parse(R"({"from":1,"to":2,"value":30.0})"));
+        EXPECT_EQ(marsh["summary"]["cycles_searched"], "whole_network");
+        EXPECT_EQ(marsh["summary"]["report_cycled_flow_index"],
+                  marsh["cycles"]["wholeNetwork"]["cycledFlowIndex"]);
+        EXPECT_GT(marsh["summary"]["report_cycled_flow_index"].get<double>(), 0.0);
         // The pond is all living: flowanalysis searched its feeding cycles only, and both files
         // say so and give that search's index; the title's parentheses give its units.
         const Json& pond = j["networks"][1];
