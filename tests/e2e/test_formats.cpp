@@ -172,6 +172,44 @@ TEST(Formats, BadFilesAreToldAtTheirLineAndColumn) {
     }
 }
 
+// flowentry --convert refuses what the format asked for cannot hold, and a name that says another
+// format than the one asked for; nothing is written then.
+TEST(Formats, ConversionsThatCannotBeWrittenAreRefused) {
+    const std::string twice = title("TWICE") + "  2  2\nSAME\nSAME\n" + kTerm + entry(1, "1.0") +
+                              kTerm + kTerm + entry(1, "1.0") + kTerm + kFlowTerm;
+    const struct {
+        std::vector<std::string> args;
+        std::string expected, file;
+    } cases[] = {
+        {{"--convert", "twice.dat", "-o", "x.csv"},
+         "flowentry: x.csv: compartment 2 has the name of compartment 1 ('SAME')", "x.csv"},
+        {{"--convert", "twice.dat", "-o", "x.csv", "--to", "scor"},
+         "flowentry: x.csv: a .csv name for a network written as scor", "x.csv"},
+        {{"--convert", "twice.dat", "-o", "x.dat", "--to", "nea"},
+         "flowentry: x.dat: a .dat name for a network written as nea", "x.dat"},
+        {{"--convert", "twice.dat", "-o", "-", "--to", "csv-edges"},
+         "flowentry: -: an edge list is written with its companion table beside it", ""},
+        {{"--convert", "m.nea", "-o", "y.dat", "--non-living", "3"},
+         "flowentry: m.nea: compartment 3 is given as non-living, but the matrix has compartments "
+         "1 to 1",
+         "y.dat"},
+        {{"--check", "twice.dat", "-o", "y.dat"}, "flowentry: --output requires --balance", "y.dat"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[2] + " " + c.args[4]);
+        TempDir dir;
+        writeFile(dir / "twice.dat", twice);
+        writeFile(dir / "m.nea", "0,5,1\n5,0,0\n");
+        const RunResult r = flowentry(dir, c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.errors.rfind(c.expected, 0), 0u) << r.errors;
+        if (!c.file.empty()) {
+            EXPECT_FALSE(fs::exists(dir / c.file));
+        }
+        EXPECT_EQ(r.console, "");
+    }
+}
+
 // A chain of n compartments, the last non-living, as a network file and as a CSV table: 100 enters
 // the first, each passes 1 to the next and respires 1 (out of steady state, which the analyses
 // only warn about).
