@@ -171,8 +171,13 @@ bool isEdgeList(const CsvText& csv) {
 NetworkDraft readCsvEdges(const CsvText& csv,
                           const std::function<CsvText(const std::string&, int)>& companion) {
     NetworkDraft draft;
+    if (csv.rows.empty()) formatError(csv.file, csv.lines, 0, "no table: the file is empty");
     const std::vector<int> col = namedColumns(csv, kEdgeColumns);
-    if (col[2] < 0) formatError(csv.file, csv.rows[0].line, 0, "expected a column named value");
+    for (std::size_t k = 0; k < kEdgeColumns.size(); ++k) {
+        if (col[k] < 0) {
+            formatError(csv.file, csv.rows[0].line, 0, "expected a column named " + kEdgeColumns[k][0]);
+        }
+    }
     draft.countLine = csv.rows[0].line;
     draft.lastLine = csv.rows.back().line;
     const CsvSetting* table = csv.setting("compartments");

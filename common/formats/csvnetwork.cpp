@@ -92,9 +92,11 @@ void writeCsvSettings(std::ostream& out, const NetworkView& net, const NetworkUn
 void checkCompartmentName(const CsvText& csv, const CsvRow& row, std::size_t column,
                           const NetworkDraft& draft) {
     const int col = static_cast<int>(column) + 1;
-    const std::string& name = row.cells[column].text;
-    if (name.empty()) formatError(csv.file, row.line, col, "expected the name of a compartment");
-    if (boundaryName(name) != Boundary::None) {
+    const std::string name = column < row.cells.size() ? row.cells[column].text : std::string();
+    if (trimmed(name).empty()) {
+        formatError(csv.file, row.line, col, "expected the name of a compartment");
+    }
+    if (boundaryName(trimmed(name)) != Boundary::None) {
         formatError(csv.file, row.line, col,
                     "'" + name +
                         "' names the boundary (input, export, respiration, stock, living) and "

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "csvtext.hpp"
+#include "textio.hpp"
 
 namespace flownet {
 
@@ -36,16 +37,17 @@ std::vector<std::string> recordNames(const std::string& file, NetworkDraft& draf
     for (int k : order) {
         const DraftCompartment& c = draft.compartments[static_cast<std::size_t>(k)];
         std::string name = c.name.substr(0, std::min<std::size_t>(c.name.size(), kNameLength));
-        // Names as given are unique: two that meet once cut were cut, one of them at least.
-        const auto [it, fresh] = cut.emplace(name, &c);
+        // Names as given are unique: two that meet as the record holds them (cut, without
+        // trailing blanks) were cut, or differed in trailing blanks alone.
+        const auto [it, fresh] = cut.emplace(withoutTrailingBlanks(name), &c);
         if (!fresh) {
             const DraftCompartment& other = *it->second;
             formatError(file, c.line, c.column,
                         "the names '" + other.name + "' (line " + std::to_string(other.line) +
                             ", column " + std::to_string(other.column) + ") and '" + c.name +
                             "' are the same within the " + std::to_string(kNameLength) +
-                            " characters a network file holds: shorten them so that they differ "
-                            "within their first " +
+                            " characters a network file holds, trailing blanks aside: shorten "
+                            "them so that they differ within their first " +
                             std::to_string(kNameLength));
         }
         if (name.size() < c.name.size()) {

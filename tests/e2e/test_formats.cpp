@@ -113,6 +113,44 @@ TEST(Formats, AnNeaFileGivesTheNumbersOfTheNetworkFile) {
     }
 }
 
+// Every bundled network through an NEA file: the same flows, inputs and stocks, and as
+// respirations the outputs, export and respiration summed in single precision, as the NEA file
+// holds them, and then, as every value the analysis reads, held to the seven digits of the
+// network file (E14.7).
+TEST(Formats, EveryBundledNetworkKeepsItsNumbersThroughAnNeaFile) {
+    for (const fs::path& network : bundledNetworks()) {
+        SCOPED_TRACE(network.string());
+        TempDir dir;
+        fs::copy_file(network, dir / "net.dat");
+        ASSERT_EQ(flowentry(dir, {"--convert", "net.dat", "-o", "net.nea"}).status, 0);
+        const std::vector<std::string> file = lines(readFile(dir / "net.dat"));
+        const int n = std::stoi(file[1].substr(0, 3)), nl = std::stoi(file[1].substr(3, 3));
+        std::string nonLiving;
+        for (int k = nl + 1; nl > 0 && k <= n; ++k) nonLiving += (nonLiving.empty() ? "" : ",") + std::to_string(k);
+        std::vector<std::string> args = {"net.nea", "--json", "nea.json", "--no-report", "-q"};
+        if (!nonLiving.empty()) args.insert(args.end(), {"--non-living", nonLiving});
+        const RunResult fromNea = runProgram(FLOWANALYSIS2_EXE, "", dir.path(), args);
+        const RunResult fromScor = runProgram(FLOWANALYSIS2_EXE, "", dir.path(),
+                                              {"net.dat", "--json", "dat.json", "--no-report", "-q"});
+        ASSERT_EQ(fromNea.status, fromScor.status) << fromNea.errors;
+        if (fromScor.status != 0) continue;  // an error line: no results to compare
+        const Json a = Json::parse(readFile(dir / "dat.json"))["networks"][0];
+        const Json b = Json::parse(readFile(dir / "nea.json"))["networks"][0];
+        EXPECT_EQ(b["livingCount"], a["livingCount"]);
+        EXPECT_EQ(b["flows"], a["flows"]);
+        for (std::size_t k = 0; k < a["compartments"].size(); ++k) {
+            const Json &x = a["compartments"][k], &y = b["compartments"][k];
+            EXPECT_EQ(y["input"], x["input"]);
+            EXPECT_EQ(y["stock"], x["stock"]);
+            EXPECT_EQ(y["export"], 0.0);
+            const float output = x["export"].get<float>() + x["respiration"].get<float>();
+            EXPECT_EQ(flownet::formatLayout("(E14.7,$)", {y["respiration"].get<float>()}),
+                      flownet::formatLayout("(E14.7,$)", {output}))
+                << k;
+        }
+    }
+}
+
 // A hand-written table through a network file and back: every value of up to seven significant
 // digits that single precision tells apart comes back as written, and so do the settings.
 TEST(Formats, CsvThroughANetworkFileKeepsItsValues) {

@@ -12,7 +12,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 
-targets=(fuzz_records fuzz_layout fuzz_analysis_file fuzz_analysis2_file fuzz_entry_file
+targets=(fuzz_records fuzz_layout fuzz_tables fuzz_analysis_file fuzz_analysis2_file fuzz_entry_file
          fuzz_analysis_dialog fuzz_analysis2_dialog fuzz_entry_dialog)
 
 if [ "${1:-}" = list ]; then printf '%s\n' "${targets[@]}"; exit 0; fi
@@ -40,6 +40,8 @@ seedDialogs() {
   case "$t" in
     fuzz_records|fuzz_layout|fuzz_analysis_file|fuzz_analysis2_file|fuzz_entry_file)
       cp "$ex"/*.dat "$build/corpus/$t/" ;;
+    fuzz_tables)
+      cp "$ex"/*.csv "$build/corpus/$t/" ;;
     fuzz_analysis_dialog|fuzz_analysis2_dialog)
       cp "$ex/marsh.answers" "$build/corpus/$t/seed-marsh.answers"
       seed "$t" refusals 'none.dat\nn\npond.dat\nn\nN\npond.dat\ny\nmarsh.dat\nn\nn\nrep.txt\ny\n'

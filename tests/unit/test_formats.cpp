@@ -251,6 +251,10 @@ TEST(Formats, BadTablesAreRefusedAtTheirPlace) {
          "t.csv, line 3, column 1: the names 'ABCDEFGHIJKLMNOPQRSTUVWXYZ1' (line 2, column 1) and "
          "'ABCDEFGHIJKLMNOPQRSTUVWXYZ2' are the same within the 25 characters"},
         {m(""), "t.csv: no table: the file is empty"},
+        {m(",\"A \",A\n\"A \",0,1\nA,1,0\n"), "t.csv, line 3, column 1: the names 'A ' (line 2, "
+                                              "column 1) and 'A' are the same within the 25"},
+        {m(",\"  \"\n\"  \",0\n"), "t.csv, line 2, column 1: expected the name of a compartment"},
+        {m(",\" input\"\n\" input\",0\n"), "t.csv, line 2, column 1: ' input' names the boundary"},
         {e("from,to,value\ninput,A,1\nA,B,2\nA,B,3\n"), "e.csv, line 4: the flow from A to B a "
                                                       "second time (first on line 3)"},
         {e("from,to,value\ninput,export,1\n"), "e.csv, line 2, column 2: expected a compartment as "
