@@ -83,11 +83,12 @@ TEST_F(Run, EachErrorStandsAtItsPlace) {
 }
 
 // The input list has N = 2 entries and no terminator: it swallows the first export record as its
-// third, so compartment 2's input becomes 3 and the exports are empty. Compartment 1's respiration
-// is given twice: the last value stays. The flow list ends at source 0 although its destination
-// is valid; the record after it is read as the next network's title.
+// third, so compartment 2's input becomes 3 and the exports are empty: their list ends at once, at
+// a record of compartment 0 whose value is ignored. Compartment 1's respiration is given twice:
+// the last value stays. The flow list ends at source 0 although its destination is valid; the
+// record after it is read as the next network's title.
 TEST_F(Run, ListBoundsTerminatorsAndRepeatedIndices) {
-    analyse(kTwo + kEnd + rec(1, "10") + rec(2, "4") + rec(2, "3") + kEnd + rec(1, "7") +
+    analyse(kTwo + kEnd + rec(1, "10") + rec(2, "4") + rec(2, "3") + rec(0, "9") + rec(1, "7") +
             rec(1, "10") + kEnd + rec(0, "5", 2) + "NEXT\n");
     EXPECT_TRUE(stoppedInOrder());
     const auto listed = [](const std::string& title, const std::string& rows) {
