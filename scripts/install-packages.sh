@@ -5,7 +5,8 @@
 set -euo pipefail
 
 wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev graphviz
-        r-base-core r-cran-jsonlite python3-pandas "$@")
+        r-base-core r-cran-jsonlite r-cran-testthat r-cran-network
+        python3-pandas python3-numpy python3-pytest python3-venv "$@")
 missing=()
 for pkg in "${wanted[@]}"; do
   dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")

@@ -1,0 +1,4 @@
+library(testthat)
+library(flownet)
+
+test_check("flownet")
