@@ -17,7 +17,7 @@ std::vector<double> average(const std::vector<double>& a, const std::vector<doub
 }
 
 // The moduli of the eigenvector of A for its dominant eigenvalue, normalised; NaN when that
-// eigenvalue is not positive.
+// eigenvalue is not positive. Entries within rounding of 0 are 0.
 std::vector<double> dominantVector(const Eigen::MatrixXd& A) {
     const Eigen::EigenSolver<Eigen::MatrixXd> solver(A);
     const Eigen::VectorXcd values = solver.eigenvalues();
@@ -26,7 +26,9 @@ std::vector<double> dominantVector(const Eigen::MatrixXd& A) {
         if (values(k).real() > values(best).real()) best = k;
     }
     if (!(values(best).real() > 1e-12)) return std::vector<double>(static_cast<std::size_t>(A.rows()), kNaN);
-    const Eigen::VectorXd v = solver.eigenvectors().col(best).cwiseAbs();
+    Eigen::VectorXd v = solver.eigenvectors().col(best).cwiseAbs();
+    const double rounding = 1e-12 * v.maxCoeff();  // an entry 0 in exact arithmetic stays 0
+    for (double& x : v) x = x > rounding ? x : 0.0;
     return normalised(v);
 }
 
