@@ -25,7 +25,8 @@ std::vector<double> dominantVector(const Eigen::MatrixXd& A) {
     for (Eigen::Index k = 1; k < values.size(); ++k) {
         if (values(k).real() > values(best).real()) best = k;
     }
-    if (!(values(best).real() > 1e-12)) return std::vector<double>(static_cast<std::size_t>(A.rows()), kNaN);
+    if (!(values(best).real() > 1e-12))
+        return std::vector<double>(static_cast<std::size_t>(A.rows()), kNaN);
     Eigen::VectorXd v = solver.eigenvectors().col(best).cwiseAbs();
     const double rounding = 1e-12 * v.maxCoeff();  // an entry 0 in exact arithmetic stays 0
     for (double& x : v) x = x > rounding ? x : 0.0;

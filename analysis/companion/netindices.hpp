@@ -28,7 +28,8 @@ namespace flownet {
 
 struct NetIndices {
     int Ltot = 0, Lint = 0;
-    double linkDensity = kNaN, connectance = kNaN, averageLinkWeight = kNaN, averageThroughflow = kNaN;
+    double linkDensity = kNaN, connectance = kNaN, averageLinkWeight = kNaN,
+           averageThroughflow = kNaN;
     double effectiveConnectivity = kNaN, effectiveFlows = kNaN, effectiveNodes = kNaN,
            effectiveRoles = kNaN;
     std::vector<double> trophicLevel, omnivory;  // [i] for compartment i + 1

@@ -11,7 +11,8 @@ PathLengths pathLengths(const PeerNetwork& p) {
     const auto reach = [&](int& step, double share, int m) {
         if (step < 0 && cumulative >= share * TST) step = m;
     };
-    for (int m = 0; m <= kPathSteps && (l.ninetyFivePercent < 0 || l.indirectExceedsDirect < 0); ++m) {
+    for (int m = 0; m <= kPathSteps && (l.ninetyFivePercent < 0 || l.indirectExceedsDirect < 0);
+         ++m) {
         const double f = flow.sum();
         cumulative += f;
         if (m == 1) direct = f;

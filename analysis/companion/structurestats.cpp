@@ -59,7 +59,8 @@ void componentSpectra(const Eigen::MatrixXd& A, const std::vector<int>& componen
         Eigen::MatrixXd B(m, m);
         for (int j = 0; j < m; ++j) {
             for (int i = 0; i < m; ++i) {
-                B(i, j) = A(members[static_cast<std::size_t>(i)], members[static_cast<std::size_t>(j)]);
+                B(i, j) =
+                    A(members[static_cast<std::size_t>(i)], members[static_cast<std::size_t>(j)]);
             }
         }
         const Eigen::VectorXcd values = eigenvaluesOf(B);

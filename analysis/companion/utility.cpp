@@ -5,7 +5,8 @@ namespace flownet {
 namespace {
 
 // The share, in percent, of the pairs i <= j whose signs change from D to U.
-double changedRelations(const Eigen::MatrixXd& D, const Eigen::MatrixXd& U, double zeroD, double zeroU) {
+double changedRelations(const Eigen::MatrixXd& D, const Eigen::MatrixXd& U, double zeroD,
+                        double zeroU) {
     const Eigen::Index n = D.rows();
     int changed = 0, pairs = 0;
     for (Eigen::Index i = 0; i < n; ++i) {
@@ -21,7 +22,8 @@ double changedRelations(const Eigen::MatrixXd& D, const Eigen::MatrixXd& U, doub
 
 }  // namespace
 
-Utility utilityAnalysis(const Eigen::MatrixXd& F, const Eigen::VectorXd& w, const Eigen::VectorXd& T) {
+Utility utilityAnalysis(const Eigen::MatrixXd& F, const Eigen::VectorXd& w,
+                        const Eigen::VectorXd& T) {
     Utility u;
     const Eigen::Index n = F.rows();
     u.direct = Eigen::MatrixXd::Zero(n, n);

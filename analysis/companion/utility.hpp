@@ -21,6 +21,7 @@ struct Utility {
 };
 
 // The utility of the flows F with direct utility over w and realized utility over T.
-Utility utilityAnalysis(const Eigen::MatrixXd& F, const Eigen::VectorXd& w, const Eigen::VectorXd& T);
+Utility utilityAnalysis(const Eigen::MatrixXd& F, const Eigen::VectorXd& w,
+                        const Eigen::VectorXd& T);
 
 }  // namespace flownet

@@ -26,9 +26,14 @@ Json stepsJson(int step) {
 }
 
 Json partitionJson(const FlowPartition& f) {
-    return {{"TST", f.TST},         {"boundary", f.boundary}, {"direct", f.direct},
-            {"indirect", f.indirect}, {"BFI", f.BFI},         {"DFI", f.DFI},
-            {"IFI", f.IFI},         {"indirectToDirect", f.indirectToDirect},
+    return {{"TST", f.TST},
+            {"boundary", f.boundary},
+            {"direct", f.direct},
+            {"indirect", f.indirect},
+            {"BFI", f.BFI},
+            {"DFI", f.DFI},
+            {"IFI", f.IFI},
+            {"indirectToDirect", f.indirectToDirect},
             {"modes", modesJson(f.modes)}};
 }
 
@@ -48,7 +53,10 @@ Json structureJson(const StructureStatistics& s) {
 }
 
 Json diversityJson(const Diversity& d) {
-    return {{"H", d.H}, {"Hmax", d.Hmax}, {"Hr", d.Hr}, {"Hcentral", d.Hcentral},
+    return {{"H", d.H},
+            {"Hmax", d.Hmax},
+            {"Hr", d.Hr},
+            {"Hcentral", d.Hcentral},
             {"effectiveN", d.effectiveN}};
 }
 
@@ -83,12 +91,9 @@ Json storageJson(const StorageAnalysis& s) {
 
 Json utilityJson(const Utility& u) {
     if (u.direct.size() == 0) return nullptr;
-    return {{"direct", matrixJson(u.direct)},
-            {"integral", matrixJson(u.integral)},
-            {"lambda1", u.lambda1},
-            {"relationsChanged", u.relationsChanged},
-            {"synergism", u.synergism},
-            {"mutualism", u.mutualism}};
+    return {{"direct", matrixJson(u.direct)}, {"integral", matrixJson(u.integral)},
+            {"lambda1", u.lambda1},           {"relationsChanged", u.relationsChanged},
+            {"synergism", u.synergism},       {"mutualism", u.mutualism}};
 }
 
 Json netIndicesJson(const NetIndices& x) {

@@ -47,9 +47,9 @@ std::vector<std::string> split(const std::string& line) {
 Reef analyse(const std::string& network) {
     TempDir dir;
     fs::copy_file(network, dir / "reef.dat");
-    const RunResult r = runProgram(FLOWANALYSIS_EXE, "", dir.path(),
-                                   {"reef.dat", "--no-report", "--json", "reef.json", "--summary",
-                                    "reef.csv"});
+    const RunResult r =
+        runProgram(FLOWANALYSIS_EXE, "", dir.path(),
+                   {"reef.dat", "--no-report", "--json", "reef.json", "--summary", "reef.csv"});
     EXPECT_EQ(r.status, 0) << r.errors;
     Reef reef;
     reef.net = Json::parse(readFile(dir / "reef.json"))["networks"][0];
@@ -119,7 +119,8 @@ TEST(Peers, TheOysterReefAsPublished) {
     expectPublished(su["mutualism"], 2.6, "storage mutualism");
 
     const Json& c = reef.net["compartments"];
-    expectColumn(c, "tetRealizedInput", {25.165, 22.647638, 14.582798, 2.028052, 1.053786, 18.107007});
+    expectColumn(c, "tetRealizedInput",
+                 {25.165, 22.647638, 14.582798, 2.028052, 1.053786, 18.107007});
     expectColumn(c, "tetUnitInput", {1, 3.931882, 4.074090, 4.713111, 2.932069, 2.931882});
     expectColumn(c, "tetUnitOutput", {2.015512, 1.836089, 2.540670, 3.124836, 2.234317, 2.594261});
     expectColumn(c, "tesRealizedInput", {2000, 2.41209, 24.12171, 16.27440, 69.23803, 1000.03118});
@@ -151,7 +152,8 @@ TEST(Peers, TheOysterReefAsPublished) {
 // Without stocks the storage analyses are null in JSON and empty in the summary; the flow
 // analyses are the same as with them.
 TEST(Peers, WithoutStocksNoStorage) {
-    const Reef reef = analyse((fs::path(REFERENCE_DIR) / "flowanalysis-oyster_reef/net.dat").string());
+    const Reef reef =
+        analyse((fs::path(REFERENCE_DIR) / "flowanalysis-oyster_reef/net.dat").string());
     const Json& p = reef.net["peerAnalyses"];
     EXPECT_TRUE(p["storage"].is_null());
     EXPECT_TRUE(p["utility"]["storage"].is_null());

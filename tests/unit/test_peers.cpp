@@ -123,6 +123,9 @@ TEST(Peers, TheStorageOfAChainByHand) {
     expectAll(s.tesUnitOutput, {0.7, 0.5});
     expectAll(s.tesRealizedInput, {5, 2});  // the stocks, in steady state
     expectAll(s.residenceTime, {5.0 / 6, 0.5});
+    // Q' = [1 1; 0 1]: an entry of 1 does not amplify.
+    EXPECT_NEAR(s.Qin(0, 1), 1, kEps);
+    EXPECT_EQ(s.amplificationInput, 0);
     // D = [0 -.4; 1 0], U = [1 -.4; 1 1] / 1.4: the diagonal pairs change sign, the other not;
     // three positive entries, one negative; diag(T) U = [10 -4; 4 4] / 1.4.
     const Utility& u = a.flowUtility;
@@ -215,8 +218,8 @@ TEST(Peers, IdentitiesOnATangledNetwork) {
     a.IN(4) = 1;
     a.EX(3) = 0.5f;
     const PeerAnalyses p = a.analyse();
-    const PeerNetwork net = peerNetwork(4, 3, a.stocks.view(), a.IN.view(), a.EX.view(),
-                                        a.RE.view(), a.t.view());
+    const PeerNetwork net =
+        peerNetwork(4, 3, a.stocks.view(), a.IN.view(), a.EX.view(), a.RE.view(), a.t.view());
     const Eigen::MatrixXd I = Eigen::MatrixXd::Identity(4, 4);
     EXPECT_LT((net.N - I - net.G * net.N).cwiseAbs().maxCoeff(), 1e-12);
     EXPECT_LT((net.Nin - I - net.Gin * net.Nin).cwiseAbs().maxCoeff(), 1e-12);
