@@ -6,7 +6,8 @@
 // Eigenvector centrality (Bonacich 1987; Borrett 2012), from the direct flows G(i, j) =
 // F(i, j) / T(i): in, the moduli of the right eigenvector of G for its dominant eigenvalue
 // (G v = lambda1 v); out, of the left eigenvector (G^T w = lambda1 w); and their average. NaN when
-// G has no positive dominant eigenvalue (a network without cycles). Cost: O(n^3).
+// G has no positive dominant eigenvalue (a network without cycles); when that eigenvalue is
+// repeated (separate cycles of equal strength) the eigenvector is one of many. Cost: O(n^3).
 #pragma once
 
 #include <vector>

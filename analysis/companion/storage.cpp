@@ -1,5 +1,6 @@
 #include "storage.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace flownet {
