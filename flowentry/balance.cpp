@@ -15,6 +15,19 @@ constexpr const char* kNotBalanced =
     "(/,1X,'THE NETWORK CANNOT BE BALANCED (A MATRIX IS SINGULAR). THE NETWORK IS LEFT AS IT "
     "WAS.')";
 
+// A balance whose flows, inputs, exports, respirations or stocks went beyond single precision
+// (an overflow, or 0/0) cannot be written as a network file that any program reads back.
+constexpr const char* kBeyondPrecision =
+    "(/,1X,'BALANCING GIVES VALUES BEYOND SINGLE PRECISION. THE NETWORK IS LEFT AS IT WAS.')";
+
+bool finiteNetwork(ConstMatView T, int n) {
+    bool finite = true;
+    for (int i = 1; i <= n + 2; ++i) {
+        for (int j = 1; j <= n + 2; ++j) finite = finite && std::isfinite(T(i, j));
+    }
+    return finite;
+}
+
 }  // namespace
 
 void computeTotals(MatView T, int n) {
@@ -147,20 +160,32 @@ bool BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n) {
         for (int j = 1; j <= m; ++j) T(i, j) = (T(i, j) + store[next++]) * 0.5f;
     }
 
-    // A balance whose flows, inputs, exports, respirations or stocks went beyond single precision
-    // (an overflow, or 0/0) cannot be written as a network file that any program reads back: the
-    // network is left as it was, from the first copy of the store.
-    bool finite = true;
-    for (int i = 1; i <= n + 2; ++i) {
-        for (int j = 1; j <= n + 2; ++j) finite = finite && std::isfinite(T(i, j));
-    }
+    // Beyond single precision: the network is left as it was, from the first copy of the store.
+    const bool finite = finiteNetwork(T, n);
     if (!finite) {
         getBlock(0);
-        writeLayout(out,
-                    "(/,1X,'BALANCING GIVES VALUES BEYOND SINGLE PRECISION. THE NETWORK IS "
-                    "LEFT AS IT WAS.')");
+        writeLayout(out, kBeyondPrecision);
     }
     return finite;
+}
+
+bool balanceBy(std::ostream& out, BalanceMethod method, MatView T, MatView A, VecView X, int n) {
+    if (method == BalanceMethod::Average) return BALNCE(out, T, A, X, n);
+    const int m = n + 3;
+    std::vector<float> before;  // the unbalanced block, row by row
+    for (int i = 1; i <= m; ++i) {
+        for (int j = 1; j <= m; ++j) before.push_back(T(i, j));
+    }
+    const bool solved = method == BalanceMethod::Input ? FWDBAL(out, T, A, X, n)
+                                                       : BAKBAL(out, T, A, X, n);
+    const bool finite = solved && finiteNetwork(T, n);
+    if (finite) return true;
+    std::size_t next = 0;
+    for (int i = 1; i <= m; ++i) {
+        for (int j = 1; j <= m; ++j) T(i, j) = before[next++];
+    }
+    writeLayout(out, solved ? kBeyondPrecision : kNotBalanced);
+    return false;
 }
 
 }  // namespace flownet

@@ -40,4 +40,13 @@ bool BAKBAL(std::ostream& out, MatView T, MatView A, VecView X, int n);
 // line to `out`, and false comes back.
 bool BALNCE(std::ostream& out, MatView T, MatView A, VecView X, int n);
 
+// The procedures a user may choose (Allesina and Bondavalli 2003): input-based (FWDBAL: the
+// inputs and each compartment's output fractions held), output-based (BAKBAL: the exports,
+// respirations and each compartment's input fractions held), and their mean (BALNCE).
+enum class BalanceMethod { Input, Output, Average };
+
+// Balances T by `method`. Like BALNCE, the network is left as it was, with a line to `out`, and
+// false comes back, when the inversion fails or the result goes beyond single precision.
+bool balanceBy(std::ostream& out, BalanceMethod method, MatView T, MatView A, VecView X, int n);
+
 }  // namespace flownet

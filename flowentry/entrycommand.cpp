@@ -1,6 +1,7 @@
 // flowentry started with arguments: a network file checked for steady state, or balanced into a
 // new network file, without a dialog.
 #include <cmath>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -28,6 +29,7 @@ struct Options {
     std::string check, balance, convert, output, changes;
     std::optional<std::string> to;
     bool force = false, quiet = false;
+    BalanceMethod method = BalanceMethod::Average;
     FormatOptions formats;
 };
 
@@ -66,7 +68,9 @@ int balanceNetwork(Console& con, EntryRun& r, const Options& o, RunOutputs& outp
     const auto before = std::make_unique<Network>(r.net);
     bool steady = steadyStatePass(con.out, r);
     for (int round = 0; !steady && round < kBalancingRounds; ++round) {
-        if (!BALNCE(con.out, r.net.T.view(), r.A.view(), r.D.view(), r.net.count)) break;
+        if (!balanceBy(con.out, o.method, r.net.T.view(), r.A.view(), r.D.view(), r.net.count)) {
+            break;
+        }
         steady = steadyStatePass(con.out, r);
     }
     if (!steady) {
@@ -118,6 +122,16 @@ void addOptions(CLI::App& app, Options& o) {
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"scor", "csv", "csv-edges", "nea"}))
         ->needs(output);
+    const std::map<std::string, BalanceMethod> methods = {{"input", BalanceMethod::Input},
+                                                           {"output", BalanceMethod::Output},
+                                                           {"average", BalanceMethod::Average}};
+    app.add_option("--method", o.method,
+                   "How --balance balances: input (the inputs and each compartment's output "
+                   "fractions held), output (the exports, respirations and each compartment's "
+                   "input fractions held) or average (the mean of the two, the default)")
+        ->type_name("METHOD")
+        ->transform(CLI::CheckedTransformer(methods, CLI::ignore_case))
+        ->needs(balance);
     app.add_option("--changes", o.changes,
                    "Write what the balancing changed to FILE: one CSV row per flow, input, "
                    "export, respiration and stock, before and after")

@@ -921,6 +921,62 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --becomes--
         changeRow(out, before, "stock", k, 0, B(n + 2, k), B(n + 2, k));
 --end--
+
+@@ PEER-1 analysis/companion/storage.cpp
+## storage analysis: one step too many where T / x is a whole number
+--anchor--
+    const double steps = std::max(1.0, std::ceil((p.T.array() / p.x.array()).maxCoeff()));
+--becomes--
+    const double steps = std::floor((p.T.array() / p.x.array()).maxCoeff()) + 1.0;
+--end--
+
+@@ PEER-2 analysis/companion/utility.cpp
+## utility: the diagonal left out of the relations changed
+--anchor--
+        for (Eigen::Index j = i; j < n; ++j) {
+--becomes--
+        for (Eigen::Index j = i + 1; j < n; ++j) {
+--end--
+
+@@ PEER-3 analysis/companion/netindices.cpp
+## trophic levels: self-feeding counted in the diet
+--anchor--
+        const double intake = p.F.col(i).sum() - p.F(i, i);
+--becomes--
+        const double intake = p.F.col(i).sum();
+--end--
+
+@@ PEER-4 analysis/companion/flowpartition.cpp
+## flow partition: the direct flow counted as indirect
+--anchor--
+    f.indirect = (p.z.transpose() * (p.N - I - p.G)).sum();
+--becomes--
+    f.indirect = (p.z.transpose() * (p.N - I)).sum();
+--end--
+
+@@ PEER-5 analysis/companion/centrality.cpp
+## eigenvector centrality: the left eigenvector for the right one
+--anchor--
+    c.eigenvectorIn = dominantVector(p.G);
+--becomes--
+    c.eigenvectorIn = dominantVector(p.G.transpose());
+--end--
+
+@@ PEER-6 analysis/companion/structurestats.cpp
+## structure statistics: the damping ratio over the smallest eigenvalue
+--anchor--
+    if (moduli.size() > 1 && moduli[1] > same) s.dampingRatio = s.lambda1 / moduli[1];
+--becomes--
+    if (moduli.size() > 1 && moduli.back() > same) s.dampingRatio = s.lambda1 / moduli.back();
+--end--
+
+@@ BAL-10 flowentry/balance.cpp
+## balancing methods: the output-based method balanced by inputs
+--anchor--
+    const bool solved = method == BalanceMethod::Input ? FWDBAL(out, T, A, X, n)
+--becomes--
+    const bool solved = method != BalanceMethod::Average ? FWDBAL(out, T, A, X, n)
+--end--
 MUTANTS_END
 
 # ---------------------------------------------------------------------------------------------

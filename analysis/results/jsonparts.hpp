@@ -52,6 +52,10 @@ Json compartmentTable(const NetworkResults& r);
 // The summary: the columns of summary.hpp as one object.
 Json summaryObject(const NetworkResults& r);
 
+// The analyses of the other tools: the network's values, and compartment i's in its record.
+Json peerObject(const NetworkResults& r);
+void peerCompartmentValues(const NetworkResults& r, int i, Json& row);
+
 // The units of the network.
 Json unitsObject(const NetworkResults& r);
 

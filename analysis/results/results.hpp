@@ -11,6 +11,7 @@
 #include "lindeman.hpp"
 #include "matview.hpp"
 #include "migratory.hpp"
+#include "peers.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
 
@@ -47,6 +48,7 @@ struct NetworkResults {
     ConstMatView residual, aggregated;    // valid when the whole network's cycles were removed
     bool cyclesRemoved = false;
     const CompanionIndices* companion = nullptr;  // the companion indices
+    const PeerAnalyses* peers = nullptr;          // the analyses of the other tools
     // Where the network came from; null for a network file of fixed columns read in the dialog.
     const NetworkSource* source = nullptr;
 };

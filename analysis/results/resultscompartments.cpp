@@ -49,6 +49,7 @@ Json compartmentTable(const NetworkResults& r) {
         row["companionThroughflow"] = orNull(c.throughflow[k]);
         row["companionResidenceTime"] = orNull(c.residenceTime[k]);
         row["companionTurnoverRate"] = orNull(c.turnoverRate[k]);
+        peerCompartmentValues(r, i, row);
         table.push_back(std::move(row));
     }
     return table;

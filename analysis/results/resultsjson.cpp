@@ -259,6 +259,7 @@ void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
                     {"information", information(r)},
                     {"connectance", connectance(r)},
                     {"companionIndices", companion(*r.companion)},
+                    {"peerAnalyses", peerObject(r)},
                     {"summary", summaryObject(r)}};
     out << (first ? "\n" : ",\n") << dumped(j);
 }

@@ -85,7 +85,13 @@ const std::vector<SummaryColumn> kColumns = {
 }  // namespace
 
 const std::vector<SummaryColumn>& summaryColumns() {
-    return kColumns;
+    static const std::vector<SummaryColumn> columns = [] {
+        std::vector<SummaryColumn> all = kColumns;
+        const std::vector<SummaryColumn>& peers = peerSummaryColumns();
+        all.insert(all.end(), peers.begin(), peers.end());
+        return all;
+    }();
+    return columns;
 }
 
 }  // namespace flownet

@@ -20,8 +20,10 @@ struct SummaryColumn {
     SummaryValue (*value)(const NetworkResults&);
 };
 
-// The columns, in order.
+// The columns, in order: the report's, the companion indices', then those of the other tools
+// (peerSummaryColumns).
 const std::vector<SummaryColumn>& summaryColumns();
+const std::vector<SummaryColumn>& peerSummaryColumns();
 
 // The cycle search whose index the summary gives: the whole network's, when it was searched, else
 // the feeding cycles' (flowanalysis on a network of living compartments only).

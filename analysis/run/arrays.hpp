@@ -10,6 +10,7 @@
 #include "cyclecall.hpp"
 #include "lindeman.hpp"
 #include "matview.hpp"
+#include "peers.hpp"
 #include "results.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
@@ -45,6 +46,7 @@ struct AnalysisArrays {
     bool cyclesRemoved = false;
     Matrix<Limit> residual, aggregated;
     CompanionIndices companion;        // the companion indices of the network as read
+    PeerAnalyses peers;                // and the analyses of the other tools
     Vector<Limit + 3> rowSum, colSum;  // sums of the extended flow matrix
     Matrix<Limit> M;                   // the structure analyses' work matrix
     Vector<Limit> v, y;                // and work vectors
@@ -94,6 +96,7 @@ NetworkResults resultsOf(const AnalysisArrays<Limit>& a, const std::string& file
     r.residual = a.residual.view();
     r.aggregated = a.aggregated.view();
     r.companion = &a.companion;
+    r.peers = &a.peers;
     r.cyclesRemoved = a.cyclesRemoved;
     return r;
 }

@@ -9,6 +9,7 @@
 #include "companion.hpp"
 #include "layout.hpp"
 #include "listing.hpp"
+#include "peers.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
 
@@ -61,6 +62,8 @@ template <int Limit>
 void computeCompanionIndices(AnalysisArrays<Limit>& a) {
     a.companion = companionIndices(a.N, a.stocks.view(), a.IN.view(), a.EX.view(), a.RE.view(),
                                    a.flows.view());
+    a.peers = peerAnalyses(a.N, a.NL, a.stocks.view(), a.IN.view(), a.EX.view(), a.RE.view(),
+                           a.flows.view(), a.companion);
 }
 
 }  // namespace flownet

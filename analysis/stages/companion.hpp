@@ -20,7 +20,8 @@
 //   input:  G(i, j) = t(i, j) / T(j), the share of j's throughflow that came directly from i;
 //   the integral flow matrix N = (I - G)^-1 = I + G + G^2 + ...; the ratio of indirect to direct
 //   flow sum(N - I - G) / sum(G); network homogenisation CV(G) / CV(N) (coefficients of variation
-//   over all n^2 entries); network amplification, the entries N(i, j) > 1 with i != j.
+//   over all n^2 entries); network amplification, the entries N(i, j) > 1 with i != j (beyond
+//   rounding).
 // Mixed trophic impact (Ulanowicz and Puccia 1990): the diet fraction g(i, j) = t(i, j) /
 // sum_k t(k, j), the share of j's intake from compartments that comes from i, and the predation
 // fraction f(i, j) = t(i, j) / sum_k t(i, k), the share of i's output to compartments that goes to

@@ -38,8 +38,9 @@ def check(x):
 
 
 def balance(x, method="average"):
-    """The network balanced by flowentry (the input-based, the output-based, or their average,
-    the default), with `changes`: one record per flow, input, export, respiration and stock,
+    """The network balanced by flowentry --method: "input" holds the inputs and each
+    compartment's output fractions, "output" the exports, respirations and each compartment's
+    input fractions, "average" (the default) is the mean of the two; with `changes`: one record per flow, input, export, respiration and stock,
     before and after. Raises FlownetError (status 1) when it cannot be balanced."""
     if method not in METHODS:
         raise ValueError(f"method: one of {', '.join(METHODS)}")

@@ -114,3 +114,18 @@ def test_the_steady_state_check_and_the_balancing():
     moved = [c for c in records(balanced.changes)
              if c["kind"] == "export" and c["from_name"] == "DETRITUS"]
     assert moved[0]["before"] == 50
+
+
+def test_the_balancing_methods_hold_the_inputs_or_the_outputs():
+    # The precision exponent 2 of the example file: the tolerance 10^-6 of the default exponent 6
+    # lies below the last bit of single precision at these throughputs.
+    net = marsh_network()
+    net.settings["precision exponent"] = "2"
+    net.export[3] = 50
+    for method, kinds in (("input", {"input"}), ("output", {"export", "respiration"})):
+        balanced = flownet.balance(net, method=method)
+        assert flownet.check(balanced)["steady"], method
+        held = [c for c in records(balanced.changes) if c["kind"] in kinds]
+        assert held and all(c["after"] == c["before"] for c in held), method
+    with pytest.raises(ValueError, match="method"):
+        flownet.balance(net, method="both")

@@ -158,6 +158,40 @@ TEST(Command, CheckAndBalanceGiveWhatTheDialogGave) {
     EXPECT_EQ(again.console, "\n SYSTEM IS IN STEADY-STATE.\n\n");
 }
 
+// --method: the default is the defined balancing to the byte; input and output each give a network
+// in steady state that holds the inputs (the exports and respirations) of web9unbal, with the
+// table of changes.
+TEST(Command, EachBalancingMethodGivesASteadyNetwork) {
+    const auto ref = std::filesystem::path(REFERENCE_DIR) / "flowentry-balance-web9unbal";
+    TempDir dir;
+    writeFile(dir / "net.dat", readFile(ref / "net.dat"));
+    const auto run = [&](const std::vector<std::string>& args) {
+        return runProgram(FLOWENTRY_EXE, "", dir.path(), args);
+    };
+    const RunResult average = run({"--balance", "net.dat", "--method", "average", "-o", "-", "-q"});
+    EXPECT_EQ(average.status, 0);
+    EXPECT_EQ(average.console, readFile(ref / "expected" / "balanced.dat"));
+    for (const std::string method : {"input", "output"}) {
+        const RunResult r = run({"--balance", "net.dat", "--method", method, "-o", method + ".dat",
+                                 "--changes", method + ".csv", "-q"});
+        ASSERT_EQ(r.status, 0) << r.errors;
+        EXPECT_EQ(run({"--check", method + ".dat"}).status, 0) << method;
+        // The table of changes: the rows of what is held change by 0.
+        const std::string held = method == "input" ? "input," : "respiration,";
+        int rows = 0;
+        for (const std::string& line : lines(readFile(dir / (method + ".csv")))) {
+            if (line.rfind(held, 0) != 0) continue;
+            ++rows;
+            EXPECT_EQ(line.substr(line.rfind(',')), ",0") << line;
+        }
+        EXPECT_GT(rows, 0) << method;
+    }
+    const RunResult bad = run({"--balance", "net.dat", "--method", "both", "-o", "x.dat"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.errors.find("--method"), std::string::npos) << bad.errors;
+    EXPECT_EQ(run({"--check", "net.dat", "--method", "input"}).status, 2);
+}
+
 TEST(Command, UsageErrorsOutputsAndNetworksThatCannotBeBalanced) {
     // One compartment in steady state, input 5 against export 5, written back as it is read; and
     // input 5 into a compartment whose only output is a flow of 10 to itself, which no balance can

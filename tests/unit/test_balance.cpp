@@ -83,3 +83,60 @@ TEST(Precision, ExponentOfTheStatedPrecision) {
     EXPECT_EQ(entryTolerance(6), 1.0e-6f);
     EXPECT_EQ(entryTolerance(0), 1.0f);
 }
+
+// Every method the command line offers, on a network of three compartments with a cycle, out of
+// steady state: each leaves every compartment balanced, creates no flow, and holds what it says.
+TEST(Balance, EveryMethodBalancesCreatesNothingAndHoldsWhatItSays) {
+    const auto unbalanced = [](Net& w) {
+        w.T(4, 1) = 10;                                 // input to 1
+        w.T(1, 2) = 6, w.T(2, 3) = 3, w.T(3, 1) = 1, w.T(1, 3) = 2;  // flows
+        w.T(3, 4) = 2;                                  // export of 3
+        w.T(1, 5) = 3, w.T(2, 5) = 2, w.T(3, 5) = 1;    // respirations
+        w.T(5, 1) = 4, w.T(5, 2) = 5, w.T(5, 3) = 6;    // stocks
+        computeTotals(w.T.view(), 3);
+    };
+    for (BalanceMethod method :
+         {BalanceMethod::Input, BalanceMethod::Output, BalanceMethod::Average}) {
+        Net w, before;
+        unbalanced(w);
+        unbalanced(before);
+        ASSERT_TRUE(balanceBy(w.console, method, w.T.view(), w.A.view(), w.X.view(), 3));
+        for (int i = 1; i <= 3; ++i) {
+            EXPECT_NEAR(w.T(6, i), w.T(i, 6), 1e-5f * w.T(6, i)) << i;  // total in, total out
+            for (int j = 1; j <= 5; ++j) {
+                if (before.T(i, j) == 0.0f) {
+                    EXPECT_EQ(w.T(i, j), 0.0f) << i << j;
+                }
+                if (before.T(j, i) == 0.0f) {
+                    EXPECT_EQ(w.T(j, i), 0.0f) << j << i;
+                }
+            }
+        }
+        if (method == BalanceMethod::Input) {
+            EXPECT_EQ(w.T(4, 1), 10.0f);  // the input, and the output fractions of 1
+            expectClose(w.T(1, 2) / w.T(1, 6), 6.0 / 11);
+        } else if (method == BalanceMethod::Output) {
+            EXPECT_EQ(w.T(3, 4), 2.0f);  // the export and respirations, the input fractions of 3
+            EXPECT_EQ(w.T(2, 5), 2.0f);
+            expectClose(w.T(2, 3) / w.T(6, 3), 3.0 / 5);
+        } else {
+            Net mean;  // the defined balancing, to the bit
+            unbalanced(mean);
+            BALNCE(mean.console, mean.T.view(), mean.A.view(), mean.X.view(), 3);
+            EXPECT_EQ(w.T.a, mean.T.a);
+        }
+    }
+    // A compartment whose only output (input) is a flow of 10 to itself: its output (input)
+    // fraction to itself is 1, the inversion meets the zero pivot 1 - 1, and the network, totals
+    // included, is left as it was.
+    for (BalanceMethod method : {BalanceMethod::Input, BalanceMethod::Output}) {
+        Net w;
+        w.T(1, 1) = 10;
+        (method == BalanceMethod::Input ? w.T(2, 1) : w.T(1, 2)) = 5;  // an input, an export
+        computeTotals(w.T.view(), 1);
+        const auto kept = w.T.a;
+        EXPECT_FALSE(balanceBy(w.console, method, w.T.view(), w.A.view(), w.X.view(), 1));
+        EXPECT_EQ(w.T.a, kept);
+        EXPECT_NE(w.console.str().find("CANNOT BE BALANCED"), std::string::npos);
+    }
+}
