@@ -55,4 +55,7 @@ Json summaryObject(const NetworkResults& r);
 // The units of the network.
 Json unitsObject(const NetworkResults& r);
 
+// The uncertainty analysis: how it sampled, the ranges and each quantity's summary.
+Json uncertaintyObject(const UncertaintyResult& u);
+
 }  // namespace flownet

@@ -13,6 +13,7 @@
 #include "migratory.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
+#include "uncertainty.hpp"
 
 namespace flownet {
 
@@ -47,6 +48,7 @@ struct NetworkResults {
     ConstMatView residual, aggregated;    // valid when the whole network's cycles were removed
     bool cyclesRemoved = false;
     const CompanionIndices* companion = nullptr;  // the companion indices
+    const UncertaintyResult* uncertainty = nullptr;  // when the plausible networks were sampled
     // Where the network came from; null for a network file of fixed columns read in the dialog.
     const NetworkSource* source = nullptr;
 };
