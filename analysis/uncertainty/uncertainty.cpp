@@ -98,8 +98,12 @@ UncertaintyResult analyseUncertainty(const NetworkValues& net, std::vector<Unkno
     std::atomic<int> next{0};
     onThreads(std::clamp(options.threads, 1, chains), [&](int) {
         for (int c = next++; c < chains; c = next++) {
-            runChain(r.polytope, net, quantities, options, c, r.chains[static_cast<std::size_t>(c)],
-                     meter);
+            // Drawn into a chain's own record, then moved into place: the records of the
+            // chains side by side would share cache lines.
+            ChainDraws draws;
+            draws.samples = r.chains[static_cast<std::size_t>(c)].samples;
+            runChain(r.polytope, net, quantities, options, c, draws, meter);
+            r.chains[static_cast<std::size_t>(c)] = std::move(draws);
         }
     });
     r.seconds = std::chrono::duration<double>(Clock::now() - start).count();
