@@ -4,7 +4,7 @@
 #   scripts/install-packages.sh PACKAGE... those packages too (CI adds its own tools)
 set -euo pipefail
 
-wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev libeigen3-dev graphviz
+wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev libeigen3-dev libglpk-dev graphviz
         r-base-core r-cran-jsonlite r-cran-testthat r-cran-network
         python3-pandas python3-numpy python3-pytest python3-venv "$@")
 missing=()

@@ -59,4 +59,7 @@ void peerCompartmentValues(const NetworkResults& r, int i, Json& row);
 // The units of the network.
 Json unitsObject(const NetworkResults& r);
 
+// The uncertainty analysis: how it sampled, the ranges and each quantity's summary.
+Json uncertaintyObject(const UncertaintyResult& u);
+
 }  // namespace flownet

@@ -14,6 +14,7 @@
 #include "peers.hpp"
 #include "steady.hpp"
 #include "structure.hpp"
+#include "uncertainty.hpp"
 
 namespace flownet {
 
@@ -49,6 +50,7 @@ struct NetworkResults {
     bool cyclesRemoved = false;
     const CompanionIndices* companion = nullptr;  // the companion indices
     const PeerAnalyses* peers = nullptr;          // the analyses of the other tools
+    const UncertaintyResult* uncertainty = nullptr;  // when the plausible networks were sampled
     // Where the network came from; null for a network file of fixed columns read in the dialog.
     const NetworkSource* source = nullptr;
 };

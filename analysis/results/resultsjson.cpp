@@ -242,7 +242,7 @@ void writeJsonHead(std::ostream& out, const char* program) {
 }
 
 void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
-    const Json j = {{"file", text(r.file)},
+    Json j = {{"file", text(r.file)},
                     {"ordinal", r.ordinal},
                     {"format", r.source != nullptr ? r.source->format : std::string("scor")},
                     {"title", text(withoutTrailingBlanks(*r.title))},
@@ -261,6 +261,7 @@ void writeJsonNetwork(std::ostream& out, const NetworkResults& r, bool first) {
                     {"companionIndices", companion(*r.companion)},
                     {"peerAnalyses", peerObject(r)},
                     {"summary", summaryObject(r)}};
+    if (r.uncertainty != nullptr) j["uncertainty"] = uncertaintyObject(*r.uncertainty);
     out << (first ? "\n" : ",\n") << dumped(j);
 }
 

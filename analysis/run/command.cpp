@@ -37,15 +37,22 @@ int CommandRun::start(int argc, const char* const* argv) {
     app.add_flag("--force", force_, "replace existing output files");
     app.add_flag("-q,--quiet", quiet_, "no progress lines");
     addFormatOptions(app, formatOptions_);
-    if (threadsOption_) {
-        app.add_option("--threads", threads_,
-                       "threads of the cycle searches (default: every core the process may use)")
-            ->check(threadCount());
-    }
+    app.add_option("--threads", threads_,
+                   threadsOption_
+                       ? "threads of the cycle searches and the uncertainty sampling (default: "
+                         "every core the process may use)"
+                       : "threads of the uncertainty sampling (default: every core the process "
+                         "may use)")
+        ->check(threadCount());
+    uncertainty_.addOptions(app);
     if (const int status = parseArguments(app, argc, argv, out_, errors_); status >= 0) {
         return status;
     }
     if (threads_ < 1) threads_ = availableThreads();
+    if (const std::string m = uncertainty_.prepare(threads_, progress(), program_); !m.empty()) {
+        errors_ << program_ << ": " << m << '\n';
+        return kStatusFailure;
+    }
     // Another output on standard output takes the place of the report there.
     if (reportOption->count() == 0 && (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-")) {
         noReport_ = true;
@@ -72,6 +79,7 @@ int CommandRun::openOutputs(bool json, bool summary, bool dot) {
             outputs_->check(option, numberedName(*name, 1), firstNumbered);
             firstNumbered.emplace_back(option, numberedName(*name, 1));
         }
+        if (uncertainty_.active()) uncertainty_.openOutputs(*outputs_, firstNumbered);
         for (const auto& output : outputs_->all()) {
             if (output->standardOutput()) standardOutput_ = output.get();
         }
@@ -178,6 +186,13 @@ void CommandRun::network(NetworkResults r) {
     const NetworkSource source = sourceOf(origin_, formatOptions_, *r.title);
     r.source = &source;
     warnOutOfSteadyState(r);
+    std::optional<UncertaintyResult> uncertainty;
+    if (uncertainty_.active()) {
+        std::pair<int, std::string> problem{0, ""};
+        uncertainty = uncertainty_.analyse(r, networkNumber_, problem);
+        if (problem.first != 0) record(problem.first, problem.second, r.file, r.ordinal);
+        if (uncertainty && uncertainty->polytope.feasible) r.uncertainty = &*uncertainty;
+    }
     ++networksWritten_;
     if (json_ != nullptr) writeJsonNetwork(json_->stream(), r, networksWritten_ == 1);
     if (summary_ != nullptr) writeSummaryRow(summary_->stream(), r);

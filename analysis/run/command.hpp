@@ -12,7 +12,10 @@
 //                         numbered by the networks of the call)
 //     --force             replace existing outputs
 //     -q, --quiet         no progress lines
-//     --threads N         flowanalysis2: threads of the cycle searches (default: every core)
+//     --threads N         threads of the uncertainty sampling, and in flowanalysis2 of the cycle
+//                         searches (default: every core)
+//     --ranges, --plus-minus, --samples, ...
+//                         the uncertainty analysis (uncertaintycommand.hpp)
 //     --title, --units, --stock-units, --precision-exponent, --non-living
 //                         what the files of other formats do not say (networkformat.hpp)
 //
@@ -38,6 +41,7 @@
 #include "results.hpp"
 #include "resultsjson.hpp"
 #include "textio.hpp"
+#include "uncertaintycommand.hpp"
 
 namespace flownet {
 
@@ -100,6 +104,7 @@ private:
     bool noReport_ = false, force_ = false, quiet_ = false;
     int threads_ = 0;
     FormatOptions formatOptions_;
+    UncertaintyCommand uncertainty_;
     NetworkOrigin origin_;  // of the network file being read
 
     std::optional<RunOutputs> outputs_;

@@ -158,6 +158,7 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
 bool invertInPlace(SquareMatrix& A) {
     const int n = A.n;
     std::vector<int> column(static_cast<std::size_t>(n));  // the row exchanges, step by step
+    std::vector<double> factors(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) {
         int p = k;
         for (int i = k + 1; i <= n; ++i) {
@@ -171,11 +172,17 @@ bool invertInPlace(SquareMatrix& A) {
         const double pivot = A(k, k);
         A(k, k) = 1.0;
         for (int j = 1; j <= n; ++j) A(k, j) /= pivot;
+        // Every other row less its factor times row k, column by column (the order of the
+        // storage); each element gets the one update A(i, j) - factor(i) A(k, j).
         for (int i = 1; i <= n; ++i) {
-            if (i == k) continue;
-            const double factor = A(i, k);
-            A(i, k) = 0.0;
-            for (int j = 1; j <= n; ++j) A(i, j) -= factor * A(k, j);
+            factors[static_cast<std::size_t>(i - 1)] = i == k ? 0.0 : A(i, k);
+            if (i != k) A(i, k) = 0.0;
+        }
+        for (int j = 1; j <= n; ++j) {
+            const double akj = A(k, j);
+            double* a = &A(1, j);
+            for (int i = 0; i < k - 1; ++i) a[i] -= factors[static_cast<std::size_t>(i)] * akj;
+            for (int i = k; i < n; ++i) a[i] -= factors[static_cast<std::size_t>(i)] * akj;
         }
     }
     // Undo the row exchanges as column exchanges, last first.

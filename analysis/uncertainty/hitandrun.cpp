@@ -1,0 +1,56 @@
+#include "hitandrun.hpp"
+
+#include <algorithm>
+#include <limits>
+
+namespace flownet {
+
+namespace {
+
+std::seed_seq seedsOf(std::uint64_t seed, int chain) {
+    return std::seed_seq{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32),
+                         static_cast<std::uint32_t>(chain)};
+}
+
+}  // namespace
+
+HitAndRun::HitAndRun(const Polytope& p, std::uint64_t seed, int chain)
+    : p_(p),
+      x_(p.start),
+      g_(static_cast<std::size_t>(p.dimension)),
+      u_(p.free.size()) {
+    std::seed_seq seeds = seedsOf(seed, chain);
+    random_.seed(seeds);
+}
+
+void HitAndRun::step() {
+    ++steps_;
+    const std::size_t d = g_.size(), mf = u_.size();
+    if (d == 0) return;
+    for (double& g : g_) g = normal_(random_);
+    // u = Z g, and the chord [tmin, tmax] of the ranges along it.
+    double tmin = -std::numeric_limits<double>::infinity();
+    double tmax = std::numeric_limits<double>::infinity();
+    for (std::size_t f = 0; f < mf; ++f) {
+        const double* z = p_.basis.data() + f * d;
+        double u = 0.0;
+        for (std::size_t c = 0; c < d; ++c) u += z[c] * g_[c];
+        u_[f] = u;
+        if (u == 0.0) continue;
+        const Unknown& r = p_.unknowns[static_cast<std::size_t>(p_.free[f])];
+        const double x = x_[static_cast<std::size_t>(p_.free[f])];
+        const double a = (r.low - x) / u, b = (r.high - x) / u;
+        tmin = std::max(tmin, std::min(a, b));
+        tmax = std::min(tmax, std::max(a, b));
+    }
+    if (!(tmax > tmin)) return;
+    const double t = std::uniform_real_distribution<double>(tmin, tmax)(random_);
+    for (std::size_t f = 0; f < mf; ++f) {
+        const auto k = static_cast<std::size_t>(p_.free[f]);
+        const Unknown& r = p_.unknowns[k];
+        x_[k] = std::clamp(x_[k] + t * u_[f], r.low, r.high);
+    }
+    ++moves_;
+}
+
+}  // namespace flownet

@@ -1,0 +1,52 @@
+// The analysis of one plausible network, and the list of the quantities an uncertainty analysis
+// summarises.
+//
+// A quantity is a name and how to read it from the analysis of a network; the list is built once
+// per network (its per-compartment entries carry the compartments' names). A new index is one
+// more entry of the list (sampleanalysis.cpp).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ascend.hpp"
+#include "companion.hpp"
+#include "ranges.hpp"
+
+namespace flownet {
+
+// What is computed for each plausible network: the companion indices in double precision and the
+// information and connectance indices of the report, in single precision as the report has them.
+struct SampleAnalysis {
+    CompanionIndices companion;
+    InformationIndices info;
+    IndexShares shares;
+    float TST = 0.0f;  // total system throughput as the report prints it
+};
+
+struct Quantity {
+    std::string name;
+    std::function<double(const SampleAnalysis&)> value;
+};
+
+// The quantities of a network of these compartments (names[i - 1] of compartment i).
+std::vector<Quantity> uncertaintyQuantities(const std::vector<std::string>& names);
+
+// The work arrays of the analysis of one network of n compartments, reused from sample to sample.
+class SampleAnalyser {
+public:
+    SampleAnalyser(const NetworkValues& net, const std::vector<Unknown>& unknowns);
+
+    // Analyses the network whose unknowns take the values x (the stocks as given).
+    const SampleAnalysis& analyse(const std::vector<double>& x);
+
+private:
+    int n_, nl_;
+    const std::vector<Unknown>& unknowns_;
+    std::vector<float> stocks_, IN_, EX_, RE_, flows_;
+    std::vector<float> T_, F_, G_, X_, R_, C_;
+    SampleAnalysis a_;
+};
+
+}  // namespace flownet
