@@ -4,7 +4,8 @@
 #   scripts/install-packages.sh PACKAGE... those packages too (CI adds its own tools)
 set -euo pipefail
 
-wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev graphviz
+wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev graphviz libgraphviz-dev pkg-config
+        chromium fonts-dejavu-core
         r-base-core r-cran-jsonlite r-cran-testthat r-cran-network
         python3-pandas python3-numpy python3-pytest python3-venv "$@")
 missing=()
