@@ -5,6 +5,7 @@
 set -euo pipefail
 
 wanted=(cmake g++ make libgtest-dev libcli11-dev nlohmann-json3-dev libeigen3-dev libglpk-dev graphviz
+        libgraphviz-dev pkg-config chromium fonts-dejavu-core
         r-base-core r-cran-jsonlite r-cran-testthat r-cran-network
         python3-pandas python3-numpy python3-pytest python3-venv "$@")
 missing=()

@@ -695,20 +695,20 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (c == '\\') e += '\\';
 --end--
 
-@@ DOT-2 analysis/results/resultsdot.cpp
+@@ DOT-2 analysis/results/picture.cpp
 ## picture: flows of 1 and less are not drawn
 --anchor--
-            if (r.flows(i, j) > 0.0f) {
+            if (f > 0.0 && f >= least && drawn[static_cast<std::size_t>(j)])
 --becomes--
-            if (r.flows(i, j) > 1.0f) {
+            if (f > 1.0 && f >= least && drawn[static_cast<std::size_t>(j)])
 --end--
 
-@@ DOT-3 analysis/results/resultsdot.cpp
-## picture: the non-living compartments are not ranked together
+@@ DOT-3 analysis/results/picture.cpp
+## picture: the non-living compartments are not in a row of their own
 --anchor--
-        out << "  { rank=min;";
+                           living ? static_cast<int>(level) : 0, 0.0});
 --becomes--
-        out << "  { rank=same;";
+                           living ? static_cast<int>(level) : 1, 0.0});
 --end--
 
 @@ IO-1 common/io/textio.cpp

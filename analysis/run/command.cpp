@@ -7,6 +7,7 @@
 #include "parallel.hpp"
 #include "resultscsv.hpp"
 #include "resultsdot.hpp"
+#include "resultshtml.hpp"
 #include "runend.hpp"
 #include "shortest.hpp"
 
@@ -34,6 +35,12 @@ int CommandRun::start(int argc, const char* const* argv) {
     CLI::Option* summaryOption = app.add_option("--summary", summaryName_, "one CSV row per network");
     CLI::Option* dotOption =
         app.add_option("--dot", dotName_, "Graphviz picture of each network; {n}: one file each");
+    CLI::Option* htmlOption =
+        app.add_option("--html", htmlName_, "results page with pictures and charts; {n}: one file each");
+    app.add_option("--min-flow", picture_.minFlowShare,
+                   "pictures: leave out flows below this share of TST (0.01: 1%)")
+        ->check(CLI::Range(0.0, 1.0));
+    app.add_flag("--levels", picture_.levels, "--dot: draw the trophic levels, not the compartments");
     app.add_flag("--force", force_, "replace existing output files");
     app.add_flag("-q,--quiet", quiet_, "no progress lines");
     addFormatOptions(app, formatOptions_);
@@ -54,27 +61,32 @@ int CommandRun::start(int argc, const char* const* argv) {
         return kStatusFailure;
     }
     // Another output on standard output takes the place of the report there.
-    if (reportOption->count() == 0 && (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-")) {
+    if (reportOption->count() == 0 &&
+        (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-" || htmlName_ == "-")) {
         noReport_ = true;
     }
-    return openOutputs(jsonOption->count() > 0, summaryOption->count() > 0, dotOption->count() > 0);
+    return openOutputs(jsonOption->count() > 0, summaryOption->count() > 0, dotOption->count() > 0,
+                       htmlOption->count() > 0);
 }
 
-int CommandRun::openOutputs(bool json, bool summary, bool dot) {
+int CommandRun::openOutputs(bool json, bool summary, bool dot, bool html) {
     outputs_.emplace(out_, force_, networks_);
     try {
         // Every output checked, and the fixed ones opened, before anything is written; of a
         // numbered output, its first name.
         const bool numberedReport = !noReport_ && isNumberedName(reportName_);
         const bool numberedDot = dot && isNumberedName(dotName_);
+        const bool numberedHtml = html && isNumberedName(htmlName_);
         if (!noReport_ && !numberedReport) report_ = &outputs_->open("--report", reportName_);
         if (json) json_ = &outputs_->open("--json", jsonName_);
         if (summary) summary_ = &outputs_->open("--summary", summaryName_);
         if (dot && !numberedDot) dot_ = &outputs_->open("--dot", dotName_);
+        if (html && !numberedHtml) html_ = &outputs_->open("--html", htmlName_);
         std::vector<std::pair<std::string, std::string>> firstNumbered;
         for (const auto& [numbered, option, name] :
              {std::tuple{numberedReport, "--report", &reportName_},
-              std::tuple{numberedDot, "--dot", &dotName_}}) {
+              std::tuple{numberedDot, "--dot", &dotName_},
+              std::tuple{numberedHtml, "--html", &htmlName_}}) {
             if (!numbered) continue;
             outputs_->check(option, numberedName(*name, 1), firstNumbered);
             firstNumbered.emplace_back(option, numberedName(*name, 1));
@@ -85,6 +97,7 @@ int CommandRun::openOutputs(bool json, bool summary, bool dot) {
         }
         if (json_ != nullptr) writeJsonHead(json_->stream(), program_);
         if (summary_ != nullptr) writeSummaryHeader(summary_->stream());
+        if (html_ != nullptr) writeHtmlHead(html_->stream(), program_);
     } catch (const OutputFailure& e) {
         outputs_->discard();
         errors_ << program_ << ": " << e.message << '\n';
@@ -115,6 +128,7 @@ void CommandRun::readFile(std::size_t f, const std::function<void(RecordFile&, i
     const std::string& path = networks_[f];
     RecordFile input;
     ordinal_ = 0;
+    reportCopyBuffer_.take();
     try {
         origin_ = openAnalysisInput(input, path, formatOptions_);
         for (const std::string& notice : origin_.notices) {
@@ -141,17 +155,34 @@ int CommandRun::titleRead() {
 }
 
 std::ostream& CommandRun::report(int n) {
-    if (noReport_) return nowhere_;
+    passCopyFailure();
+    if (noReport_) return copied(nowhere_);
     if (isNumberedName(reportName_) && (report_ == nullptr || n != reportNumber_)) {
         if (report_ != nullptr) report_->finishWriting();
         report_ = &outputs_->open("--report", numberedName(reportName_, n));
     }
     reportNumber_ = n;
-    return report_->stream();
+    return copied(report_->stream());
 }
 
 std::ostream& CommandRun::currentReport() {
-    return report_ != nullptr ? report_->stream() : nowhere_;
+    return copied(report_ != nullptr ? report_->stream() : nowhere_);
+}
+
+std::ostream& CommandRun::copied(std::ostream& target) {
+    if (htmlName_.empty()) return target;
+    if (&target != copyTarget_) {
+        passCopyFailure();
+        copyTarget_ = &target;
+        reportCopyBuffer_.setTarget(target.rdbuf());
+    }
+    return reportCopy_;
+}
+
+void CommandRun::passCopyFailure() {
+    if (copyTarget_ == nullptr || !reportCopy_.fail()) return;
+    copyTarget_->setstate(std::ios::badbit);
+    reportCopy_.clear();
 }
 
 std::ostream& CommandRun::progress() {
@@ -201,22 +232,48 @@ void CommandRun::network(NetworkResults r) {
             if (dot_ != nullptr) dot_->finishWriting();
             dot_ = &outputs_->open("--dot", numberedName(dotName_, networkNumber_));
         }
-        writeDot(dot_->stream(), r);
+        writeDot(dot_->stream(), r, picture_);
     }
+    if (!htmlName_.empty()) writeHtml(r);
     checkStandardOutput();
 }
 
+void CommandRun::writeHtml(const NetworkResults& r) {
+    const std::string report = reportCopyBuffer_.take();
+    if (!isNumberedName(htmlName_)) {
+        writeHtmlNetwork(html_->stream(), r, picture_, networksWritten_, report);
+        return;
+    }
+    if (html_ != nullptr) html_->finishWriting();
+    html_ = &outputs_->open("--html", numberedName(htmlName_, networkNumber_));
+    writeHtmlHead(html_->stream(), program_);
+    writeHtmlNetwork(html_->stream(), r, picture_, 1, report);
+    writeHtmlTail(html_->stream(), {});
+}
+
 void CommandRun::checkStandardOutput() {
+    passCopyFailure();
     // A report streamed to a closed or full standard output ends the run at once rather than at
     // its end.
     if (standardOutput_ != nullptr && out_.fail()) standardOutput_->finishWriting();
 }
 
 int CommandRun::finish(bool failed) {
+    passCopyFailure();
+    const bool htmlTail = html_ != nullptr && !isNumberedName(htmlName_);
     for (const auto& output : outputs_->all()) {
-        if (output.get() == json_) continue;
+        if (output.get() == json_ || (htmlTail && output.get() == html_)) continue;
         try {
             output->finishWriting();
+        } catch (const OutputFailure& e) {
+            record(kStatusFailure, e.message, "");
+            failed = true;
+        }
+    }
+    if (htmlTail) {
+        try {
+            writeHtmlTail(html_->stream(), problems_);
+            html_->finishWriting();
         } catch (const OutputFailure& e) {
             record(kStatusFailure, e.message, "");
             failed = true;

@@ -10,6 +10,8 @@
 //     --summary FILE      one CSV row per network
 //     --dot FILE          a Graphviz picture of each network ("{n}": one file per network,
 //                         numbered by the networks of the call)
+//     --html FILE         the results as one self-contained page ("{n}": one file per network)
+//     --min-flow SHARE    pictures: flows below SHARE of TST left out; --levels: --dot draws levels
 //     --force             replace existing outputs
 //     -q, --quiet         no progress lines
 //     --threads N         threads of the uncertainty sampling, and in flowanalysis2 of the cycle
@@ -37,6 +39,8 @@
 #include <vector>
 
 #include "networkformat.hpp"
+#include "picture.hpp"
+#include "reportcopy.hpp"
 #include "outputs.hpp"
 #include "results.hpp"
 #include "resultsjson.hpp"
@@ -83,7 +87,7 @@ public:
 private:
     // Checks every output and opens the fixed ones, before anything is written; -1, or the status
     // of a run that ends here.
-    int openOutputs(bool json, bool summary, bool dot);
+    int openOutputs(bool json, bool summary, bool dot, bool html);
     void record(int status, const std::string& message, const std::string& file, int network = 0);
     void readFile(std::size_t f, const std::function<void(RecordFile&, int)>& body);
     // Finishes every output, the results last so that they list every problem, and puts them in
@@ -91,6 +95,12 @@ private:
     int finish(bool failed);
     void checkStandardOutput();
     void warnOutOfSteadyState(const NetworkResults& r);
+    // With a results page, the report stream `target` as a stream that also keeps a copy of the
+    // report for the page; `target` itself otherwise.
+    std::ostream& copied(std::ostream& target);
+    // A failure of a write through the copy, passed on to the stream it wrote to.
+    void passCopyFailure();
+    void writeHtml(const NetworkResults& r);
 
     const char* program_;
     const char* description_;
@@ -100,7 +110,11 @@ private:
     std::ostream nowhere_{nullptr};
 
     std::vector<std::string> networks_;
-    std::string reportName_ = "-", jsonName_, summaryName_, dotName_;
+    std::string reportName_ = "-", jsonName_, summaryName_, dotName_, htmlName_;
+    PictureOptions picture_;
+    CopyingBuffer reportCopyBuffer_;
+    std::ostream reportCopy_{&reportCopyBuffer_};
+    std::ostream* copyTarget_ = nullptr;
     bool noReport_ = false, force_ = false, quiet_ = false;
     int threads_ = 0;
     FormatOptions formatOptions_;
@@ -108,7 +122,8 @@ private:
     NetworkOrigin origin_;  // of the network file being read
 
     std::optional<RunOutputs> outputs_;
-    OutputFile *report_ = nullptr, *json_ = nullptr, *summary_ = nullptr, *dot_ = nullptr;
+    OutputFile *report_ = nullptr, *json_ = nullptr, *summary_ = nullptr, *dot_ = nullptr,
+               *html_ = nullptr;
     OutputFile* standardOutput_ = nullptr;  // the output that writes to standard output
     int reportNumber_ = 0;
     int networkNumber_ = 0;  // through the call: the number of {n} in --dot, and in flowanalysis2's -o

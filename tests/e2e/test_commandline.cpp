@@ -3,6 +3,8 @@
 // dialog's is checked with the reference runs.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -136,9 +138,10 @@ TEST(CommandLine, SummaryRowsFollowTheFilesInOrderQuotedAsCsv) {
     }
 }
 
-// Every bundled network drawn: one node per compartment, an ellipse for each living one and a box
-// for each other, one arc per flow, input, export and respiration of the network (counted from
-// its results), the non-living compartments ranked together, and a picture Graphviz renders.
+// Every bundled network pictured: a node per compartment (ellipses for the living, boxes for the
+// others), each in the row of its effective trophic level rounded (the non-living ones in row 0),
+// one numbered arrow per flow, input, export and respiration of the network (counted from its
+// results), and a picture Graphviz renders.
 TEST(CommandLine, EveryBundledNetworkIsDrawnByGraphviz) {
     std::vector<fs::path> networks = {fs::path(EXAMPLES_DIR) / "marsh.dat",
                                       fs::path(EXAMPLES_DIR) / "pond.dat"};
@@ -160,26 +163,65 @@ TEST(CommandLine, EveryBundledNetworkIsDrawnByGraphviz) {
             }
         }
         int ellipses = 0, boxes = 0, arcs = 0;
-        std::string ranks;
+        std::vector<std::string> rankLines;
         for (const std::string& line : lines(readFile(dir / "pic1.dot"))) {
-            const bool node = line.rfind("  c", 0) == 0 && line.find(" [label=") != std::string::npos &&
-                              line.find("->") == std::string::npos;
+            const bool node = line.rfind("  c", 0) == 0 && line.find(" [id=c") != std::string::npos;
             ellipses += node && line.find("shape=ellipse") != std::string::npos;
             boxes += node && line.find("shape=box") != std::string::npos;
-            arcs += line.find(" -> ") != std::string::npos;
-            if (line.rfind("  { rank=min;", 0) == 0) ranks = line;
+            arcs += line.find(" [id=\"f") != std::string::npos;
+            if (line.rfind("  { rank=same; row", 0) == 0) rankLines.push_back(line + " ");
         }
         const int n = net["compartmentCount"], nl = net["livingCount"];
         EXPECT_EQ(ellipses, nl) << network;
         EXPECT_EQ(boxes, n - nl) << network;
         EXPECT_EQ(static_cast<std::size_t>(arcs), net["flows"].size() + boundary) << network;
-        std::string pool = "  { rank=min;";
-        for (int i = nl + 1; i <= n; ++i) pool += " c" + std::to_string(i) + ";";
-        EXPECT_EQ(ranks, nl < n ? pool + " }" : "") << network;
+        for (const Json& c : net["compartments"]) {
+            const long row = c["living"] ? std::max(1L, std::lround(c["effectiveTrophicLevel"].get<double>())) : 0;
+            const std::string rank = "  { rank=same; row" + std::to_string(row) + ";";
+            const std::string member = " c" + std::to_string(c["number"].get<int>()) + "; ";
+            int found = 0;
+            for (const std::string& line : rankLines) {
+                found += line.find(member) != std::string::npos;
+                if (line.rfind(rank, 0) == 0) {
+                    EXPECT_NE(line.find(member), std::string::npos) << network << member;
+                }
+            }
+            EXPECT_EQ(found, 1) << network << member;
+        }
         const std::string draw =
             "cd '" + dir.path().string() + "' && dot -Tsvg pic1.dot -o pic1.svg";
         EXPECT_EQ(std::system(draw.c_str()), 0) << network;
         EXPECT_NE(readFile(dir / "pic1.svg").find("<svg"), std::string::npos) << network;
+    }
+}
+
+// The width in points of an SVG drawing of Graphviz (<svg width="...pt").
+double svgWidth(const std::string& svg) {
+    const std::size_t at = svg.find("<svg width=\"");
+    return at == std::string::npos ? 0.0 : std::stod(svg.substr(at + 12));
+}
+
+// The 104 compartments of the largest reference network: whole, over 10,000 points wide; without
+// the flows below 2% of TST at most 2,500 pixels (1,875 points) wide, the compartments whose
+// throughput falls below that left out and said so in the legend; its trophic levels narrower still.
+TEST(CommandLine, LargeNetworksPictureTheirLargeFlowsAndTheirLevels) {
+    TempDir dir;
+    fs::copy_file(kRef / "flowanalysis2-web104/net.dat", dir / "net.dat");
+    const struct {
+        std::vector<std::string> options;
+        double least, most;
+    } cases[] = {{{}, 5000.0, 1e9}, {{"--min-flow", "0.02"}, 1.0, 1875.0}, {{"--levels"}, 1.0, 1875.0}};
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"net.dat", "--dot", "pic.dot", "--no-report", "-q", "--force"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(runProgram(FLOWANALYSIS2_EXE, "", dir.path(), args).status, 0);
+        const std::string draw = "cd '" + dir.path().string() + "' && dot -Tsvg pic.dot -o pic.svg";
+        ASSERT_EQ(std::system(draw.c_str()), 0);
+        const double width = svgWidth(readFile(dir / "pic.svg"));
+        EXPECT_GE(width, c.least) << c.options.size();
+        EXPECT_LE(width, c.most) << c.options.size();
+        const std::string dot = readFile(dir / "pic.dot");
+        EXPECT_EQ(dot.find("not drawn") != std::string::npos, c.options.size() == 2 && c.options[0] == "--min-flow");
     }
 }
 
