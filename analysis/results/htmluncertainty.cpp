@@ -32,10 +32,10 @@ std::string summaryCells(const UncertaintyResult& u, std::size_t q) {
 }
 
 const char* kHeader =
-    "<th>value</th><th>mean</th><th>sd</th><th>median</th><th>2.5 %</th><th>97.5 %</th>"
+    "<th>value</th><th>mean</th><th>sd</th><th>median</th><th>2.5&nbsp;%</th><th>97.5&nbsp;%</th>"
     "<th>95 % of the samples (bar), median (line), the given network (diamond)</th></tr></thead><tbody>";
 
-// Each network-wide quantity on a scale of its own, from its interval and its given value.
+// Each network-wide quantity on a scale of its own.
 std::string networkTable(const UncertaintyResult& u, const std::string& id) {
     std::ostringstream s;
     s << "<table id=\"uncertainty-" << id << "\" class=\"uncertainty\"><caption>The network-wide "
@@ -43,7 +43,9 @@ std::string networkTable(const UncertaintyResult& u, const std::string& id) {
     for (std::size_t q = 0; q < u.quantityNames.size(); ++q) {
         if (u.quantityNames[q].find('[') != std::string::npos) continue;
         const Interval v = intervalOf(u, q);
-        const double from = std::fmin(v.low, v.value), to = std::fmax(v.high, v.value);
+        // Centred on the given value, the interval's farther end at 80 % of the half-width.
+        const double half = 1.25 * std::fmax(std::fabs(v.high - v.value), std::fabs(v.value - v.low));
+        const double from = v.value - half, to = v.value + half;
         s << "<tr><th scope=\"row\">" << htmlText(v.label) << "</th>" << summaryCells(u, q) << "<td>"
           << intervalStrip("uncertainty-strip-" + id + "-" + std::to_string(q), v, from, to) << "</td></tr>";
     }
