@@ -153,20 +153,22 @@ TEST(Uncertainty, TrophicLevelsAndImpactSignsMatchTheirClosedForms) {
 
     // P feeds H alone, P -> H = a in [2, 4]: every diet and predation share is 1, so the direct
     // impact Q = [0 1; -1 0] and M = (I - Q)^-1 - I = [-1/2 1/2; -1/2 -1/2] whatever a is: P
-    // helps H in every sample, H harms P in none.
-    SmallNetwork two(2);
-    two.IN[0] = 10.0f;
+    // helps H in every sample, H harms P in all. A third compartment, apart, neither gains nor
+    // loses from them: its row and column of M are 0, positive in no sample.
+    SmallNetwork two(3);
+    two.IN = {10.0f, 0.0f, 1.0f};
     two.flow(1, 2) = 3.0f;
-    two.RE = {7.0f, 3.0f};
+    two.RE = {7.0f, 3.0f, 1.0f};
     const RangeTable pair = parseRanges(
         "r.csv", "from,to,low,high\nC1,C2,2,4\nC1,respiration,0,10\nC2,respiration,0,10\n");
     r = analyseUncertainty(two.values(), unknownsOf(two.values(), &pair, -1.0), options(300, 2, 1));
     ASSERT_TRUE(r.impact.has_value());
     const MatrixSummary& m = *r.impact;
-    ASSERT_EQ(m.n, 2);
-    ASSERT_EQ(m.entries.size(), 4u);
-    const double expected[] = {-0.5, 0.5, -0.5, -0.5}, positive[] = {0.0, 1.0, 0.0, 0.0};
-    for (std::size_t k = 0; k < 4; ++k) {
+    ASSERT_EQ(m.n, 3);
+    ASSERT_EQ(m.entries.size(), 9u);
+    const double expected[] = {-0.5, 0.5, 0.0, -0.5, -0.5, 0.0, 0.0, 0.0, 0.0};
+    const double positive[] = {0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    for (std::size_t k = 0; k < 9; ++k) {
         EXPECT_NEAR(m.entries[k].mean, expected[k], 1e-6) << k;
         EXPECT_NEAR(m.given[k], expected[k], 1e-6) << k;
         EXPECT_EQ(m.positive[k], positive[k]) << k;
