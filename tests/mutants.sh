@@ -977,6 +977,29 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --becomes--
     const bool solved = method != BalanceMethod::Average ? FWDBAL(out, T, A, X, n)
 --end--
+@@ UNC-1 analysis/uncertainty/sampleanalysis.cpp
+## uncertainty: the sampled effective levels read one compartment off
+--anchor--
+    for (int i = 1; i <= nl_; ++i) a_.levels[static_cast<std::size_t>(i - 1)] = r.levels(i);
+--becomes--
+    for (int i = 1; i < nl_; ++i) a_.levels[static_cast<std::size_t>(i)] = r.levels(i);
+--end--
+
+@@ UNC-2 analysis/uncertainty/uncertainty.cpp
+## uncertainty: an impact of 0 counted as positive
+--anchor--
+                positive += x > 0.0;
+--becomes--
+                positive += x >= 0.0;
+--end--
+
+@@ UNC-3 analysis/uncertainty/uncertainty.cpp
+## uncertainty: the impact matrix read by columns
+--anchor--
+        for (int j = 1; j <= m.n; ++j) out.push_back(c.impactSingular ? std::nan("") : m(i, j));
+--becomes--
+        for (int j = 1; j <= m.n; ++j) out.push_back(c.impactSingular ? std::nan("") : m(j, i));
+--end--
 MUTANTS_END
 
 # ---------------------------------------------------------------------------------------------

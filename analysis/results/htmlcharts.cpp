@@ -90,6 +90,36 @@ std::string rowChart(const std::string& id, const std::vector<Bar>& bars, double
     return s.str();
 }
 
+std::string intervalStrip(const std::string& id, const Interval& v, double from, double to) {
+    const double width = 160, height = 16, pad = 6;
+    std::ostringstream s;
+    s << svgStart(id, width, height, v.label + ": 95 % interval of the samples, and the given value");
+    if (!(to > from)) {  // one value only: widen the scale around it
+        from -= 0.5;
+        to += 0.5;
+    }
+    const auto x = [&](double t) { return pad + (t - from) / (to - from) * (width - 2 * pad); };
+    s << "<line x1=\"" << px(pad) << "\" y1=\"8\" x2=\"" << px(width - pad) << "\" y2=\"8\" stroke=\"#ddd\"/>";
+    if (!std::isnan(v.low) && !std::isnan(v.high)) {
+        s << "<rect class=\"interval\" x=\"" << px(x(v.low)) << "\" y=\"4\" width=\""
+          << px(std::max(x(v.high) - x(v.low), 1.0)) << "\" height=\"8\" fill=\"#9ecae1\"><title>"
+          << htmlText("95 % of the samples: " + plainNumber(v.low) + " to " + plainNumber(v.high))
+          << "</title></rect>";
+    }
+    if (!std::isnan(v.median)) {
+        s << "<rect class=\"median\" x=\"" << px(x(v.median) - 1) << "\" y=\"2\" width=\"2\" height=\"12\" "
+          << "fill=\"#08519c\"><title>" << htmlText("median " + plainNumber(v.median)) << "</title></rect>";
+    }
+    if (!std::isnan(v.value)) {
+        const double c = x(v.value);
+        s << "<polygon class=\"given\" points=\"" << px(c) << ",2 " << px(c + 5) << ",8 " << px(c) << ",14 "
+          << px(c - 5) << ",8\" fill=\"#D55E00\"><title>" << htmlText("the given network: " + plainNumber(v.value))
+          << "</title></polygon>";
+    }
+    s << "</svg>";
+    return s.str();
+}
+
 std::string heatMap(const std::string& id, const std::vector<std::string>& names,
                     const std::vector<HeatCell>& cells) {
     const std::size_t n = names.size();

@@ -20,6 +20,17 @@ std::string barChart(const std::string& id, const std::vector<Bar>& bars, const 
 std::string rowChart(const std::string& id, const std::vector<Bar>& bars, double from,
                      const std::string& axis);
 
+// What a sampled quantity's strip shows: the value of the given network and the median and the
+// 2.5 and 97.5 % quantiles over the samples.
+struct Interval {
+    std::string label;  // in the tooltip
+    double value = 0.0, median = 0.0, low = 0.0, high = 0.0;
+};
+
+// A small strip for one row of a table, scaled from `from` to `to`: the interval from low to high
+// as a bar, the median a line across it, the given value a diamond. A NaN draws nothing.
+std::string intervalStrip(const std::string& id, const Interval& v, double from, double to);
+
 struct HeatCell {
     double value = 0.0;
     std::string data;

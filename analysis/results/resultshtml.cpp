@@ -8,6 +8,7 @@
 #include "htmlcharts.hpp"
 #include "htmlparts.hpp"
 #include "htmltables.hpp"
+#include "htmluncertainty.hpp"
 #include "resultsdot.hpp"
 #include "textio.hpp"
 
@@ -200,7 +201,7 @@ void writeHtmlNetwork(std::ostream& out, const NetworkResults& r, const PictureO
         << picture("picture-" + id, r, o, "The network: point at a node or an arrow for its values")
         << "<h3>Trophic levels</h3>" << trophicLevels(r, id) << "<h3>Cycles</h3>" << cycleChart(r, id)
         << "<h3>Mixed trophic impact</h3>" << impactMap(r, id) << "<h3>Compartments</h3>" << compartments(r)
-        << "<h3>Indices</h3>" << indexTables(r) << "<details><summary>The text report</summary><pre>"
+        << "<h3>Indices</h3>" << indexTables(r) << uncertaintyTables(r, id) << "<details><summary>The text report</summary><pre>"
         << preformatted(report) << "</pre></details></section>\n";
 }
 

@@ -62,7 +62,8 @@ int CommandRun::start(int argc, const char* const* argv) {
     }
     // Another output on standard output takes the place of the report there.
     if (reportOption->count() == 0 &&
-        (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-" || htmlName_ == "-")) {
+        (jsonName_ == "-" || summaryName_ == "-" || dotName_ == "-" || htmlName_ == "-" ||
+         uncertainty_.writesStandardOutput())) {
         noReport_ = true;
     }
     return openOutputs(jsonOption->count() > 0, summaryOption->count() > 0, dotOption->count() > 0,

@@ -64,7 +64,9 @@ void UncertaintyCommand::openOutputs(RunOutputs& outputs,
 std::optional<UncertaintyResult> UncertaintyCommand::analyse(const NetworkResults& r,
                                                              int networkNumber,
                                                              std::pair<int, std::string>& problem) {
-    const NetworkValues net{r.N, r.NL, r.names, r.stocks, r.IN, r.EX, r.RE, r.flows};
+    const NetworkValues net{r.N,     r.NL,    r.names, r.stocks,
+                            r.IN,    r.EX,    r.RE,    r.flows,
+                            r.migratory != nullptr, r.feeding->found};
     std::vector<Unknown> unknowns;
     try {
         unknowns = unknownsOf(net, ranges_ ? &*ranges_ : nullptr, plusMinus_);

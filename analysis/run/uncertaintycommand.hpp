@@ -32,6 +32,8 @@ public:
     void addOptions(CLI::App& app);
     bool active() const { return !rangesName_.empty() || plusMinus_ >= 0.0; }
     bool wantsSamples() const { return !samplesName_.empty(); }
+    // Whether one of its tables goes to standard output ("-").
+    bool writesStandardOutput() const { return csvName_ == "-" || samplesName_ == "-"; }
 
     // After the parsing: reads the table of ranges; the message of a failure, or "".
     std::string prepare(int threads, std::ostream& progress, const std::string& program);

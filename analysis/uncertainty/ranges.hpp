@@ -42,6 +42,10 @@ struct NetworkValues {
     const std::vector<std::string>* names = nullptr;  // names[i - 1] of compartment i
     ConstVecView stocks, IN, EX, RE;
     ConstMatView flows;  // flows(i, j) from i to j
+    // How the program's trophic aggregation treats the network: with suspected migratory inputs
+    // left out of the intakes, and whether the living compartments hold feeding cycles, which
+    // the report removes by a cycle search before it aggregates.
+    bool migratoryInputs = false, feedingCycles = false;
 };
 
 struct RangeRow {

@@ -70,7 +70,8 @@ std::vector<Quantity> networkQuantities() {
 
 }  // namespace
 
-std::vector<Quantity> uncertaintyQuantities(const std::vector<std::string>& names) {
+std::vector<Quantity> uncertaintyQuantities(const NetworkValues& net) {
+    const std::vector<std::string>& names = *net.names;
     std::vector<Quantity> q = networkQuantities();
     // Per compartment: throughflow and residence time.
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -82,6 +83,12 @@ std::vector<Quantity> uncertaintyQuantities(const std::vector<std::string>& name
         const std::string name = withoutTrailingBlanks(names[i]);
         q.push_back({"residenceTime[" + name + "]",
                      [i](const SampleAnalysis& s) { return s.companion.residenceTime[i]; }});
+    }
+    if (net.feedingCycles) return q;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(net.nl); ++i) {
+        const std::string name = withoutTrailingBlanks(names[i]);
+        q.push_back({"effectiveTrophicLevel[" + name + "]",
+                     [i](const SampleAnalysis& s) { return s.levels[i]; }});
     }
     return q;
 }
@@ -101,6 +108,10 @@ SampleAnalyser::SampleAnalyser(const NetworkValues& net, const std::vector<Unkno
     X_.resize(n);
     R_.resize(e);
     C_.resize(e);
+    if (net.feedingCycles) return;
+    trophic_ = std::make_unique<TrophicAggregation>();
+    if (net.migratoryInputs) migratory_ = std::make_unique<MigratoryInputs>();
+    a_.levels.resize(static_cast<std::size_t>(nl_));
 }
 
 const SampleAnalysis& SampleAnalyser::analyse(const std::vector<double>& x) {
@@ -131,7 +142,18 @@ const SampleAnalysis& SampleAnalyser::analyse(const std::vector<double>& x) {
     ASCEND(T, IN, EX, RE, n, nl_, {F_.data(), n, n}, {G_.data(), n, n}, {X_.data(), n}, a_.TST,
            a_.info, {R_.data(), e}, {C_.data(), e});
     a_.shares = indexShares(a_.info);
+    if (trophic_) trophicLevels(IN, flows);
     return a_;
+}
+
+void SampleAnalyser::trophicLevels(ConstVecView IN, ConstMatView flows) {
+    TrophicAggregation& r = *trophic_;
+    const TrophicArrays arrays{IN, {EX_.data(), n_}, {RE_.data(), n_}, flows};
+    if (migratory_) classifyInputs(n_, nl_, IN, flows, *migratory_);
+    intakeFractions(n_, arrays, r, migratory_.get());
+    transformationMatrix(r.L.view(), n_, nl_, r);
+    effectiveLevels(r.levels.view(), r.L.view(), n_, nl_);
+    for (int i = 1; i <= nl_; ++i) a_.levels[static_cast<std::size_t>(i - 1)] = r.levels(i);
 }
 
 }  // namespace flownet

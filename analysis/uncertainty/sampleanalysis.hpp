@@ -7,22 +7,30 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ascend.hpp"
 #include "companion.hpp"
+#include "lindeman.hpp"
+#include "migratory.hpp"
 #include "ranges.hpp"
 
 namespace flownet {
 
-// What is computed for each plausible network: the companion indices in double precision and the
-// information and connectance indices of the report, in single precision as the report has them.
+// What is computed for each plausible network: the companion indices in double precision, and the
+// information and connectance indices and the effective trophic levels of the report, in single
+// precision as the report has them.
 struct SampleAnalysis {
     CompanionIndices companion;
     InformationIndices info;
     IndexShares shares;
     float TST = 0.0f;  // total system throughput as the report prints it
+    // The effective trophic level of each living compartment, [i - 1]; empty when the living
+    // compartments hold feeding cycles (the report's levels are those of the flows left after
+    // a cycle search, which the sampling does not run).
+    std::vector<double> levels;
 };
 
 struct Quantity {
@@ -30,8 +38,9 @@ struct Quantity {
     std::function<double(const SampleAnalysis&)> value;
 };
 
-// The quantities of a network of these compartments (names[i - 1] of compartment i).
-std::vector<Quantity> uncertaintyQuantities(const std::vector<std::string>& names);
+// The quantities of the network: its compartments' names, and the trophic levels of the living
+// ones unless they hold feeding cycles.
+std::vector<Quantity> uncertaintyQuantities(const NetworkValues& net);
 
 // The work arrays of the analysis of one network of n compartments, reused from sample to sample.
 class SampleAnalyser {
@@ -42,10 +51,17 @@ public:
     const SampleAnalysis& analyse(const std::vector<double>& x);
 
 private:
+    // The effective trophic levels by the stages of the report's trophic aggregation.
+    void trophicLevels(ConstVecView IN, ConstMatView flows);
+
     int n_, nl_;
     const std::vector<Unknown>& unknowns_;
     std::vector<float> stocks_, IN_, EX_, RE_, flows_;
     std::vector<float> T_, F_, G_, X_, R_, C_;
+    // The trophic aggregation's arrays (large: on the heap), the migratory inputs when the
+    // program leaves them out of the intakes.
+    std::unique_ptr<TrophicAggregation> trophic_;
+    std::unique_ptr<MigratoryInputs> migratory_;
     SampleAnalysis a_;
 };
 

@@ -48,16 +48,52 @@ private:
     std::mutex mutex_;
 };
 
+// The total mixed trophic impact row by row, NaN where it is singular.
+void appendImpact(const CompanionIndices& c, std::vector<double>& out) {
+    const SquareMatrix& m = c.totalImpact;
+    for (int i = 1; i <= m.n; ++i) {
+        for (int j = 1; j <= m.n; ++j) out.push_back(c.impactSingular ? std::nan("") : m(i, j));
+    }
+}
+
+// Each entry of the matrices the chains drew (entries values a sample), over every chain.
+MatrixSummary summariseImpact(const std::vector<ChainDraws>& chains, std::vector<double> given) {
+    MatrixSummary m;
+    m.n = static_cast<int>(std::lround(std::sqrt(static_cast<double>(given.size()))));
+    m.given = std::move(given);
+    const std::size_t entries = m.given.size();
+    for (std::size_t k = 0; k < entries; ++k) {
+        std::vector<std::vector<double>> values;
+        long defined = 0, positive = 0;
+        for (const ChainDraws& d : chains) {
+            std::vector<double>& v = values.emplace_back();
+            for (long s = 0; s < d.samples; ++s) {
+                const double x = d.impact[static_cast<std::size_t>(s) * entries + k];
+                v.push_back(x);
+                defined += !std::isnan(x);
+                positive += x > 0.0;
+            }
+        }
+        m.entries.push_back(summarise(values));
+        m.positive.push_back(defined > 0 ? static_cast<double>(positive) / static_cast<double>(defined)
+                                         : std::nan(""));
+    }
+    return m;
+}
+
 void runChain(const Polytope& p, const NetworkValues& net, const std::vector<Quantity>& quantities,
-              const UncertaintyOptions& o, int c, ChainDraws& draws, ProgressMeter& meter) {
+              const UncertaintyOptions& o, bool impact, int c, ChainDraws& draws,
+              ProgressMeter& meter) {
     HitAndRun chain(p, o.seed, c);
     SampleAnalyser analyser(net, p.unknowns);
     for (long s = 0; s < o.burnIn; ++s) chain.step();
     draws.values.reserve(static_cast<std::size_t>(draws.samples) * quantities.size());
+    if (impact) draws.impact.reserve(static_cast<std::size_t>(draws.samples * net.n * net.n));
     for (long s = 0; s < draws.samples; ++s) {
         for (long t = 0; t < o.thin; ++t) chain.step();
         const SampleAnalysis& a = analyser.analyse(chain.point());
         for (const Quantity& q : quantities) draws.values.push_back(q.value(a));
+        if (impact) appendImpact(a.companion, draws.impact);
         if (o.keepPoints) {
             draws.points.insert(draws.points.end(), chain.point().begin(), chain.point().end());
         }
@@ -74,14 +110,16 @@ UncertaintyResult analyseUncertainty(const NetworkValues& net, std::vector<Unkno
     UncertaintyResult r;
     r.options = options;
     for (const Unknown& u : unknowns) r.unknownNames.push_back(unknownName(u, *net.names));
-    const std::vector<Quantity> quantities = uncertaintyQuantities(*net.names);
+    const std::vector<Quantity> quantities = uncertaintyQuantities(net);
     for (const Quantity& q : quantities) r.quantityNames.push_back(q.name);
+    std::vector<double> givenImpact;
     {
         std::vector<double> x;
         for (const Unknown& u : unknowns) x.push_back(u.value);
         SampleAnalyser analyser(net, unknowns);
         const SampleAnalysis& a = analyser.analyse(x);
         for (const Quantity& q : quantities) r.given.push_back(q.value(a));
+        appendImpact(a.companion, givenImpact);
     }
     r.polytope = buildPolytope(net.n, std::move(unknowns));
     if (!r.polytope.feasible) return r;
@@ -93,6 +131,7 @@ UncertaintyResult analyseUncertainty(const NetworkValues& net, std::vector<Unkno
         r.chains[static_cast<std::size_t>(c)].samples =
             options.samples / chains + (c < options.samples % chains ? 1 : 0);
     }
+    const bool impact = static_cast<double>(options.samples) * net.n * net.n <= kImpactValuesLimit;
     const auto start = Clock::now();
     ProgressMeter meter(options);
     std::atomic<int> next{0};
@@ -102,7 +141,7 @@ UncertaintyResult analyseUncertainty(const NetworkValues& net, std::vector<Unkno
             // chains side by side would share cache lines.
             ChainDraws draws;
             draws.samples = r.chains[static_cast<std::size_t>(c)].samples;
-            runChain(r.polytope, net, quantities, options, c, draws, meter);
+            runChain(r.polytope, net, quantities, options, impact, c, draws, meter);
             r.chains[static_cast<std::size_t>(c)] = std::move(draws);
         }
     });
@@ -123,6 +162,10 @@ UncertaintyResult analyseUncertainty(const NetworkValues& net, std::vector<Unkno
             for (long s = 0; s < d.samples; ++s) v.push_back(d.values[static_cast<std::size_t>(s) * nq + q]);
         }
         r.summaries.push_back(summarise(values));
+    }
+    if (impact) {
+        r.impact = summariseImpact(r.chains, std::move(givenImpact));
+        for (ChainDraws& d : r.chains) std::vector<double>().swap(d.impact);
     }
     return r;
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -35,8 +36,21 @@ struct ChainDraws {
     long samples = 0;
     std::vector<double> values;  // samples x quantities, row by row
     std::vector<double> points;  // samples x unknowns, when kept
+    std::vector<double> impact;  // samples x n^2: the total mixed trophic impact, row by row
     long steps = 0, moves = 0;
 };
+
+// A matrix summarised entry by entry over the samples; entry (i, j) at [(i - 1) n + (j - 1)].
+struct MatrixSummary {
+    int n = 0;
+    std::vector<double> given;             // the network as given (NaN: singular)
+    std::vector<QuantitySummary> entries;  // over the samples
+    std::vector<double> positive;          // the share of the samples in which it is above 0
+};
+
+// The total mixed trophic impact is summarised when samples x n^2 stays within this many values
+// (128 MB for the draws: 10,000 samples of up to 40 compartments).
+inline constexpr double kImpactValuesLimit = 1 << 24;
 
 struct UncertaintyResult {
     UncertaintyOptions options;
@@ -46,6 +60,7 @@ struct UncertaintyResult {
     std::vector<double> given;                // each quantity of the network as given
     std::vector<QuantitySummary> summaries;   // each quantity over the samples
     std::vector<ChainDraws> chains;
+    std::optional<MatrixSummary> impact;      // the total mixed trophic impact, within the limit
     double acceptance = 0.0;                  // the share of steps that moved
     double seconds = 0.0;                     // the wall time of the sampling
 };

@@ -2,7 +2,8 @@
 """Opens the results page of every bundled network in headless Chromium, without any network
 access, and checks that it renders without a console message, that every number it carries
 (data-json, data-value) equals the JSON document of the same run, and that the network picture,
-the spine and every chart are there with marks in them.
+the spine and every chart are there with marks in them; then the same for an uncertainty run of
+one network (its tables of distributions and their strips).
 
     browser_check.py PROGRAM EXAMPLES_DIR [SCREENSHOT_DIR NETWORK...]"""
 import html.parser, json, re, pathlib, subprocess, sys, tempfile
@@ -15,7 +16,7 @@ class Page(html.parser.HTMLParser):
         a = dict(attrs)
         if "data-json" in a:
             self.values.append((a["data-json"], a.get("data-value", "")))
-        if re.fullmatch(r"(picture|spine|levels|cycles|impact)-\d+", a.get("id", "")):
+        if re.fullmatch(r"(picture|spine|levels|cycles|impact|uncertainty|uncertainty-levels)-\d+", a.get("id", "")):
             self.marks.setdefault(a["id"], 0)
             self.stack.append((tag, a["id"]))
         elif tag in ("rect", "path", "polygon", "ellipse"):
@@ -37,14 +38,21 @@ def browse(page, out, screenshot=None):
     return r.returncode, r.stdout, console
 
 def at(doc, path):
+    key = ""  # a key with a dot in it ("q2.5") comes in two parts
     for part in path.split("."):
-        doc = doc[int(part)] if isinstance(doc, list) else doc[part]
+        key = key + "." + part if key else part
+        if isinstance(doc, list):
+            doc, key = doc[int(key)], ""
+        elif key in doc:
+            doc, key = doc[key], ""
+    if key:
+        raise KeyError(path)
     return doc
 
-def check(program, network, work):
+def check(program, network, work, extra=(), charts=()):
     page, js = work / "page.html", work / "page.json"
     subprocess.run([program, str(network), "--html", str(page), "--json", str(js), "--no-report",
-                    "-q", "--force"], check=True)
+                    "-q", "--force", *extra], check=True)
     status, dom, console = browse(page, work)
     problems = [] if status == 0 else ["chromium ended with %d" % status]
     problems += console
@@ -60,7 +68,7 @@ def check(program, network, work):
         if want is None or float(value) != float(want):
             problems.append("%s: page %s, JSON %s" % (path, value, want))
     cycles = at(doc[0], "cycles.wholeNetwork")
-    for kind in ("picture", "spine", "levels", "impact") + (("cycles",) if cycles and cycles["found"] else ()):
+    for kind in ("picture", "spine", "levels", "impact") + tuple(charts) + (("cycles",) if cycles and cycles["found"] else ()):
         if parser.marks.get(kind + "-1", 0) == 0:
             problems.append("%s-1 missing or empty" % kind)
     return problems, len(parser.values)
@@ -83,7 +91,18 @@ def main():
                 print("%s: %s" % (network.name, p))
             print("%s: %d numbers compared, %s" % (network.name, count, "failed" if problems else "passed"))
             failed += bool(problems)
-    print("%d passed, %d failed" % (len(list(examples.glob("*.dat"))) - failed, failed))
+        # A few samples of a network without feeding cycles, from a fixed seed.
+        sampled = ["--plus-minus", "10", "--samples", "200", "--chains", "2", "--burn-in", "50",
+                   "--seed", "5"]
+        problems, count = check(program, examples / "oyster.dat", work, sampled,
+                                ("uncertainty", "uncertainty-levels"))
+        if count < 6 * 50:
+            problems.append("only %d numbers on the page of the uncertainty run" % count)
+        for p in problems:
+            print("oyster.dat, sampled: %s" % p)
+        print("oyster.dat, sampled: %d numbers compared, %s" % (count, "failed" if problems else "passed"))
+        failed += bool(problems)
+    print("%d passed, %d failed" % (len(list(examples.glob("*.dat"))) + 1 - failed, failed))
     return 1 if failed else 0
 
 sys.exit(main())

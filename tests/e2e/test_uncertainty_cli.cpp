@@ -49,6 +49,44 @@ TEST(UncertaintyCommand, TheSameSeedWritesTheSameBytesOnOneAndTwoThreads) {
         EXPECT_LE(q["median"].get<double>(), q["q97.5"].get<double>()) << q["quantity"];
     }
     EXPECT_EQ(lines(readFile(dir / "u.csv")).size(), 1 + u["quantities"].size());
+
+    // The total mixed trophic impact: each statistic a 6 x 6 list of rows, every share of
+    // positive samples between 0 and 1, every 95 % interval about its median.
+    const auto& m = u["mixedTrophicImpact"];
+    for (const char* statistic : {"value", "mean", "sd", "median", "q2.5", "q97.5", "positive"}) {
+        ASSERT_EQ(m[statistic].size(), 6u) << statistic;
+        for (const auto& row : m[statistic]) EXPECT_EQ(row.size(), 6u) << statistic;
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        for (std::size_t j = 0; j < 6; ++j) {
+            const double share = m["positive"][i][j].get<double>();
+            EXPECT_TRUE(share >= 0.0 && share <= 1.0);
+            EXPECT_LE(m["q2.5"][i][j].get<double>(), m["median"][i][j].get<double>());
+            EXPECT_LE(m["median"][i][j].get<double>(), m["q97.5"][i][j].get<double>());
+        }
+    }
+}
+
+TEST(UncertaintyCommand, TheSummaryOnStandardOutputTakesThePlaceOfTheReport) {
+    TempDir dir;
+    std::filesystem::copy_file(std::string(EXAMPLES_DIR) + "/oyster.dat", dir / "oyster.dat");
+    const std::vector<std::string> sampled{"oyster.dat", "--plus-minus", "10", "--samples", "100",
+                                           "--burn-in", "20", "-q", "--uncertainty-csv", "-"};
+    RunResult r = runProgram(FLOWANALYSIS_EXE, "", dir.path(), sampled);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const auto rows = lines(r.console);
+    ASSERT_GT(rows.size(), 40u);
+    EXPECT_EQ(rows[0], "file,network,quantity,value,mean,sd,median,q2.5,q97.5,ess,undefined");
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        EXPECT_EQ(rows[k].rfind("oyster.dat,1,", 0), 0u) << rows[k];  // no line of the report
+    }
+    // With -o the report goes to its file, the summary still to standard output.
+    auto withReport = sampled;
+    withReport.insert(withReport.end(), {"-o", "report.txt"});
+    r = runProgram(FLOWANALYSIS_EXE, "", dir.path(), withReport);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(lines(r.console), rows);
+    EXPECT_NE(readFile(dir / "report.txt").find("LINDEMAN TROPHIC AGGREGATIONS"), std::string::npos);
 }
 
 TEST(UncertaintyCommand, RangesThatCannotBalanceOrNameNothingAreTold) {

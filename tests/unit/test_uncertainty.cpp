@@ -124,6 +124,57 @@ TEST(Uncertainty, AnIntervalAndATriangleMatchTheirClosedForms) {
     EXPECT_EQ(r.acceptance, 1.0);
 }
 
+TEST(Uncertainty, TrophicLevelsAndImpactSignsMatchTheirClosedForms) {
+    // A plant P (input 10) eaten by a herbivore H (4) and a carnivore C, which eats H too: H -> C
+    // is t in [1, 3], C's intake held at 4 (respiration 4), so P -> C = 4 - t, H respires 4 - t
+    // and P 2 + t. C's diet is (4 - t)/4 at level 1 and t/4 at level 2: its effective level is
+    // 2 + t/4, with t uniform on [1, 3] mean 2.5 and variance (2^2 / 12) / 16 = 1/48.
+    SmallNetwork chain(3);
+    chain.IN[0] = 10.0f;
+    chain.flow(1, 2) = 4.0f;
+    chain.flow(1, 3) = 2.0f;
+    chain.flow(2, 3) = 2.0f;
+    chain.RE = {4.0f, 2.0f, 4.0f};
+    const RangeTable table = parseRanges(
+        "r.csv", "from,to,low,high\nC2,C3,1,3\nC1,C3,0,10\nC1,respiration,0,10\nC2,respiration,0,10\n");
+    UncertaintyResult r = analyseUncertainty(
+        chain.values(), unknownsOf(chain.values(), &table, -1.0), options(4000, 2, 2));
+    ASSERT_TRUE(r.polytope.feasible);
+    EXPECT_EQ(r.polytope.dimension, 1);
+    const std::size_t c = quantityIndex(r, "effectiveTrophicLevel[C3]");
+    EXPECT_NEAR(r.given[c], 2.5, 1e-6);
+    const QuantitySummary& level = r.summaries[c];
+    ASSERT_GT(level.ess, 500.0);
+    EXPECT_NEAR(level.mean, 2.5, 4.0 * std::sqrt(1.0 / 48.0 / level.ess));
+    EXPECT_NEAR(level.sd, std::sqrt(1.0 / 48.0), 0.1 * std::sqrt(1.0 / 48.0));
+    EXPECT_LT(level.low, 2.27);  // the 2.5 and 97.5 % points of 2 + t/4: 2.2625 and 2.7375
+    EXPECT_GT(level.high, 2.73);
+    EXPECT_EQ(r.summaries[quantityIndex(r, "effectiveTrophicLevel[C2]")].sd, 0.0);  // always 2
+
+    // P feeds H alone, P -> H = a in [2, 4]: every diet and predation share is 1, so the direct
+    // impact Q = [0 1; -1 0] and M = (I - Q)^-1 - I = [-1/2 1/2; -1/2 -1/2] whatever a is: P
+    // helps H in every sample, H harms P in all. A third compartment, apart, neither gains nor
+    // loses from them: its row and column of M are 0, positive in no sample.
+    SmallNetwork two(3);
+    two.IN = {10.0f, 0.0f, 1.0f};
+    two.flow(1, 2) = 3.0f;
+    two.RE = {7.0f, 3.0f, 1.0f};
+    const RangeTable pair = parseRanges(
+        "r.csv", "from,to,low,high\nC1,C2,2,4\nC1,respiration,0,10\nC2,respiration,0,10\n");
+    r = analyseUncertainty(two.values(), unknownsOf(two.values(), &pair, -1.0), options(300, 2, 1));
+    ASSERT_TRUE(r.impact.has_value());
+    const MatrixSummary& m = *r.impact;
+    ASSERT_EQ(m.n, 3);
+    ASSERT_EQ(m.entries.size(), 9u);
+    const double expected[] = {-0.5, 0.5, 0.0, -0.5, -0.5, 0.0, 0.0, 0.0, 0.0};
+    const double positive[] = {0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    for (std::size_t k = 0; k < 9; ++k) {
+        EXPECT_NEAR(m.entries[k].mean, expected[k], 1e-6) << k;
+        EXPECT_NEAR(m.given[k], expected[k], 1e-6) << k;
+        EXPECT_EQ(m.positive[k], positive[k]) << k;
+    }
+}
+
 TEST(Uncertainty, EverySampleOfTheBundledNetworksIsASteadyStateWithinItsRanges) {
     for (const char* name : {"oyster.csv", "marsh.csv", "cone_spring.csv", "pond.csv"}) {
         SCOPED_TRACE(name);
