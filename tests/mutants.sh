@@ -759,7 +759,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? j : i) - 1)]);
 --end--
 
-@@ IDX-4 analysis/stages/companion.cpp
+@@ IDX-4 analysis/stages/inversion.cpp
 ## double inversion: the pivot of least magnitude is chosen
 --anchor--
             if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;

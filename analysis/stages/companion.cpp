@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <utility>
 
 namespace flownet {
 
@@ -154,46 +153,6 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
 }
 
 }  // namespace
-
-bool invertInPlace(SquareMatrix& A) {
-    const int n = A.n;
-    std::vector<int> column(static_cast<std::size_t>(n));  // the row exchanges, step by step
-    std::vector<double> factors(static_cast<std::size_t>(n));
-    for (int k = 1; k <= n; ++k) {
-        int p = k;
-        for (int i = k + 1; i <= n; ++i) {
-            if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;
-        }
-        if (A(p, k) == 0.0 || !std::isfinite(A(p, k))) return false;
-        if (p != k) {
-            for (int j = 1; j <= n; ++j) std::swap(A(p, j), A(k, j));
-        }
-        column[static_cast<std::size_t>(k - 1)] = p;
-        const double pivot = A(k, k);
-        A(k, k) = 1.0;
-        for (int j = 1; j <= n; ++j) A(k, j) /= pivot;
-        // Every other row less its factor times row k, column by column (the order of the
-        // storage); each element gets the one update A(i, j) - factor(i) A(k, j).
-        for (int i = 1; i <= n; ++i) {
-            factors[static_cast<std::size_t>(i - 1)] = i == k ? 0.0 : A(i, k);
-            if (i != k) A(i, k) = 0.0;
-        }
-        for (int j = 1; j <= n; ++j) {
-            const double akj = A(k, j);
-            double* a = &A(1, j);
-            for (int i = 0; i < k - 1; ++i) a[i] -= factors[static_cast<std::size_t>(i)] * akj;
-            for (int i = k; i < n; ++i) a[i] -= factors[static_cast<std::size_t>(i)] * akj;
-        }
-    }
-    // Undo the row exchanges as column exchanges, last first.
-    for (int k = n; k >= 1; --k) {
-        const int p = column[static_cast<std::size_t>(k - 1)];
-        if (p != k) {
-            for (int i = 1; i <= n; ++i) std::swap(A(i, p), A(i, k));
-        }
-    }
-    return true;
-}
 
 CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, ConstVecView EX,
                                   ConstVecView RE, ConstMatView flows) {
