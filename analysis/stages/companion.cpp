@@ -33,15 +33,36 @@ double variation(const SquareMatrix& A) {
     return ratio(std::sqrt(squares / static_cast<double>(A.a.size())), mean);
 }
 
-void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T, bool output) {
+// The input orientation's G' = diag(T) G diag(T)^-1 is similar to the output one's G, so
+// N' = diag(T) N diag(T)^-1 where every throughflow is positive; true when derived so from the
+// output orientation's N.
+bool similarIntegral(Environ& e, int n, const std::vector<double>& T, const Environ& output) {
+    if (output.singular) return false;
+    for (double x : T) {
+        if (!(x > 0.0)) return false;
+    }
+    e.integral = SquareMatrix(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            e.integral(i, j) = T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
+                               T[static_cast<std::size_t>(j - 1)];
+        }
+    }
+    return true;
+}
+
+// One orientation; the input one given the output one, which saves an inversion.
+void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
+             const Environ* output) {
     e.direct = SquareMatrix(n);
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
-            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? i : j) - 1)]);
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
             if (std::isnan(e.direct(i, j))) e.direct(i, j) = 0.0;  // a compartment without flow
         }
     }
-    e.singular = !integralOf(e.direct, e.integral);
+    e.singular = !(output != nullptr && similarIntegral(e, n, T, *output)) &&
+                 !integralOf(e.direct, e.integral);
     if (e.singular) {
         e.indirectToDirect = e.homogenisation = kNaN;
         return;
@@ -169,8 +190,8 @@ CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, C
     }
     c.APL = ratio(c.TST, c.boundaryInput);
 
-    environ(c.output, n, flows, c.throughflow, true);
-    environ(c.input, n, flows, c.throughflow, false);
+    environ(c.output, n, flows, c.throughflow, nullptr);
+    environ(c.input, n, flows, c.throughflow, &c.output);
     if (c.output.singular) {
         c.TSTc = c.FCI = c.FCIb = kNaN;
     } else {
