@@ -2,7 +2,8 @@
 // quantity of sampleanalysis.hpp) per second, on 1 and 2 threads, for generated networks of about
 // 6, 30, 36 and 100 compartments with every flow within 10 % of its value.
 //
-//   uncertaintybench [SAMPLES] [REPEATS]     (default 20000 samples, 3 repeats; medians shown)
+//   uncertaintybench [SAMPLES] [REPEATS] [CASE]   (default 20000 samples, 3 repeats, every case;
+//                                                 medians shown)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -51,6 +52,7 @@ Held held(const bench::GeneratedNetwork& g) {
 int main(int argc, char** argv) {
     const long samples = argc > 1 ? std::atol(argv[1]) : 20000;
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 3;
+    const std::string only = argc > 3 ? argv[3] : "";
     struct Case {
         const char* name;
         bench::NetworkShape shape;
@@ -69,6 +71,7 @@ int main(int argc, char** argv) {
     std::printf("%-6s %5s %8s %9s %12s %12s %8s\n", "case", "n", "unknowns", "dimension",
                 "1 thread/s", "2 threads/s", "scaling");
     for (const Case& c : cases) {
+        if (!only.empty() && only != c.name) continue;
         const Held h = held(bench::generateNetwork(c.shape));
         const NetworkValues net = h.values(h.n - c.shape.pools);
         double rate[2] = {0, 0};

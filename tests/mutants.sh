@@ -754,12 +754,12 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 @@ IDX-3 analysis/stages/companion.cpp
 ## environ analysis: the two orientations exchanged
 --anchor--
-            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? i : j) - 1)]);
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
 --becomes--
-            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? j : i) - 1)]);
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? j : i) - 1)]);
 --end--
 
-@@ IDX-4 analysis/stages/companion.cpp
+@@ IDX-4 analysis/stages/inversion.cpp
 ## double inversion: the pivot of least magnitude is chosen
 --anchor--
             if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <utility>
 
 namespace flownet {
 
@@ -34,15 +33,36 @@ double variation(const SquareMatrix& A) {
     return ratio(std::sqrt(squares / static_cast<double>(A.a.size())), mean);
 }
 
-void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T, bool output) {
+// The input orientation's G' = diag(T) G diag(T)^-1 is similar to the output one's G, so
+// N' = diag(T) N diag(T)^-1 where every throughflow is positive; true when derived so from the
+// output orientation's N.
+bool similarIntegral(Environ& e, int n, const std::vector<double>& T, const Environ& output) {
+    if (output.singular) return false;
+    for (double x : T) {
+        if (!(x > 0.0)) return false;
+    }
+    e.integral = SquareMatrix(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            e.integral(i, j) = T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
+                               T[static_cast<std::size_t>(j - 1)];
+        }
+    }
+    return true;
+}
+
+// One orientation; the input one given the output one, which saves an inversion.
+void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
+             const Environ* output) {
     e.direct = SquareMatrix(n);
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
-            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output ? i : j) - 1)]);
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
             if (std::isnan(e.direct(i, j))) e.direct(i, j) = 0.0;  // a compartment without flow
         }
     }
-    e.singular = !integralOf(e.direct, e.integral);
+    e.singular = !(output != nullptr && similarIntegral(e, n, T, *output)) &&
+                 !integralOf(e.direct, e.integral);
     if (e.singular) {
         e.indirectToDirect = e.homogenisation = kNaN;
         return;
@@ -155,46 +175,6 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
 
 }  // namespace
 
-bool invertInPlace(SquareMatrix& A) {
-    const int n = A.n;
-    std::vector<int> column(static_cast<std::size_t>(n));  // the row exchanges, step by step
-    std::vector<double> factors(static_cast<std::size_t>(n));
-    for (int k = 1; k <= n; ++k) {
-        int p = k;
-        for (int i = k + 1; i <= n; ++i) {
-            if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;
-        }
-        if (A(p, k) == 0.0 || !std::isfinite(A(p, k))) return false;
-        if (p != k) {
-            for (int j = 1; j <= n; ++j) std::swap(A(p, j), A(k, j));
-        }
-        column[static_cast<std::size_t>(k - 1)] = p;
-        const double pivot = A(k, k);
-        A(k, k) = 1.0;
-        for (int j = 1; j <= n; ++j) A(k, j) /= pivot;
-        // Every other row less its factor times row k, column by column (the order of the
-        // storage); each element gets the one update A(i, j) - factor(i) A(k, j).
-        for (int i = 1; i <= n; ++i) {
-            factors[static_cast<std::size_t>(i - 1)] = i == k ? 0.0 : A(i, k);
-            if (i != k) A(i, k) = 0.0;
-        }
-        for (int j = 1; j <= n; ++j) {
-            const double akj = A(k, j);
-            double* a = &A(1, j);
-            for (int i = 0; i < k - 1; ++i) a[i] -= factors[static_cast<std::size_t>(i)] * akj;
-            for (int i = k; i < n; ++i) a[i] -= factors[static_cast<std::size_t>(i)] * akj;
-        }
-    }
-    // Undo the row exchanges as column exchanges, last first.
-    for (int k = n; k >= 1; --k) {
-        const int p = column[static_cast<std::size_t>(k - 1)];
-        if (p != k) {
-            for (int i = 1; i <= n; ++i) std::swap(A(i, p), A(i, k));
-        }
-    }
-    return true;
-}
-
 CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, ConstVecView EX,
                                   ConstVecView RE, ConstMatView flows) {
     CompanionIndices c;
@@ -210,8 +190,8 @@ CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, C
     }
     c.APL = ratio(c.TST, c.boundaryInput);
 
-    environ(c.output, n, flows, c.throughflow, true);
-    environ(c.input, n, flows, c.throughflow, false);
+    environ(c.output, n, flows, c.throughflow, nullptr);
+    environ(c.input, n, flows, c.throughflow, &c.output);
     if (c.output.singular) {
         c.TSTc = c.FCI = c.FCIb = kNaN;
     } else {

@@ -18,7 +18,12 @@ HitAndRun::HitAndRun(const Polytope& p, std::uint64_t seed, int chain)
     : p_(p),
       x_(p.start),
       g_(static_cast<std::size_t>(p.dimension)),
-      u_(p.free.size()) {
+      u_(p.free.size()),
+      columns_(p.basis.size()) {
+    const std::size_t d = g_.size(), mf = u_.size();
+    for (std::size_t f = 0; f < mf; ++f) {
+        for (std::size_t c = 0; c < d; ++c) columns_[c * mf + f] = p.basis[f * d + c];
+    }
     std::seed_seq seeds = seedsOf(seed, chain);
     random_.seed(seeds);
 }
@@ -28,14 +33,19 @@ void HitAndRun::step() {
     const std::size_t d = g_.size(), mf = u_.size();
     if (d == 0) return;
     for (double& g : g_) g = normal_(random_);
-    // u = Z g, and the chord [tmin, tmax] of the ranges along it.
+    // u = Z g, a column of Z at a time (each u(f) sums its terms in the order of c), and the
+    // chord [tmin, tmax] of the ranges along it.
+    std::fill(u_.begin(), u_.end(), 0.0);
+    double* __restrict sums = u_.data();
+    for (std::size_t c = 0; c < d; ++c) {
+        const double* __restrict z = columns_.data() + c * mf;
+        const double gc = g_[c];
+        for (std::size_t f = 0; f < mf; ++f) sums[f] += z[f] * gc;
+    }
     double tmin = -std::numeric_limits<double>::infinity();
     double tmax = std::numeric_limits<double>::infinity();
     for (std::size_t f = 0; f < mf; ++f) {
-        const double* z = p_.basis.data() + f * d;
-        double u = 0.0;
-        for (std::size_t c = 0; c < d; ++c) u += z[c] * g_[c];
-        u_[f] = u;
+        const double u = u_[f];
         if (u == 0.0) continue;
         const Unknown& r = p_.unknowns[static_cast<std::size_t>(p_.free[f])];
         const double x = x_[static_cast<std::size_t>(p_.free[f])];

@@ -31,6 +31,7 @@ private:
     std::mt19937_64 random_;
     std::normal_distribution<double> normal_;
     std::vector<double> x_, g_, u_;
+    std::vector<double> columns_;  // the basis column by column: Z(f, c) at [c |free| + f]
     long steps_ = 0, moves_ = 0;
 };
 

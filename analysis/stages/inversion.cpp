@@ -1,0 +1,69 @@
+// The inversion of a dense matrix by Gauss-Jordan elimination with partial pivoting, in double
+// precision (declared in companion.hpp).
+//
+// The elimination works column by column, in the order of the storage: at step k every column
+// j gets A(., j) - factor A(k, j), the factors being column k with row k left out. That update
+// is element-wise, so the compiler may carry it out on several rows at once (wider registers
+// where the processor has them, chosen at run time); without fused multiply-add each element
+// is still rounded exactly as one at a time, and the result does not depend on the machine.
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "companion.hpp"
+
+namespace flownet {
+
+namespace {
+
+// Every column j of the n x n column-major a less factors times its element akj of row k; row k
+// (0-based r) is kept as it is.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void eliminate(double* __restrict a, const double* __restrict factors, int r, int n) {
+    for (int j = 0; j < n; ++j) {
+        double* __restrict column = a + static_cast<std::ptrdiff_t>(j) * n;
+        const double akj = column[r];
+        for (int i = 0; i < n; ++i) column[i] -= factors[i] * akj;
+        column[r] = akj;
+    }
+}
+
+}  // namespace
+
+bool invertInPlace(SquareMatrix& A) {
+    const int n = A.n;
+    std::vector<int> column(static_cast<std::size_t>(n));  // the row exchanges, step by step
+    std::vector<double> factors(static_cast<std::size_t>(n));
+    for (int k = 1; k <= n; ++k) {
+        int p = k;
+        for (int i = k + 1; i <= n; ++i) {
+            if (std::fabs(A(i, k)) > std::fabs(A(p, k))) p = i;
+        }
+        if (A(p, k) == 0.0 || !std::isfinite(A(p, k))) return false;
+        if (p != k) {
+            for (int j = 1; j <= n; ++j) std::swap(A(p, j), A(k, j));
+        }
+        column[static_cast<std::size_t>(k - 1)] = p;
+        const double pivot = A(k, k);
+        A(k, k) = 1.0;
+        for (int j = 1; j <= n; ++j) A(k, j) /= pivot;
+        // Every other row less its factor times row k; row k itself is kept as it is.
+        for (int i = 1; i <= n; ++i) {
+            factors[static_cast<std::size_t>(i - 1)] = i == k ? 0.0 : A(i, k);
+            if (i != k) A(i, k) = 0.0;
+        }
+        eliminate(A.a.data(), factors.data(), k - 1, n);
+    }
+    // Undo the row exchanges as column exchanges, last first.
+    for (int k = n; k >= 1; --k) {
+        const int p = column[static_cast<std::size_t>(k - 1)];
+        if (p != k) {
+            for (int i = 1; i <= n; ++i) std::swap(A(i, p), A(i, k));
+        }
+    }
+    return true;
+}
+
+}  // namespace flownet
