@@ -492,25 +492,28 @@ TEST(Cyccnt, ProgressLinesOnTheConsole) {
 TEST(Cyccnt, AnArcFallingToZeroMidNexusBreaksTheLaterCyclesThroughIt) {
     // Fractions and throughputs set directly (CYCCNT rebuilds the flows as F x X): X = 1 but
     // X(2) = 100; F(1,2) = .5, F(2,1) = .01, F(2,3) = .5, F(2,5) = .4, F(3,4) = .5, F(4,1) = .9,
-    // F(5,3) = .9. The flows of 1 -> 2 and 3 -> 4 tie at .5, the least; the first cycle through
-    // either, 1-2-1, makes (1,2) the weak arc and is the only cycle counted with it (SUMP = .005).
-    // Its nexus in order: 1-2-1 (share 1), 1-2-3-4-1 (share .1125 / .005 = 22.5: it takes 11.25
-    // off 3 -> 4, which falls below 0), then 1-2-5-3-4-1, whose path reaches 3 -> 4 afresh and
-    // finds it unusable: 2 cycles removed against 1 counted, and the sum check 23.5. Nothing is
-    // left after the nexus. (Every thread count and the reference must agree: see both.)
+    // F(4,6) = .6, F(5,3) = .9, F(6,1) = .9. The flows of 1 -> 2 and 3 -> 4 tie at .5, the least;
+    // the first cycle through either, 1-2-1, makes (1,2) the weak arc and is the only cycle
+    // counted with it (SUMP = .005). Its nexus in order: 1-2-1 (share 1); 1-2-3-4-1 (share
+    // .1125 / .005 = 22.5: it takes 11.25 off 3 -> 4, which falls below 0); 1-2-3-4-6-1 (share
+    // 13.5), removed, its path already over 3 -> 4; then 1-2-5-3-4-1 and 1-2-5-3-4-6-1, whose
+    // paths reach 3 -> 4 afresh and find it unusable. 3 cycles removed against 1 counted, the sum
+    // check 37, nothing left. (Every thread count and the reference must agree: see both.)
     auto net = std::make_unique<Net>();
-    net->n = 5;
-    for (int i = 1; i <= 5; ++i) net->X(i) = 1.0f;
+    net->n = 6;
+    for (int i = 1; i <= 6; ++i) net->X(i) = 1.0f;
     net->X(2) = 100.0f;
-    for (auto [i, j, f] : std::vector<FlowArc>{{1, 2, .5f}, {2, 1, .01f}, {2, 3, .5f}, {2, 5, .4f},
-                                               {3, 4, .5f}, {4, 1, .9f}, {5, 3, .9f}}) {
+    for (auto [i, j, f] : std::vector<FlowArc>{{1, 2, .5f}, {2, 1, .01f}, {2, 3, .5f},
+                                               {2, 5, .4f}, {3, 4, .5f}, {4, 1, .9f},
+                                               {4, 6, .6f}, {5, 3, .9f}, {6, 1, .9f}}) {
         net->F(i, j) = f;
     }
-    const Call c = both(true, *net, 5, CycleMode::WholeNetwork, 1.0f);
-    EXPECT_NE(c.report.find("       1-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =   .5000E+00"), std::string::npos);
-    EXPECT_NE(c.report.find("  NEXUS COUNTS DO NOT AGREE.       2       1"), std::string::npos);
-    EXPECT_NE(c.report.find("  BAD SUM CHECK = 23.5"), std::string::npos);
-    EXPECT_NE(c.report.find("A TOTAL OF        2 CYCLES REMOVED."), std::string::npos);
+    const Call c = both(true, *net, 6, CycleMode::WholeNetwork, 1.0f);
+    EXPECT_NE(c.report.find("       1-CYCLE NEXUS WITH WEAK ARC ( 1, 2) =   .5000E+00"),
+              std::string::npos);
+    EXPECT_NE(c.report.find("  NEXUS COUNTS DO NOT AGREE.       3       1"), std::string::npos);
+    EXPECT_NE(c.report.find("  BAD SUM CHECK = 37.0"), std::string::npos);
+    EXPECT_NE(c.report.find("A TOTAL OF        3 CYCLES REMOVED."), std::string::npos);
 }
 
 // Networks of more than 64 cycle nodes use both words of the position sets.
