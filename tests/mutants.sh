@@ -380,9 +380,9 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 @@ CNT-3 analysis/cycles/cyccnt.cpp
 ## CYCCNT: a nexus lists its first 49 cycles instead of 50 (off by one)
 --anchor--
-                           if (NREM <= kListedPerNexus) {
+    if (sums.NREM <= kListedPerNexus) {
 --becomes--
-                           if (NREM < kListedPerNexus) {
+    if (sums.NREM < kListedPerNexus) {
 --end--
 
 @@ CNT-4 analysis/cycles/cyccnt.cpp
@@ -783,6 +783,32 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
                 continue;
 --end--
 
+@@ THR-3 analysis/cycles/cyccnt.cpp
+## threaded removal: an arc that passed with the cycle before is tested again
+--anchor--
+            int k = std::max(1, std::min(shared, passed));
+--becomes--
+            int k = 1;
+--end--
+
+@@ THR-4 analysis/cycles/cyccnt.cpp
+## threaded removal: the arcs are never tested, whatever the bound
+--anchor--
+            testing = !(static_cast<double>(fMin) * (1.0 - m * u) > takenOff);
+--becomes--
+            testing = false;
+--end--
+
+@@ THR-5 analysis/cycles/search/arcrecords.cpp
+## threaded removal: the blocks of a piece handed over in the wrong order
+--anchor--
+            auto block = std::move(pieces_[head_].ready.front());
+            pieces_[head_].ready.pop_front();
+--becomes--
+            auto block = std::move(pieces_[head_].ready.back());
+            pieces_[head_].ready.pop_back();
+--end--
+
 @@ THR-2 analysis/cycles/search/prunedsearch.hpp
 ## threads: the cycle that a branch's own prefix closes is not counted
 --anchor--
@@ -901,9 +927,9 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 @@ JV2-5 analysis/cycles/cyccnt.cpp
 ## nexus table of CYCCNT: a listed cycle loses its last node
 --anchor--
-                               table_.addCycle(nexus_, TOTAL_, c.nodes, c.L);
+        table_.addCycle(nexus_, TOTAL_, nodes, L);
 --becomes--
-                               table_.addCycle(nexus_, TOTAL_, c.nodes, c.L - 1);
+        table_.addCycle(nexus_, TOTAL_, nodes, L - 1);
 --end--
 
 @@ JV2-6 analysis/cycles/cyclestore.cpp

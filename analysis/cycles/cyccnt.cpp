@@ -1,10 +1,12 @@
 #include "cyccnt.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <memory>
 #include <vector>
 
+#include "arcrecords.hpp"
 #include "cyclereport.hpp"
 #include "cyclesearch.hpp"
 #include "layout.hpp"
@@ -32,7 +34,8 @@ constexpr long long kListedPerNexus = 50;
 class CountedCall {
 public:
     CountedCall(std::ostream& report, std::ostream& console, MatView T, ConstMatView F,
-                ConstVecView X, int n, CycleSearch search, VecView CYC, int threads)
+                ConstVecView X, int n, CycleSearch search, VecView CYC, int threads,
+                long long threadedFrom)
         : report_(report),
           console_(console),
           T_(T),
@@ -41,6 +44,7 @@ public:
           n_(n),
           search_(search),
           threads_(threads),
+          threadedFrom_(threadedFrom),
           counter_(console, T, F, n),
           cyc_(CYC.data != nullptr ? CYC : ownCyc_.view()) {}
 
@@ -51,7 +55,16 @@ public:
 
 private:
     void removeSelfLoop(int A);
+    // The counts and the sum of the shares of the cycles of a nexus removed so far.
+    struct NexusSums {
+        long long NREM = 0;
+        float TOTP = 0.0f;
+    };
     void removeNexusCycles(const RoundValues& round);
+    template <class FlowOf>
+    void removeCycle(const RoundValues& round, float part, const int* nodes, int L, FlowOf&& flow,
+                     NexusSums& sums);
+    void removeFromRecords(const RoundValues& round, NexusSums& sums);
     void nexusCandidates(Arc nexus, int H);
 
     std::ostream& report_;
@@ -62,6 +75,7 @@ private:
     int n_;
     CycleSearch search_;
     int threads_;
+    long long threadedFrom_;
     RoundCounter counter_;
     NodeList candidates_;
     Vector<kMaxCycleNodes> ownCyc_;
@@ -128,37 +142,109 @@ void CountedCall::removeSelfLoop(int A) {
 }
 
 // The nexus of the arc (A, B): its cycles over the candidates, each removed as it is found and
-// the first 50 listed, then the arc set to 0 and the sums checked.
+// the first 50 listed, then the arc set to 0 and the sums checked. A large nexus on threads is
+// searched ahead and removed from the records of the search, with the same result.
 void CountedCall::removeNexusCycles(const RoundValues& round) {
     nexusCandidates(round.BEST, round.MAXLEN / 2);
-    long long NREM = 0;
-    float TOTP = 0.0f;
-    enumerateArcCycles(search_, counter_.search(), T_, F_, candidates_, ArcFloor{0.0f, true},
-                       [&](const FoundCycle& c) {
-                           float part = round.SUMP != 0.0f
-                                            ? c.P / round.SUMP
-                                            : 1.0f / static_cast<float>(round.counted);
-                           TOTP = TOTP + part;
-                           float AMT = part * round.WMIN;
-                           float removedFlow = cyc_(c.L);
-                           for (int k = 0; k < c.L; ++k) {
-                               *c.flows[k] = *c.flows[k] - AMT;
-                               removedFlow = removedFlow + AMT;
-                           }
-                           cyc_(c.L) = removedFlow;
-                           ++TOTAL_;
-                           if (++NREM % kNexusEvery == 0)
-                               writeLayout(console_, kNexusProgress, {NREM});
-                           if (NREM <= kListedPerNexus) {
-                               writeCycleLine(report_, kCycleLine, TOTAL_, c.nodes, c.L, items_);
-                               table_.addCycle(nexus_, TOTAL_, c.nodes, c.L);
-                           }
-                           return true;
-                       });
+    NexusSums sums;
+    if (search_ == CycleSearch::Pruned && threads_ > 1 && round.through >= threadedFrom_) {
+        removeFromRecords(round, sums);
+    } else {
+        enumerateArcCycles(search_, counter_.search(), T_, F_, candidates_, ArcFloor{0.0f, true},
+                           [&](const FoundCycle& c) {
+                               const float part = round.SUMP != 0.0f
+                                                      ? c.P / round.SUMP
+                                                      : 1.0f / static_cast<float>(round.counted);
+                               removeCycle(round, part, c.nodes, c.L,
+                                           [&c](int k) -> float& { return *c.flows[k]; }, sums);
+                               return true;
+                           });
+    }
     T_(round.BEST.tail, round.BEST.head) = 0.0f;
-    if (nexus_ != nullptr) nexus_->removed = NREM;
-    if (TOTP > 1.00001f) writeLayout(report_, kBadSum, {TOTP});
-    if (NREM != round.counted) writeLayout(report_, kCountsDiffer, {NREM, round.counted});
+    if (nexus_ != nullptr) nexus_->removed = sums.NREM;
+    if (sums.TOTP > 1.00001f) writeLayout(report_, kBadSum, {sums.TOTP});
+    if (sums.NREM != round.counted) writeLayout(report_, kCountsDiffer, {sums.NREM, round.counted});
+}
+
+// One cycle of the nexus removed: its share `part` of the weak arc's flow taken off each of its
+// arcs, flow(k) being where the flow of arc k is kept, and its line written when it is among the
+// first 50.
+template <class FlowOf>
+void CountedCall::removeCycle(const RoundValues& round, float part, const int* nodes, int L,
+                              FlowOf&& flow, NexusSums& sums) {
+    sums.TOTP = sums.TOTP + part;
+    const float AMT = part * round.WMIN;
+    float removedFlow = cyc_(L);
+    for (int k = 0; k < L; ++k) {
+        flow(k) = flow(k) - AMT;
+        removedFlow = removedFlow + AMT;
+    }
+    cyc_(L) = removedFlow;
+    ++TOTAL_;
+    if (++sums.NREM % kNexusEvery == 0) writeLayout(console_, kNexusProgress, {sums.NREM});
+    if (sums.NREM <= kListedPerNexus) {
+        writeCycleLine(report_, kCycleLine, TOTAL_, nodes, L, items_);
+        table_.addCycle(nexus_, TOTAL_, nodes, L);
+    }
+}
+
+// The nexus removed from the records of its search on the flows at its start, applied in order.
+// Flows only fall within a nexus, and the live search uses an arc when its flow is positive as the
+// path is first extended over it; so the live sequence of cycles is the recorded one with every
+// cycle dropped that extends the path over an arc whose flow has by then fallen to 0 or below (the
+// first arc, the weak arc, is never tested). The arcs a cycle shares with the one recorded before
+// it were tested with that one: those that passed are not tested again; one that failed fails
+// again. No arc needs testing while the flow taken off so far cannot have brought any arc of the
+// nexus down to 0: a chain of m float subtractions of a_1..a_m from f leaves at least
+// f (1 - u)^m - (a_1 + ... + a_m) (u = 2^-24), so the tests are skipped, block by block, as long
+// as f_min (1 - m u) exceeds all that the blocks applied so far take off, f_min being the least
+// flow of an arc of the nexus other than the weak arc and m the number of cycles.
+void CountedCall::removeFromRecords(const RoundValues& round, NexusSums& sums) {
+    const int A = round.BEST.tail, B = round.BEST.head;
+    ArcGraph& g = counter_.search().graph;
+    buildGraph(g, T_, candidates_, ArcFloor{0.0f, true});
+    setFractions(g, F_, candidates_);
+    float fMin = kNoFlow;
+    for (int p = 1; p <= g.K; ++p) {
+        for (NodeSet heads = g.succ[p]; heads.any();) {
+            const int q = heads.takeFirst();
+            if (p != q && !(p == 1 && q == 2) && g.flow[p][q] < fMin) fMin = g.flow[p][q];
+        }
+    }
+    constexpr double u = 0x1p-24;
+    double takenOff = 0.0;  // an upper bound of what the cycles applied so far take off
+    bool testing = false;
+    std::array<int, kMaxCycleNodes + 2> last{};  // the cycle recorded before, its L + 1 nodes
+    int lastL = 0, passed = 0;  // its number of arcs, and of those that passed (all when removed)
+    const auto flowOf = [this](const int* nodes) {
+        return [this, nodes](int k) -> float& { return T_(nodes[k], nodes[k + 1]); };
+    };
+    recordArcCycles(g, candidates_, round.SUMP, round.counted, threads_,
+                    [&](const CycleBlock& block) {
+        if (!testing) {
+            takenOff += block.shareSum() * static_cast<double>(round.WMIN) * (1.0 + 1e-9);
+            const double m = static_cast<double>(sums.NREM + block.count());
+            testing = !(static_cast<double>(fMin) * (1.0 - m * u) > takenOff);
+        }
+        if (!testing) {
+            block.forEach(A, B, [&](float part, const int* nodes, int L) {
+                removeCycle(round, part, nodes, L, flowOf(nodes), sums);
+                std::copy(nodes, nodes + L + 1, last.begin());
+                lastL = passed = L;
+            });
+            return;
+        }
+        block.forEach(A, B, [&](float part, const int* nodes, int L) {
+            int shared = 0;  // the arcs shared with the cycle before
+            while (shared < std::min(L, lastL) && nodes[shared + 1] == last[shared + 1]) ++shared;
+            int k = std::max(1, std::min(shared, passed));
+            while (k < L && T_(nodes[k], nodes[k + 1]) > 0.0f) ++k;
+            std::copy(nodes, nodes + L + 1, last.begin());
+            lastL = L;
+            passed = k;
+            if (k == L) removeCycle(round, part, nodes, L, flowOf(nodes), sums);
+        });
+    });
 }
 
 // The candidates of the nexus of the arc (A, B): A, B, then, in the cycle order, every other
@@ -215,9 +301,10 @@ CycleRemoval CountedCall::finish(CycleMode mode, float TST) {
 
 CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F,
                     ConstVecView X, int NC, CycleMode mode, float TST, CycleSearch search,
-                    VecView CYC, int threads) {
+                    VecView CYC, int threads, long long threadedFrom) {
     assert(NC <= kMaxCycleNodes);
-    auto call = std::make_unique<CountedCall>(report, console, T, F, X, NC, search, CYC, threads);
+    auto call = std::make_unique<CountedCall>(report, console, T, F, X, NC, search, CYC, threads,
+                                             threadedFrom);
     call->start();
     while (call->countRound()) call->removeNexus();
     return call->finish(mode, TST);

@@ -12,6 +12,10 @@
 
 namespace flownet {
 
+// The smallest nexus that CYCCNT removes on threads: below it the hand-over costs more than the
+// threads gain.
+inline constexpr long long kThreadedNexus = 20000;
+
 // CYCCNT (T, F, X, NC, LD, TST)
 //
 //   report       the report stream; console: the stream of the progress lines
@@ -29,6 +33,8 @@ namespace flownet {
 //   threads      the threads the pruned search may use for the searches whose result does not
 //                depend on the order of the cycles; the report and the progress lines are the
 //                same for any number
+//   threadedFrom on more than one thread, the nexuses of at least that many cycles are removed
+//                from records of their search made ahead on the threads
 //
 // Returns whether cycles were found and how many were removed (the total of the report).
 //
@@ -42,6 +48,7 @@ namespace flownet {
 // underflowed to zero the shares are equal, 1 / (the count).
 CycleRemoval CYCCNT(std::ostream& report, std::ostream& console, MatView T, ConstMatView F,
                     ConstVecView X, int NC, CycleMode mode, float TST,
-                    CycleSearch search = CycleSearch::Pruned, VecView CYC = {}, int threads = 1);
+                    CycleSearch search = CycleSearch::Pruned, VecView CYC = {}, int threads = 1,
+                    long long threadedFrom = kThreadedNexus);
 
 }  // namespace flownet

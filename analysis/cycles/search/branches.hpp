@@ -22,6 +22,8 @@ namespace flownet {
 // The depth of the cut: deep enough that the start that holds nearly all cycles of a large round
 // is shared out over many branches, shallow enough that the cut costs nothing beside the search.
 inline constexpr int kBranchDepth = 3;
+// The deepest cut a piece can have.
+inline constexpr int kMaxBranchDepth = 6;
 
 // One piece of the search in its order: a branch, or a cycle that closes above the cut (the path
 // S, prefix[0..d-1] and back to S; with d = 0 a self-loop of S).
@@ -30,8 +32,39 @@ struct SearchPiece {
     NodeSet cand;  // the candidates of the search from S: the positions >= S that reach S
     bool branch = false;
     int d = 0;
-    std::array<int, kBranchDepth> prefix{};
+    std::array<int, kMaxBranchDepth> prefix{};
 };
+
+namespace cycle_search_detail {
+
+// Appends the pieces below the path S, piece.prefix[0..piece.d-1] (on the path: onPath), cut
+// `depth` positions after S: depth first along the candidates of each level, S (the cycle
+// closing there) first.
+inline void appendPieces(const ArcGraph& g, SearchPiece& piece, NodeSet& onPath, int depth,
+                         std::vector<SearchPiece>& pieces) {
+    const int S = piece.S;
+    const int u = piece.d == 0 ? S : piece.prefix[static_cast<std::size_t>(piece.d - 1)];
+    const NodeSet next = g.succ[u] & piece.cand & ~onPath;
+    if (next.test(S)) {
+        piece.branch = false;
+        pieces.push_back(piece);
+    }
+    for (NodeSet rest = next & ~NodeSet::single(S); rest.any();) {
+        const int p = rest.takeFirst();
+        piece.prefix[static_cast<std::size_t>(piece.d++)] = p;
+        if (piece.d == depth) {
+            piece.branch = true;
+            pieces.push_back(piece);
+        } else {
+            onPath.set(p);
+            appendPieces(g, piece, onPath, depth, pieces);
+            onPath.reset(p);
+        }
+        --piece.d;
+    }
+}
+
+}  // namespace cycle_search_detail
 
 // The pieces of the pruned search of the graph g over every start position, in its order.
 inline std::vector<SearchPiece> searchPieces(const ArcGraph& g) {
@@ -42,30 +75,31 @@ inline std::vector<SearchPiece> searchPieces(const ArcGraph& g) {
         piece.S = S;
         piece.cand = reaching(g, NodeSet::single(S), NodeSet::range(S, g.K));
         if (!(g.succ[S] & piece.cand).any()) continue;
-        // Depth first along the candidates of each level, S (the cycle closing there) first.
         NodeSet onPath;
-        const auto follow = [&](auto& self, int u) -> void {
-            const NodeSet next = g.succ[u] & piece.cand & ~onPath;
-            if (next.test(S)) {
-                piece.branch = false;
-                pieces.push_back(piece);
-            }
-            for (NodeSet rest = next & ~NodeSet::single(S); rest.any();) {
-                const int p = rest.takeFirst();
-                piece.prefix[static_cast<std::size_t>(piece.d++)] = p;
-                if (piece.d == kBranchDepth) {
-                    piece.branch = true;
-                    pieces.push_back(piece);
-                } else {
-                    onPath.set(p);
-                    self(self, p);
-                    onPath.reset(p);
-                }
-                --piece.d;
-            }
-        };
-        follow(follow, S);
+        appendPieces(g, piece, onPath, kBranchDepth, pieces);
     }
+    return pieces;
+}
+
+// The pieces, in its order, of the pruned search from position 1 whose path begins with the arc
+// 1 -> 2 (the search of enumerateArcCycles), cut `depth` positions after 1 (1 <= depth <=
+// kMaxBranchDepth).
+inline std::vector<SearchPiece> arcPieces(const ArcGraph& g, int depth) {
+    using namespace cycle_search_detail;
+    std::vector<SearchPiece> pieces;
+    SearchPiece piece;
+    piece.S = 1;
+    piece.cand = reaching(g, NodeSet::single(1), NodeSet::range(1, g.K));
+    if (g.K < 2 || !piece.cand.test(2)) return pieces;
+    piece.prefix[0] = 2;
+    piece.d = 1;
+    if (depth == 1) {
+        piece.branch = true;
+        pieces.push_back(piece);
+        return pieces;
+    }
+    NodeSet onPath = NodeSet::single(2);
+    appendPieces(g, piece, onPath, depth, pieces);
     return pieces;
 }
 
