@@ -18,10 +18,8 @@ namespace {
 
 // Every column j of the n x n column-major a less factors times its element akj of row k; row k
 // (0-based r) is kept as it is.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void eliminate(double* __restrict a, const double* __restrict factors, int r, int n) {
+inline void eliminateColumns(double* __restrict a, const double* __restrict factors, int r,
+                             int n) {
     for (int j = 0; j < n; ++j) {
         double* __restrict column = a + static_cast<std::ptrdiff_t>(j) * n;
         const double akj = column[r];
@@ -29,6 +27,33 @@ void eliminate(double* __restrict a, const double* __restrict factors, int r, in
         column[r] = akj;
     }
 }
+
+void eliminatePlain(double* a, const double* factors, int r, int n) {
+    eliminateColumns(a, factors, r, n);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The same loop compiled for AVX2, chosen once at the first call when the processor has it. The
+// choice is made by an ordinary test rather than by a loader-resolved clone, so that it also
+// works in builds whose runtime (a sanitizer's) is not yet up when the loader resolves symbols.
+__attribute__((target("avx2"))) void eliminateAvx2(double* a, const double* factors, int r,
+                                                   int n) {
+    eliminateColumns(a, factors, r, n);
+}
+
+void eliminate(double* a, const double* factors, int r, int n) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) {
+        eliminateAvx2(a, factors, r, n);
+    } else {
+        eliminatePlain(a, factors, r, n);
+    }
+}
+#else
+void eliminate(double* a, const double* factors, int r, int n) {
+    eliminatePlain(a, factors, r, n);
+}
+#endif
 
 }  // namespace
 
