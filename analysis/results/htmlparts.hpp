@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "plainnumber.hpp"
 #include "shortest.hpp"
@@ -11,20 +12,27 @@
 
 namespace flownet {
 
-// Text for HTML, attribute values included: valid UTF-8, no control characters, & < > " escaped.
-inline std::string htmlText(const std::string& bytes) {
+// Text with the characters that begin markup escaped, & < > always and " where the text may stand
+// in an attribute value; `text` is valid UTF-8 already.
+inline std::string escapedMarkup(std::string_view text, bool quotes) {
     std::string e;
-    for (char c : printableText(bytes)) {
+    for (char c : text) {
         switch (c) {
             case '&': e += "&amp;"; break;
             case '<': e += "&lt;"; break;
             case '>': e += "&gt;"; break;
-            case '"': e += "&quot;"; break;
+            case '"':
+                if (quotes) e += "&quot;";
+                else e += c;
+                break;
             default: e += c;
         }
     }
     return e;
 }
+
+// Text for HTML, attribute values included: valid UTF-8, no control characters, & < > " escaped.
+inline std::string htmlText(const std::string& bytes) { return escapedMarkup(printableText(bytes), true); }
 
 // data-json and data-value attributes for a number of the JSON document at `path`; "" for NaN,
 // which the document holds as null.

@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "htmlparts.hpp"
 #include "plainnumber.hpp"
 #include "textencoding.hpp"
 
@@ -38,18 +39,6 @@ std::string quoted(const std::string& text) {
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         q += escaped(text.substr(start, end - start)) + "\\n";
     return q + escaped(text.substr(start)) + '"';
-}
-
-// Text for an HTML-like label of the legend.
-std::string markup(const std::string& bytes) {
-    std::string e;
-    for (char c : printableText(bytes)) {
-        if (c == '<') e += "&lt;";
-        else if (c == '>') e += "&gt;";
-        else if (c == '&') e += "&amp;";
-        else e += c;
-    }
-    return e;
 }
 
 std::string inches(double x) {
@@ -182,7 +171,7 @@ void writeRows(std::ostream& out, const Picture& p) {
 // The legend, in a row of its own below the picture: a swatch or an arrow, and what it means.
 void writeLegend(std::ostream& out, const Picture& p) {
     const auto row = [&](const std::string& sample, const std::string& text) {
-        out << "<tr><td align=\"left\"" << sample << "</td><td align=\"left\">" << markup(text)
+        out << "<tr><td align=\"left\"" << sample << "</td><td align=\"left\">" << escapedMarkup(printableText(text), false)
             << "</td></tr>";
     };
     const auto arrow = [](const char* colour, const char* glyphs) {

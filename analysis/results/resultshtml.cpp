@@ -31,18 +31,6 @@ td.value { text-align: right; font-variant-numeric: tabular-nums; white-space: n
 details pre { font-size: .75em; overflow-x: auto; background: #f6f6f6; padding: .5em; }
 )";
 
-// The report as preformatted text: valid UTF-8, & < > escaped, its lines kept.
-std::string preformatted(const std::string& bytes) {
-    std::string e;
-    for (char c : utf8Text(bytes)) {
-        if (c == '&') e += "&amp;";
-        else if (c == '<') e += "&lt;";
-        else if (c == '>') e += "&gt;";
-        else e += c;
-    }
-    return e;
-}
-
 std::string name(const NetworkResults& r, int i) {
     return withoutTrailingBlanks((*r.names)[static_cast<std::size_t>(i - 1)]);
 }
@@ -202,7 +190,7 @@ void writeHtmlNetwork(std::ostream& out, const NetworkResults& r, const PictureO
         << "<h3>Trophic levels</h3>" << trophicLevels(r, id) << "<h3>Cycles</h3>" << cycleChart(r, id)
         << "<h3>Mixed trophic impact</h3>" << impactMap(r, id) << "<h3>Compartments</h3>" << compartments(r)
         << "<h3>Indices</h3>" << indexTables(r) << uncertaintyTables(r, id) << "<details><summary>The text report</summary><pre>"
-        << preformatted(report) << "</pre></details></section>\n";
+        << escapedMarkup(utf8Text(report), false) << "</pre></details></section>\n";
 }
 
 void writeHtmlTail(std::ostream& out, const std::vector<RunProblem>& problems) {

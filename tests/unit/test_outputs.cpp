@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fileidentity.hpp"
+#include "htmlparts.hpp"
 #include "outputs.hpp"
 #include "support/run.hpp"
 #include "textencoding.hpp"
@@ -45,6 +46,13 @@ TEST(TextEncoding, PrintableTextReplacesControlCharacters) {
     EXPECT_EQ(printableText(std::string("a\0b\x01\tc\x7f", 7)), "a" + r + "b" + r + "\tc" + r);
     EXPECT_EQ(printableText("\xc2\x85\x85"), r + "\xe2\x80\xa6");  // U+0085 NEL; Windows-1252 …
     EXPECT_EQ(printableText("\xc2\xa0\xc9"), "\xc2\xa0\xc3\x89");  // no-break space, É
+}
+
+// Names and titles go into HTML pages and Graphviz labels: markup in them must show as text, and
+// in attribute values a quote must not end the value.
+TEST(TextEncoding, MarkupInNamesIsEscaped) {
+    EXPECT_EQ(htmlText("<b>A & \"B\"</b>\x01"), "&lt;b&gt;A &amp; &quot;B&quot;&lt;/b&gt;\xef\xbf\xbd");
+    EXPECT_EQ(escapedMarkup("say \"x<y\" & go", false), "say \"x&lt;y\" &amp; go");
 }
 
 // One file under every spelling; a new file by its resolved folder.
