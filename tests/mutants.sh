@@ -227,9 +227,9 @@ v >= 0 && v <= 100 && n.w == 2) {
 @@ LIN-4 analysis/stages/lindeman.cpp
 ## Lindeman matrix: what is eaten of the last non-living compartment is not put at level 2
 --anchor--
-                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + r.P(d, i);
+                for (int d = nl + 1; d <= n; ++d) sum = sum + r.P(d, i);
 --becomes--
-                for (int d = nl + 1; d < n; ++d) L(2, i) = L(2, i) + r.P(d, i);
+                for (int d = nl + 1; d < n; ++d) sum = sum + r.P(d, i);
 --end--
 
 @@ LIN-5 analysis/stages/lindeman.cpp
@@ -752,11 +752,11 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --end--
 
 @@ IDX-3 analysis/stages/companion.cpp
-## environ analysis: the two orientations exchanged
+## environ analysis: the output orientation divides by the receiver's throughflow
 --anchor--
-            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
+        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, i);
 --becomes--
-            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? j : i) - 1)]);
+        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, j);
 --end--
 
 @@ IDX-4 analysis/stages/inversion.cpp

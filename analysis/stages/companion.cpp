@@ -14,108 +14,159 @@ double ratio(double a, double b) {
     return b != 0.0 ? a / b : kNaN;
 }
 
-// (I - A)^-1 into B; false when I - A is singular.
-bool integralOf(const SquareMatrix& A, SquareMatrix& B) {
-    B = SquareMatrix(A.n);
-    for (int j = 1; j <= A.n; ++j) {
-        for (int i = 1; i <= A.n; ++i) B(i, j) = (i == j ? 1.0 : 0.0) - A(i, j);
+// (I - A)^-1 into B, A's entries given by direct(i, j); false when I - A is singular.
+template <class Entry>
+bool integralOf(int n, Entry direct, SquareMatrix& B) {
+    B.resize(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) B(i, j) = (i == j ? 1.0 : 0.0) - direct(i, j);
     }
     return invertInPlace(B);
 }
 
-// The coefficient of variation over all entries: the population standard deviation over the mean.
-double variation(const SquareMatrix& A) {
+// The coefficient of variation over the n^2 entries a(i, j): the population standard deviation
+// over the mean.
+template <class Entry>
+double variation(int n, Entry a) {
     double sum = 0.0;
-    for (double x : A.a) sum += x;
-    const double mean = sum / static_cast<double>(A.a.size());
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) sum += a(i, j);
+    }
+    const double count = static_cast<double>(n) * n, mean = sum / count;
     double squares = 0.0;
-    for (double x : A.a) squares += (x - mean) * (x - mean);
-    return ratio(std::sqrt(squares / static_cast<double>(A.a.size())), mean);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) squares += (a(i, j) - mean) * (a(i, j) - mean);
+    }
+    return ratio(std::sqrt(squares / count), mean);
 }
 
-// The input orientation's G' = diag(T) G diag(T)^-1 is similar to the output one's G, so
-// N' = diag(T) N diag(T)^-1 where every throughflow is positive; true when derived so from the
-// output orientation's N.
-bool similarIntegral(Environ& e, int n, const std::vector<double>& T, const Environ& output) {
-    if (output.singular) return false;
-    for (double x : T) {
-        if (!(x > 0.0)) return false;
-    }
-    e.integral = SquareMatrix(n);
+// The network-wide indices of one orientation from its direct and integral entries.
+template <class Direct, class Integral>
+void environIndices(Environ& e, int n, Direct direct, Integral integral) {
+    double sum = 0.0, indirect = 0.0;
+    e.amplification = 0;
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
-            e.integral(i, j) = T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
-                               T[static_cast<std::size_t>(j - 1)];
+            const double g = direct(i, j), x = integral(i, j);
+            sum += g;
+            indirect += x - (i == j ? 1.0 : 0.0) - g;
+            // Beyond rounding: an entry 1 in exact arithmetic does not amplify.
+            if (i != j && x > 1.0 + 1e-10) ++e.amplification;
         }
     }
-    return true;
+    e.indirectToDirect = ratio(indirect, sum);
+    e.homogenisation = ratio(variation(n, direct), variation(n, integral));
 }
 
-// One orientation; the input one given the output one, which saves an inversion.
-void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
-             const Environ* output) {
-    e.direct = SquareMatrix(n);
+// G(i, j) = t(i, j) / T(k) with k = i (output) or j (input), 0 for a compartment without flow.
+double directShare(ConstMatView t, const std::vector<double>& T, int i, int j, int k) {
+    const double g = ratio(t(i, j), T[static_cast<std::size_t>(k - 1)]);
+    return std::isnan(g) ? 0.0 : g;
+}
+
+// The output orientation.
+void outputEnviron(Environ& e, int n, ConstMatView t, const std::vector<double>& T) {
+    e.direct.resize(n);
     for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) {
-            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
-            if (std::isnan(e.direct(i, j))) e.direct(i, j) = 0.0;  // a compartment without flow
-        }
+        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, i);
     }
-    e.singular = !(output != nullptr && similarIntegral(e, n, T, *output)) &&
-                 !integralOf(e.direct, e.integral);
+    const SquareMatrix& G = e.direct;
+    e.singular = !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
     if (e.singular) {
         e.indirectToDirect = e.homogenisation = kNaN;
+        e.amplification = 0;
         return;
     }
-    double direct = 0.0, indirect = 0.0;
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) {
-            direct += e.direct(i, j);
-            indirect += e.integral(i, j) - (i == j ? 1.0 : 0.0) - e.direct(i, j);
-            // Beyond rounding: an entry 1 in exact arithmetic does not amplify.
-            if (i != j && e.integral(i, j) > 1.0 + 1e-10) ++e.amplification;
-        }
-    }
-    e.indirectToDirect = ratio(indirect, direct);
-    e.homogenisation = ratio(variation(e.direct), variation(e.integral));
+    environIndices(e, n, [&](int i, int j) { return G(i, j); },
+                   [&](int i, int j) { return e.integral(i, j); });
 }
 
-void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t) {
-    std::vector<double> intake(static_cast<std::size_t>(n)), output(static_cast<std::size_t>(n));
+// The input orientation given the output one. Its G' = diag(T) G diag(T)^-1 is similar to the
+// output one's G, so N' = diag(T) N diag(T)^-1 where every throughflow is positive, which saves
+// an inversion; otherwise N' is inverted from G'. Its matrices are formed when asked (or needed
+// for the inversion).
+void inputEnviron(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
+                  const Environ& output, bool form) {
+    const auto direct = [&](int i, int j) { return directShare(t, T, i, j, j); };
+    bool similar = !output.singular;
+    for (double x : T) similar = similar && x > 0.0;
+    const auto viaOutput = [&](int i, int j) {
+        return T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
+               T[static_cast<std::size_t>(j - 1)];
+    };
+    e.singular = false;
+    if (form || !similar) {
+        e.direct.resize(n);
+        for (int j = 1; j <= n; ++j) {
+            for (int i = 1; i <= n; ++i) e.direct(i, j) = direct(i, j);
+        }
+        if (similar) {
+            e.integral.resize(n);
+            for (int j = 1; j <= n; ++j) {
+                for (int i = 1; i <= n; ++i) e.integral(i, j) = viaOutput(i, j);
+            }
+        } else {
+            const SquareMatrix& G = e.direct;
+            e.singular = !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
+        }
+    } else {
+        e.direct.resize(0);
+        e.integral.resize(0);
+    }
+    if (e.singular) {
+        e.indirectToDirect = e.homogenisation = kNaN;
+        e.amplification = 0;
+    } else if (e.integral.n == n) {
+        environIndices(e, n, [&](int i, int j) { return e.direct(i, j); },
+                       [&](int i, int j) { return e.integral(i, j); });
+    } else {
+        environIndices(e, n, direct, viaOutput);
+    }
+}
+
+void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t, bool form) {
+    c.work.assign(2 * static_cast<std::size_t>(n), 0.0);
+    double* const intake = c.work.data();
+    double* const output = intake + n;
     for (int i = 1; i <= n; ++i) {
         for (int k = 1; k <= n; ++k) {
-            intake[static_cast<std::size_t>(i - 1)] += t(k, i);
-            output[static_cast<std::size_t>(i - 1)] += t(i, k);
+            intake[i - 1] += t(k, i);
+            output[i - 1] += t(i, k);
         }
     }
-    c.directImpact = SquareMatrix(n);
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) {
-            const double diet = intake[static_cast<std::size_t>(j - 1)] > 0.0
-                                    ? t(i, j) / intake[static_cast<std::size_t>(j - 1)]
-                                    : 0.0;
-            const double predation = output[static_cast<std::size_t>(j - 1)] > 0.0
-                                         ? t(j, i) / output[static_cast<std::size_t>(j - 1)]
-                                         : 0.0;
-            c.directImpact(i, j) = diet - predation;
+    const auto Q = [&](int i, int j) {
+        const double diet = intake[j - 1] > 0.0
+                                ? t(i, j) / intake[j - 1]
+                                : 0.0;
+        const double predation = output[j - 1] > 0.0
+                                     ? t(j, i) / output[j - 1]
+                                     : 0.0;
+        return diet - predation;
+    };
+    c.directImpact.resize(form ? n : 0);
+    if (form) {
+        for (int j = 1; j <= n; ++j) {
+            for (int i = 1; i <= n; ++i) c.directImpact(i, j) = Q(i, j);
         }
     }
-    c.impactSingular = !integralOf(c.directImpact, c.totalImpact);
+    c.impactSingular = !integralOf(n, Q, c.totalImpact);
     if (!c.impactSingular) {
         for (int i = 1; i <= n; ++i) c.totalImpact(i, i) -= 1.0;
     }
 }
 
-void utility(CompanionIndices& c, int n, ConstMatView t) {
-    c.directUtility = SquareMatrix(n);
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) {
-            const double d =
-                ratio(t(j, i) - t(i, j), c.throughflow[static_cast<std::size_t>(i - 1)]);
-            c.directUtility(i, j) = std::isnan(d) ? 0.0 : d;
+void utility(CompanionIndices& c, int n, ConstMatView t, bool form) {
+    const auto D = [&](int i, int j) {
+        const double d = ratio(t(j, i) - t(i, j), c.throughflow[static_cast<std::size_t>(i - 1)]);
+        return std::isnan(d) ? 0.0 : d;
+    };
+    c.directUtility.resize(form ? n : 0);
+    if (form) {
+        for (int j = 1; j <= n; ++j) {
+            for (int i = 1; i <= n; ++i) c.directUtility(i, j) = D(i, j);
         }
     }
-    c.utilitySingular = !integralOf(c.directUtility, c.integralUtility);
+    c.utilitySingular = !integralOf(n, D, c.integralUtility);
     if (c.utilitySingular) {
         c.mutualism = c.synergism = kNaN;
         return;
@@ -139,7 +190,9 @@ void utility(CompanionIndices& c, int n, ConstMatView t) {
 // 1..n, the exports (n + 1) and the respirations (n + 2).
 void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, ConstVecView RE,
                  ConstMatView t) {
-    std::vector<double> R(static_cast<std::size_t>(n + 1)), C(static_cast<std::size_t>(n + 2));
+    c.work.assign(2 * static_cast<std::size_t>(n) + 3, 0.0);
+    double* const R = c.work.data();  // n + 1 row sums
+    double* const C = R + n + 1;      // n + 2 column sums
     const auto flow = [&](int s, int d) -> double {
         if (s == n + 1) return d <= n ? IN(d) : 0.0;
         if (d == n + 1) return EX(s);
@@ -148,8 +201,8 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
     };
     for (int s = 1; s <= n + 1; ++s) {
         for (int d = 1; d <= n + 2; ++d) {
-            R[static_cast<std::size_t>(s - 1)] += flow(s, d);
-            C[static_cast<std::size_t>(d - 1)] += flow(s, d);
+            R[s - 1] += flow(s, d);
+            C[d - 1] += flow(s, d);
         }
     }
     double H = 0.0, AMI = 0.0;
@@ -159,9 +212,7 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
             if (f <= 0.0) continue;
             const double p = f / c.TSTp;
             H -= p * std::log2(p);
-            AMI += p * std::log2(f * c.TSTp /
-                                 (R[static_cast<std::size_t>(s - 1)] *
-                                  C[static_cast<std::size_t>(d - 1)]));
+            AMI += p * std::log2(f * c.TSTp / (R[s - 1] * C[d - 1]));
         }
     }
     c.H = H;
@@ -175,10 +226,12 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
 
 }  // namespace
 
-CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, ConstVecView EX,
-                                  ConstVecView RE, ConstMatView flows) {
-    CompanionIndices c;
+void companionIndices(CompanionIndices& c, int n, ConstVecView stocks, ConstVecView IN,
+                      ConstVecView EX, ConstVecView RE, ConstMatView flows,
+                      CompanionMatrices formed) {
+    const bool every = formed == CompanionMatrices::every;
     c.throughflow.assign(static_cast<std::size_t>(n), 0.0);
+    c.TST = c.TSTp = c.boundaryInput = 0.0;
     for (int i = 1; i <= n; ++i) {
         double T = IN(i);
         for (int j = 1; j <= n; ++j) T += flows(j, i);
@@ -190,8 +243,9 @@ CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, C
     }
     c.APL = ratio(c.TST, c.boundaryInput);
 
-    environ(c.output, n, flows, c.throughflow, nullptr);
-    environ(c.input, n, flows, c.throughflow, &c.output);
+    outputEnviron(c.output, n, flows, c.throughflow);
+    inputEnviron(c.input, n, flows, c.throughflow, c.output, every);
+    c.TSTc = 0.0;
     if (c.output.singular) {
         c.TSTc = c.FCI = c.FCIb = kNaN;
     } else {
@@ -204,16 +258,18 @@ CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, C
     }
 
     information(c, n, IN, EX, RE, flows);
-    mixedTrophicImpact(c, n, flows);
-    utility(c, n, flows);
+    mixedTrophicImpact(c, n, flows, every);
+    utility(c, n, flows, every);
 
+    c.totalStorage = 0.0;
+    c.residenceTime.clear();
+    c.turnoverRate.clear();
     for (int i = 1; i <= n; ++i) {
         const double x = stocks(i), T = c.throughflow[static_cast<std::size_t>(i - 1)];
         c.totalStorage += x;
         c.residenceTime.push_back(x > 0.0 && T > 0.0 ? x / T : kNaN);
         c.turnoverRate.push_back(x > 0.0 && T > 0.0 ? T / x : kNaN);
     }
-    return c;
 }
 
 }  // namespace flownet

@@ -59,8 +59,11 @@ void eliminate(double* a, const double* factors, int r, int n) {
 
 bool invertInPlace(SquareMatrix& A) {
     const int n = A.n;
-    std::vector<int> column(static_cast<std::size_t>(n));  // the row exchanges, step by step
-    std::vector<double> factors(static_cast<std::size_t>(n));
+    // The row exchanges step by step, and the factors of a step: kept from call to call.
+    thread_local std::vector<int> column;
+    thread_local std::vector<double> factors;
+    column.resize(static_cast<std::size_t>(n));
+    factors.resize(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) {
         int p = k;
         for (int i = k + 1; i <= n; ++i) {

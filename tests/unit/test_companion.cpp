@@ -20,7 +20,9 @@ CompanionIndices twoCompartments(float t12, float t21, float z1, float r1, float
     EX(2) = e2;
     t(1, 2) = t12;
     t(2, 1) = t21;
-    return companionIndices(2, stocks.view(), IN.view(), EX.view(), RE.view(), t.view());
+    CompanionIndices c;
+    companionIndices(c, 2, stocks.view(), IN.view(), EX.view(), RE.view(), t.view());
+    return c;
 }
 
 void expectMatrix(const SquareMatrix& m, std::initializer_list<double> rows) {
