@@ -759,6 +759,15 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, j);
 --end--
 
+@@ IDX-6 analysis/stages/companion.cpp
+## environ analysis: the amplification count of the previous network kept when the storage is reused
+--anchor--
+    e.amplification = 0;
+    for (int j = 1; j <= n; ++j) {
+--becomes--
+    for (int j = 1; j <= n; ++j) {
+--end--
+
 @@ IDX-4 analysis/stages/inversion.cpp
 ## double inversion: the pivot of least magnitude is chosen
 --anchor--
