@@ -768,6 +768,14 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
     for (int j = 1; j <= n; ++j) {
 --end--
 
+@@ IDX-7 analysis/stages/inversion.cpp
+## double inversion: the columns of a zero entry of the pivot row skipped even past a factor that is not finite
+--anchor--
+        eliminate(A.a.data(), factors.data(), k - 1, n, finite);
+--becomes--
+        eliminate(A.a.data(), factors.data(), k - 1, n, true);
+--end--
+
 @@ IDX-4 analysis/stages/inversion.cpp
 ## double inversion: the pivot of least magnitude is chosen
 --anchor--

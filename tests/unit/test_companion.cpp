@@ -193,6 +193,12 @@ TEST(Companion, InversionExchangesRowsAndTellsASingularMatrix) {
     singular(1, 1) = singular(1, 2) = 2.0;
     singular(2, 1) = singular(2, 2) = 3.0;
     EXPECT_FALSE(invertInPlace(singular));
+    // A NaN below the first pivot spreads into the second column although its first entry is 0
+    // (0 times NaN): the second pivot is NaN and the inversion fails.
+    SquareMatrix undefined(2);
+    undefined(1, 1) = undefined(2, 2) = 1.0;
+    undefined(2, 1) = std::nan("");
+    EXPECT_FALSE(invertInPlace(undefined));
 }
 
 }  // namespace
