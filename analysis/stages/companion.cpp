@@ -83,45 +83,35 @@ void outputEnviron(Environ& e, int n, ConstMatView t, const std::vector<double>&
 
 // The input orientation given the output one. Its G' = diag(T) G diag(T)^-1 is similar to the
 // output one's G, so N' = diag(T) N diag(T)^-1 where every throughflow is positive, which saves
-// an inversion; otherwise N' is inverted from G'. Its matrices are formed when asked (or needed
-// for the inversion).
+// an inversion; otherwise N' is inverted from G'.
 void inputEnviron(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
-                  const Environ& output, bool form) {
-    const auto direct = [&](int i, int j) { return directShare(t, T, i, j, j); };
+                  const Environ& output) {
+    e.direct.resize(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, j);
+    }
     bool similar = !output.singular;
     for (double x : T) similar = similar && x > 0.0;
-    const auto viaOutput = [&](int i, int j) {
-        return T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
-               T[static_cast<std::size_t>(j - 1)];
-    };
-    e.singular = false;
-    if (form || !similar) {
-        e.direct.resize(n);
+    const SquareMatrix& G = e.direct;
+    if (similar) {
+        e.integral.resize(n);
         for (int j = 1; j <= n; ++j) {
-            for (int i = 1; i <= n; ++i) e.direct(i, j) = direct(i, j);
-        }
-        if (similar) {
-            e.integral.resize(n);
-            for (int j = 1; j <= n; ++j) {
-                for (int i = 1; i <= n; ++i) e.integral(i, j) = viaOutput(i, j);
+            for (int i = 1; i <= n; ++i) {
+                e.integral(i, j) = T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
+                                   T[static_cast<std::size_t>(j - 1)];
             }
-        } else {
-            const SquareMatrix& G = e.direct;
-            e.singular = !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
         }
+        e.singular = false;
     } else {
-        e.direct.resize(0);
-        e.integral.resize(0);
+        e.singular = !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
     }
     if (e.singular) {
         e.indirectToDirect = e.homogenisation = kNaN;
         e.amplification = 0;
-    } else if (e.integral.n == n) {
-        environIndices(e, n, [&](int i, int j) { return e.direct(i, j); },
-                       [&](int i, int j) { return e.integral(i, j); });
-    } else {
-        environIndices(e, n, direct, viaOutput);
+        return;
     }
+    environIndices(e, n, [&](int i, int j) { return G(i, j); },
+                   [&](int i, int j) { return e.integral(i, j); });
 }
 
 void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t, bool form) {
@@ -244,7 +234,7 @@ void companionIndices(CompanionIndices& c, int n, ConstVecView stocks, ConstVecV
     c.APL = ratio(c.TST, c.boundaryInput);
 
     outputEnviron(c.output, n, flows, c.throughflow);
-    inputEnviron(c.input, n, flows, c.throughflow, c.output, every);
+    inputEnviron(c.input, n, flows, c.throughflow, c.output);
     c.TSTc = 0.0;
     if (c.output.singular) {
         c.TSTc = c.FCI = c.FCIb = kNaN;

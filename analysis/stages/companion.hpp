@@ -90,10 +90,9 @@ struct CompanionIndices {
 };
 
 // The matrices formed besides the indices: every one of CompanionIndices (the results of a
-// network), or only those the indices cannot do without (the samples of an uncertainty analysis:
-// the direct and integral matrices of the output environ, the total impact and the integral
-// utility; the input environ's and the direct impact and utility matrices are then left empty,
-// its indices computed entry by entry as the matrices would hold them).
+// network), or only those the indices read (the samples of an uncertainty analysis: the direct
+// impact and utility matrices are then not formed, their entries going straight into the
+// matrices inverted, and are left empty).
 enum class CompanionMatrices { every, needed };
 
 void companionIndices(CompanionIndices& c, int n, ConstVecView stocks, ConstVecView IN,
