@@ -771,7 +771,7 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 @@ IDX-7 analysis/stages/inversion.cpp
 ## double inversion: the columns of a zero entry of the pivot row skipped even past a factor that is not finite
 --anchor--
-        eliminate(A.a.data(), factors.data(), k - 1, n, finite);
+        eliminate(A.a.data(), factors.data(), k - 1, n, zeros == 0.0);
 --becomes--
         eliminate(A.a.data(), factors.data(), k - 1, n, true);
 --end--

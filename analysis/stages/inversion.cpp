@@ -83,13 +83,14 @@ bool invertInPlace(SquareMatrix& A) {
         A(k, k) = 1.0;
         for (int j = 1; j <= n; ++j) A(k, j) /= pivot;
         // Every other row less its factor times row k; row k itself is kept as it is.
-        bool finite = true;
+        double zeros = 0.0;  // stays 0 while every factor is finite (an infinity or NaN times 0
+                             // is NaN)
         for (int i = 1; i <= n; ++i) {
             factors[static_cast<std::size_t>(i - 1)] = i == k ? 0.0 : A(i, k);
-            finite = finite && std::isfinite(A(i, k));
+            zeros += A(i, k) * 0.0;
             if (i != k) A(i, k) = 0.0;
         }
-        eliminate(A.a.data(), factors.data(), k - 1, n, finite);
+        eliminate(A.a.data(), factors.data(), k - 1, n, zeros == 0.0);
     }
     // Undo the row exchanges as column exchanges, last first.
     for (int k = n; k >= 1; --k) {
