@@ -752,20 +752,20 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
 --end--
 
 @@ IDX-3 analysis/stages/companion.cpp
-## environ analysis: the output orientation divides by the receiver's throughflow
+## environ analysis: the two orientations exchanged
 --anchor--
-        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, i);
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
 --becomes--
-        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, j);
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? j : i) - 1)]);
 --end--
 
 @@ IDX-6 analysis/stages/companion.cpp
 ## environ analysis: the amplification count of the previous network kept when the storage is reused
 --anchor--
     e.amplification = 0;
-    for (int j = 1; j <= n; ++j) {
+    if (e.singular) {
 --becomes--
-    for (int j = 1; j <= n; ++j) {
+    if (e.singular) {
 --end--
 
 @@ IDX-7 analysis/stages/inversion.cpp

@@ -24,94 +24,63 @@ bool integralOf(int n, Entry direct, SquareMatrix& B) {
     return invertInPlace(B);
 }
 
-// The coefficient of variation over the n^2 entries a(i, j): the population standard deviation
-// over the mean.
-template <class Entry>
-double variation(int n, Entry a) {
+// The coefficient of variation over all entries: the population standard deviation over the mean.
+double variation(const SquareMatrix& A) {
     double sum = 0.0;
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) sum += a(i, j);
-    }
-    const double count = static_cast<double>(n) * n, mean = sum / count;
+    for (double x : A.a) sum += x;
+    const double mean = sum / static_cast<double>(A.a.size());
     double squares = 0.0;
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) squares += (a(i, j) - mean) * (a(i, j) - mean);
-    }
-    return ratio(std::sqrt(squares / count), mean);
+    for (double x : A.a) squares += (x - mean) * (x - mean);
+    return ratio(std::sqrt(squares / static_cast<double>(A.a.size())), mean);
 }
 
-// The network-wide indices of one orientation from its direct and integral entries.
-template <class Direct, class Integral>
-void environIndices(Environ& e, int n, Direct direct, Integral integral) {
-    double sum = 0.0, indirect = 0.0;
-    e.amplification = 0;
+// The input orientation's G' = diag(T) G diag(T)^-1 is similar to the output one's G, so
+// N' = diag(T) N diag(T)^-1 where every throughflow is positive; true when derived so from the
+// output orientation's N.
+bool similarIntegral(Environ& e, int n, const std::vector<double>& T, const Environ& output) {
+    if (output.singular) return false;
+    for (double x : T) {
+        if (!(x > 0.0)) return false;
+    }
+    e.integral.resize(n);
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
-            const double g = direct(i, j), x = integral(i, j);
-            sum += g;
-            indirect += x - (i == j ? 1.0 : 0.0) - g;
+            e.integral(i, j) = T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
+                               T[static_cast<std::size_t>(j - 1)];
+        }
+    }
+    return true;
+}
+
+// One orientation; the input one given the output one, which saves an inversion.
+void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
+             const Environ* output) {
+    e.direct.resize(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
+            if (std::isnan(e.direct(i, j))) e.direct(i, j) = 0.0;  // a compartment without flow
+        }
+    }
+    const SquareMatrix& G = e.direct;
+    e.singular = !(output != nullptr && similarIntegral(e, n, T, *output)) &&
+                 !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
+    e.amplification = 0;
+    if (e.singular) {
+        e.indirectToDirect = e.homogenisation = kNaN;
+        return;
+    }
+    double direct = 0.0, indirect = 0.0;
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            direct += e.direct(i, j);
+            indirect += e.integral(i, j) - (i == j ? 1.0 : 0.0) - e.direct(i, j);
             // Beyond rounding: an entry 1 in exact arithmetic does not amplify.
-            if (i != j && x > 1.0 + 1e-10) ++e.amplification;
+            if (i != j && e.integral(i, j) > 1.0 + 1e-10) ++e.amplification;
         }
     }
-    e.indirectToDirect = ratio(indirect, sum);
-    e.homogenisation = ratio(variation(n, direct), variation(n, integral));
-}
-
-// G(i, j) = t(i, j) / T(k) with k = i (output) or j (input), 0 for a compartment without flow.
-double directShare(ConstMatView t, const std::vector<double>& T, int i, int j, int k) {
-    const double g = ratio(t(i, j), T[static_cast<std::size_t>(k - 1)]);
-    return std::isnan(g) ? 0.0 : g;
-}
-
-// The output orientation.
-void outputEnviron(Environ& e, int n, ConstMatView t, const std::vector<double>& T) {
-    e.direct.resize(n);
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, i);
-    }
-    const SquareMatrix& G = e.direct;
-    e.singular = !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
-    if (e.singular) {
-        e.indirectToDirect = e.homogenisation = kNaN;
-        e.amplification = 0;
-        return;
-    }
-    environIndices(e, n, [&](int i, int j) { return G(i, j); },
-                   [&](int i, int j) { return e.integral(i, j); });
-}
-
-// The input orientation given the output one. Its G' = diag(T) G diag(T)^-1 is similar to the
-// output one's G, so N' = diag(T) N diag(T)^-1 where every throughflow is positive, which saves
-// an inversion; otherwise N' is inverted from G'.
-void inputEnviron(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
-                  const Environ& output) {
-    e.direct.resize(n);
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) e.direct(i, j) = directShare(t, T, i, j, j);
-    }
-    bool similar = !output.singular;
-    for (double x : T) similar = similar && x > 0.0;
-    const SquareMatrix& G = e.direct;
-    if (similar) {
-        e.integral.resize(n);
-        for (int j = 1; j <= n; ++j) {
-            for (int i = 1; i <= n; ++i) {
-                e.integral(i, j) = T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
-                                   T[static_cast<std::size_t>(j - 1)];
-            }
-        }
-        e.singular = false;
-    } else {
-        e.singular = !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
-    }
-    if (e.singular) {
-        e.indirectToDirect = e.homogenisation = kNaN;
-        e.amplification = 0;
-        return;
-    }
-    environIndices(e, n, [&](int i, int j) { return G(i, j); },
-                   [&](int i, int j) { return e.integral(i, j); });
+    e.indirectToDirect = ratio(indirect, direct);
+    e.homogenisation = ratio(variation(e.direct), variation(e.integral));
 }
 
 void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t, bool form) {
@@ -125,12 +94,8 @@ void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t, bool form) {
         }
     }
     const auto Q = [&](int i, int j) {
-        const double diet = intake[j - 1] > 0.0
-                                ? t(i, j) / intake[j - 1]
-                                : 0.0;
-        const double predation = output[j - 1] > 0.0
-                                     ? t(j, i) / output[j - 1]
-                                     : 0.0;
+        const double diet = intake[j - 1] > 0.0 ? t(i, j) / intake[j - 1] : 0.0;
+        const double predation = output[j - 1] > 0.0 ? t(j, i) / output[j - 1] : 0.0;
         return diet - predation;
     };
     c.directImpact.resize(form ? n : 0);
@@ -233,8 +198,8 @@ void companionIndices(CompanionIndices& c, int n, ConstVecView stocks, ConstVecV
     }
     c.APL = ratio(c.TST, c.boundaryInput);
 
-    outputEnviron(c.output, n, flows, c.throughflow);
-    inputEnviron(c.input, n, flows, c.throughflow, c.output);
+    environ(c.output, n, flows, c.throughflow, nullptr);
+    environ(c.input, n, flows, c.throughflow, &c.output);
     c.TSTc = 0.0;
     if (c.output.singular) {
         c.TSTc = c.FCI = c.FCIb = kNaN;
