@@ -4,6 +4,9 @@
 //
 //   uncertaintybench [SAMPLES] [REPEATS] [CASE]   (default 20000 samples, 3 repeats, every case;
 //                                                 medians shown)
+//
+// Beside the rates: the median over the quantities of the effective sample size per sample drawn
+// (of the last run), how well the chains mix.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -68,8 +71,8 @@ int main(int argc, char** argv) {
     cases[3] = {"n100", {}};
     cases[3].shape.living = 92, cases[3].shape.pools = 8, cases[3].shape.producers = 8;
     cases[3].shape.levels = 5;
-    std::printf("%-6s %5s %8s %9s %12s %12s %8s\n", "case", "n", "unknowns", "dimension",
-                "1 thread/s", "2 threads/s", "scaling");
+    std::printf("%-6s %5s %8s %9s %12s %12s %8s %8s\n", "case", "n", "unknowns", "dimension",
+                "1 thread/s", "2 threads/s", "scaling", "ESS/N");
     for (const Case& c : cases) {
         if (!only.empty() && only != c.name) continue;
         const Held h = held(bench::generateNetwork(c.shape));
@@ -90,9 +93,12 @@ int main(int argc, char** argv) {
             std::sort(rates.begin(), rates.end());
             rate[threads - 1] = rates[rates.size() / 2];
         }
-        std::printf("%-6s %5d %8zu %9d %12.0f %12.0f %8.2f\n", c.name, h.n,
+        std::vector<double> ess;
+        for (const QuantitySummary& q : last.summaries) ess.push_back(q.ess / static_cast<double>(samples));
+        std::sort(ess.begin(), ess.end());
+        std::printf("%-6s %5d %8zu %9d %12.0f %12.0f %8.2f %8.3f\n", c.name, h.n,
                     last.polytope.unknowns.size(), last.polytope.dimension, rate[0], rate[1],
-                    rate[1] / rate[0]);
+                    rate[1] / rate[0], ess.empty() ? 0.0 : ess[ess.size() / 2]);
     }
     return 0;
 }

@@ -227,9 +227,9 @@ v >= 0 && v <= 100 && n.w == 2) {
 @@ LIN-4 analysis/stages/lindeman.cpp
 ## Lindeman matrix: what is eaten of the last non-living compartment is not put at level 2
 --anchor--
-                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + r.P(d, i);
+                for (int d = nl + 1; d <= n; ++d) sum = sum + r.P(d, i);
 --becomes--
-                for (int d = nl + 1; d < n; ++d) L(2, i) = L(2, i) + r.P(d, i);
+                for (int d = nl + 1; d < n; ++d) sum = sum + r.P(d, i);
 --end--
 
 @@ LIN-5 analysis/stages/lindeman.cpp
@@ -757,6 +757,23 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
 --becomes--
             e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? j : i) - 1)]);
+--end--
+
+@@ IDX-6 analysis/stages/companion.cpp
+## environ analysis: the amplification count of the previous network kept when the storage is reused
+--anchor--
+    e.amplification = 0;
+    if (e.singular) {
+--becomes--
+    if (e.singular) {
+--end--
+
+@@ IDX-7 analysis/stages/inversion.cpp
+## double inversion: the columns of a zero entry of the pivot row skipped even past a factor that is not finite
+--anchor--
+        eliminate(A.a.data(), factors.data(), k - 1, n, zeros == 0.0);
+--becomes--
+        eliminate(A.a.data(), factors.data(), k - 1, n, true);
 --end--
 
 @@ IDX-4 analysis/stages/inversion.cpp

@@ -60,8 +60,8 @@ void writeIndices(const AnalysisArrays<Limit>& a, std::ostream& report) {
 // The quantities beyond the report, from the network as read.
 template <int Limit>
 void computeCompanionIndices(AnalysisArrays<Limit>& a) {
-    a.companion = companionIndices(a.N, a.stocks.view(), a.IN.view(), a.EX.view(), a.RE.view(),
-                                   a.flows.view());
+    companionIndices(a.companion, a.N, a.stocks.view(), a.IN.view(), a.EX.view(), a.RE.view(),
+                     a.flows.view());
     a.peers = peerAnalyses(a.N, a.NL, a.stocks.view(), a.IN.view(), a.EX.view(), a.RE.view(),
                            a.flows.view(), a.companion);
 }

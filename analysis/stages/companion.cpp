@@ -14,11 +14,12 @@ double ratio(double a, double b) {
     return b != 0.0 ? a / b : kNaN;
 }
 
-// (I - A)^-1 into B; false when I - A is singular.
-bool integralOf(const SquareMatrix& A, SquareMatrix& B) {
-    B = SquareMatrix(A.n);
-    for (int j = 1; j <= A.n; ++j) {
-        for (int i = 1; i <= A.n; ++i) B(i, j) = (i == j ? 1.0 : 0.0) - A(i, j);
+// (I - A)^-1 into B, A's entries given by direct(i, j); false when I - A is singular.
+template <class Entry>
+bool integralOf(int n, Entry direct, SquareMatrix& B) {
+    B.resize(n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) B(i, j) = (i == j ? 1.0 : 0.0) - direct(i, j);
     }
     return invertInPlace(B);
 }
@@ -41,7 +42,7 @@ bool similarIntegral(Environ& e, int n, const std::vector<double>& T, const Envi
     for (double x : T) {
         if (!(x > 0.0)) return false;
     }
-    e.integral = SquareMatrix(n);
+    e.integral.resize(n);
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
             e.integral(i, j) = T[static_cast<std::size_t>(i - 1)] * output.integral(i, j) /
@@ -54,15 +55,17 @@ bool similarIntegral(Environ& e, int n, const std::vector<double>& T, const Envi
 // One orientation; the input one given the output one, which saves an inversion.
 void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
              const Environ* output) {
-    e.direct = SquareMatrix(n);
+    e.direct.resize(n);
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= n; ++i) {
             e.direct(i, j) = ratio(t(i, j), T[static_cast<std::size_t>((output == nullptr ? i : j) - 1)]);
             if (std::isnan(e.direct(i, j))) e.direct(i, j) = 0.0;  // a compartment without flow
         }
     }
+    const SquareMatrix& G = e.direct;
     e.singular = !(output != nullptr && similarIntegral(e, n, T, *output)) &&
-                 !integralOf(e.direct, e.integral);
+                 !integralOf(n, [&](int i, int j) { return G(i, j); }, e.integral);
+    e.amplification = 0;
     if (e.singular) {
         e.indirectToDirect = e.homogenisation = kNaN;
         return;
@@ -80,42 +83,45 @@ void environ(Environ& e, int n, ConstMatView t, const std::vector<double>& T,
     e.homogenisation = ratio(variation(e.direct), variation(e.integral));
 }
 
-void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t) {
-    std::vector<double> intake(static_cast<std::size_t>(n)), output(static_cast<std::size_t>(n));
+void mixedTrophicImpact(CompanionIndices& c, int n, ConstMatView t, bool form) {
+    c.work.assign(2 * static_cast<std::size_t>(n), 0.0);
+    double* const intake = c.work.data();
+    double* const output = intake + n;
     for (int i = 1; i <= n; ++i) {
         for (int k = 1; k <= n; ++k) {
-            intake[static_cast<std::size_t>(i - 1)] += t(k, i);
-            output[static_cast<std::size_t>(i - 1)] += t(i, k);
+            intake[i - 1] += t(k, i);
+            output[i - 1] += t(i, k);
         }
     }
-    c.directImpact = SquareMatrix(n);
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) {
-            const double diet = intake[static_cast<std::size_t>(j - 1)] > 0.0
-                                    ? t(i, j) / intake[static_cast<std::size_t>(j - 1)]
-                                    : 0.0;
-            const double predation = output[static_cast<std::size_t>(j - 1)] > 0.0
-                                         ? t(j, i) / output[static_cast<std::size_t>(j - 1)]
-                                         : 0.0;
-            c.directImpact(i, j) = diet - predation;
+    const auto Q = [&](int i, int j) {
+        const double diet = intake[j - 1] > 0.0 ? t(i, j) / intake[j - 1] : 0.0;
+        const double predation = output[j - 1] > 0.0 ? t(j, i) / output[j - 1] : 0.0;
+        return diet - predation;
+    };
+    c.directImpact.resize(form ? n : 0);
+    if (form) {
+        for (int j = 1; j <= n; ++j) {
+            for (int i = 1; i <= n; ++i) c.directImpact(i, j) = Q(i, j);
         }
     }
-    c.impactSingular = !integralOf(c.directImpact, c.totalImpact);
+    c.impactSingular = !integralOf(n, Q, c.totalImpact);
     if (!c.impactSingular) {
         for (int i = 1; i <= n; ++i) c.totalImpact(i, i) -= 1.0;
     }
 }
 
-void utility(CompanionIndices& c, int n, ConstMatView t) {
-    c.directUtility = SquareMatrix(n);
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) {
-            const double d =
-                ratio(t(j, i) - t(i, j), c.throughflow[static_cast<std::size_t>(i - 1)]);
-            c.directUtility(i, j) = std::isnan(d) ? 0.0 : d;
+void utility(CompanionIndices& c, int n, ConstMatView t, bool form) {
+    const auto D = [&](int i, int j) {
+        const double d = ratio(t(j, i) - t(i, j), c.throughflow[static_cast<std::size_t>(i - 1)]);
+        return std::isnan(d) ? 0.0 : d;
+    };
+    c.directUtility.resize(form ? n : 0);
+    if (form) {
+        for (int j = 1; j <= n; ++j) {
+            for (int i = 1; i <= n; ++i) c.directUtility(i, j) = D(i, j);
         }
     }
-    c.utilitySingular = !integralOf(c.directUtility, c.integralUtility);
+    c.utilitySingular = !integralOf(n, D, c.integralUtility);
     if (c.utilitySingular) {
         c.mutualism = c.synergism = kNaN;
         return;
@@ -139,7 +145,9 @@ void utility(CompanionIndices& c, int n, ConstMatView t) {
 // 1..n, the exports (n + 1) and the respirations (n + 2).
 void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, ConstVecView RE,
                  ConstMatView t) {
-    std::vector<double> R(static_cast<std::size_t>(n + 1)), C(static_cast<std::size_t>(n + 2));
+    c.work.assign(2 * static_cast<std::size_t>(n) + 3, 0.0);
+    double* const R = c.work.data();  // n + 1 row sums
+    double* const C = R + n + 1;      // n + 2 column sums
     const auto flow = [&](int s, int d) -> double {
         if (s == n + 1) return d <= n ? IN(d) : 0.0;
         if (d == n + 1) return EX(s);
@@ -148,8 +156,8 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
     };
     for (int s = 1; s <= n + 1; ++s) {
         for (int d = 1; d <= n + 2; ++d) {
-            R[static_cast<std::size_t>(s - 1)] += flow(s, d);
-            C[static_cast<std::size_t>(d - 1)] += flow(s, d);
+            R[s - 1] += flow(s, d);
+            C[d - 1] += flow(s, d);
         }
     }
     double H = 0.0, AMI = 0.0;
@@ -159,9 +167,7 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
             if (f <= 0.0) continue;
             const double p = f / c.TSTp;
             H -= p * std::log2(p);
-            AMI += p * std::log2(f * c.TSTp /
-                                 (R[static_cast<std::size_t>(s - 1)] *
-                                  C[static_cast<std::size_t>(d - 1)]));
+            AMI += p * std::log2(f * c.TSTp / (R[s - 1] * C[d - 1]));
         }
     }
     c.H = H;
@@ -175,10 +181,12 @@ void information(CompanionIndices& c, int n, ConstVecView IN, ConstVecView EX, C
 
 }  // namespace
 
-CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, ConstVecView EX,
-                                  ConstVecView RE, ConstMatView flows) {
-    CompanionIndices c;
+void companionIndices(CompanionIndices& c, int n, ConstVecView stocks, ConstVecView IN,
+                      ConstVecView EX, ConstVecView RE, ConstMatView flows,
+                      CompanionMatrices formed) {
+    const bool every = formed == CompanionMatrices::every;
     c.throughflow.assign(static_cast<std::size_t>(n), 0.0);
+    c.TST = c.TSTp = c.boundaryInput = 0.0;
     for (int i = 1; i <= n; ++i) {
         double T = IN(i);
         for (int j = 1; j <= n; ++j) T += flows(j, i);
@@ -192,6 +200,7 @@ CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, C
 
     environ(c.output, n, flows, c.throughflow, nullptr);
     environ(c.input, n, flows, c.throughflow, &c.output);
+    c.TSTc = 0.0;
     if (c.output.singular) {
         c.TSTc = c.FCI = c.FCIb = kNaN;
     } else {
@@ -204,16 +213,18 @@ CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, C
     }
 
     information(c, n, IN, EX, RE, flows);
-    mixedTrophicImpact(c, n, flows);
-    utility(c, n, flows);
+    mixedTrophicImpact(c, n, flows, every);
+    utility(c, n, flows, every);
 
+    c.totalStorage = 0.0;
+    c.residenceTime.clear();
+    c.turnoverRate.clear();
     for (int i = 1; i <= n; ++i) {
         const double x = stocks(i), T = c.throughflow[static_cast<std::size_t>(i - 1)];
         c.totalStorage += x;
         c.residenceTime.push_back(x > 0.0 && T > 0.0 ? x / T : kNaN);
         c.turnoverRate.push_back(x > 0.0 && T > 0.0 ? T / x : kNaN);
     }
-    return c;
 }
 
 }  // namespace flownet

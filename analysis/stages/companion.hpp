@@ -36,6 +36,9 @@
 //
 // A ratio without a divisor (no negative entry, a zero mean, ...) is NaN; a matrix whose inversion
 // meets a zero pivot is marked singular and its indices are NaN.
+//
+// The indices are computed into storage the caller keeps: analysed again, a network of the same
+// size reuses every matrix and list of the previous one.
 #pragma once
 
 #include <vector>
@@ -50,6 +53,12 @@ struct SquareMatrix {
     std::vector<double> a;
 
     explicit SquareMatrix(int order = 0) : n(order), a(static_cast<std::size_t>(order * order)) {}
+    // Of the given order, its storage kept when it has room (the entries are then left as they
+    // were).
+    void resize(int order) {
+        n = order;
+        a.resize(static_cast<std::size_t>(order * order));
+    }
     BasicMatView<double> view() { return {a.data(), n, n}; }
     BasicMatView<const double> view() const { return {a.data(), n, n}; }
     double& operator()(int i, int j) { return view()(i, j); }
@@ -77,10 +86,18 @@ struct CompanionIndices {
     double mutualism = 0.0, synergism = 0.0;
     std::vector<double> residenceTime, turnoverRate;  // NaN where undefined
     double totalStorage = 0.0;
+    std::vector<double> work;  // scratch of the computation, kept for the next network
 };
 
-CompanionIndices companionIndices(int n, ConstVecView stocks, ConstVecView IN, ConstVecView EX,
-                                  ConstVecView RE, ConstMatView flows);
+// The matrices formed besides the indices: every one of CompanionIndices (the results of a
+// network), or only those the indices read (the samples of an uncertainty analysis: the direct
+// impact and utility matrices are then not formed, their entries going straight into the
+// matrices inverted, and are left empty).
+enum class CompanionMatrices { every, needed };
+
+void companionIndices(CompanionIndices& c, int n, ConstVecView stocks, ConstVecView IN,
+                      ConstVecView EX, ConstVecView RE, ConstMatView flows,
+                      CompanionMatrices formed = CompanionMatrices::every);
 
 // Inverts A in place by Gauss-Jordan elimination with partial pivoting; false, A undefined, when
 // a pivot is zero.

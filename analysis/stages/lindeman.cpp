@@ -1,5 +1,8 @@
 #include "lindeman.hpp"
 
+#include <cmath>
+#include <vector>
+
 #include "layout.hpp"
 #include "listing.hpp"
 #include "matrix.hpp"
@@ -49,15 +52,41 @@ void transformationMatrix(MatView L, int n, int nl, const TrophicAggregation& r)
     for (int i = 1; i <= n; ++i) {
         for (int k = 1; k <= n; ++k) L(k, i) = 0.0f;
     }
+    // The living prey of each living i (P(j, i) not 0), in the order of j: i's from prey[start[i -
+    // 1]] to prey[start[i] - 1]. Kept from call to call.
+    thread_local std::vector<int> prey, start;
+    prey.clear();
+    start.assign(1, 0);
+    for (int i = 1; i <= nl; ++i) {
+        for (int j = 1; j <= nl; ++j) {
+            if (r.P(j, i) != 0.0f) prey.push_back(j);
+        }
+        start.push_back(static_cast<int>(prey.size()));
+    }
     // What a compartment takes from outside acts at level 1; what it eats of detritus at level
     // 2; what it eats of a living compartment one level above that prey's levels.
     for (int i = 1; i <= nl; ++i) L(1, i) = r.q(i);
     for (int k = 2; k <= nl; ++k) {
+        // Where every L(k - 1, j) is finite, a term of a P(j, i) of 0 is a zero that leaves the
+        // sum as it is (the sum is never -0): only the prey's terms are added, in the same
+        // order, giving the same sum.
+        bool finite = true;
+        for (int j = 1; j <= nl; ++j) finite = finite && std::isfinite(L(k - 1, j));
         for (int i = 1; i <= nl; ++i) {
+            float sum = L(k, i);
             if (k == 2) {
-                for (int d = nl + 1; d <= n; ++d) L(2, i) = L(2, i) + r.P(d, i);
+                for (int d = nl + 1; d <= n; ++d) sum = sum + r.P(d, i);
             }
-            for (int j = 1; j <= nl; ++j) L(k, i) = L(k, i) + r.P(j, i) * L(k - 1, j);
+            if (finite) {
+                for (int p = start[static_cast<std::size_t>(i - 1)];
+                     p < start[static_cast<std::size_t>(i)]; ++p) {
+                    const int j = prey[static_cast<std::size_t>(p)];
+                    sum = sum + r.P(j, i) * L(k - 1, j);
+                }
+            } else {
+                for (int j = 1; j <= nl; ++j) sum = sum + r.P(j, i) * L(k - 1, j);
+            }
+            L(k, i) = sum;
         }
     }
     for (int i = nl + 1; i <= n; ++i) L(n, i) = 1.0f;

@@ -17,12 +17,14 @@ std::seed_seq seedsOf(std::uint64_t seed, int chain) {
 HitAndRun::HitAndRun(const Polytope& p, std::uint64_t seed, int chain)
     : p_(p),
       x_(p.start),
-      g_(static_cast<std::size_t>(p.dimension)),
-      u_(p.free.size()),
+      d_(static_cast<std::size_t>(p.dimension)),
+      mf_(p.free.size()),
       columns_(p.basis.size()) {
-    const std::size_t d = g_.size(), mf = u_.size();
-    for (std::size_t f = 0; f < mf; ++f) {
-        for (std::size_t c = 0; c < d; ++c) columns_[c * mf + f] = p.basis[f * d + c];
+    for (std::size_t f = 0; f < mf_; ++f) {
+        for (std::size_t c = 0; c < d_; ++c) columns_[c * mf_ + f] = p.basis[f * d_ + c];
+        const Unknown& r = p.unknowns[static_cast<std::size_t>(p.free[f])];
+        low_.push_back(r.low);
+        high_.push_back(r.high);
     }
     std::seed_seq seeds = seedsOf(seed, chain);
     random_.seed(seeds);
@@ -30,35 +32,25 @@ HitAndRun::HitAndRun(const Polytope& p, std::uint64_t seed, int chain)
 
 void HitAndRun::step() {
     ++steps_;
-    const std::size_t d = g_.size(), mf = u_.size();
-    if (d == 0) return;
-    for (double& g : g_) g = normal_(random_);
-    // u = Z g, a column of Z at a time (each u(f) sums its terms in the order of c), and the
-    // chord [tmin, tmax] of the ranges along it.
-    std::fill(u_.begin(), u_.end(), 0.0);
-    double* __restrict sums = u_.data();
-    for (std::size_t c = 0; c < d; ++c) {
-        const double* __restrict z = columns_.data() + c * mf;
-        const double gc = g_[c];
-        for (std::size_t f = 0; f < mf; ++f) sums[f] += z[f] * gc;
-    }
+    if (d_ == 0) return;
+    const std::size_t c = std::uniform_int_distribution<std::size_t>(0, d_ - 1)(random_);
+    const double* z = columns_.data() + c * mf_;
+    // The chord [tmin, tmax] of the ranges along column c.
     double tmin = -std::numeric_limits<double>::infinity();
     double tmax = std::numeric_limits<double>::infinity();
-    for (std::size_t f = 0; f < mf; ++f) {
-        const double u = u_[f];
+    for (std::size_t f = 0; f < mf_; ++f) {
+        const double u = z[f];
         if (u == 0.0) continue;
-        const Unknown& r = p_.unknowns[static_cast<std::size_t>(p_.free[f])];
         const double x = x_[static_cast<std::size_t>(p_.free[f])];
-        const double a = (r.low - x) / u, b = (r.high - x) / u;
+        const double a = (low_[f] - x) / u, b = (high_[f] - x) / u;
         tmin = std::max(tmin, std::min(a, b));
         tmax = std::min(tmax, std::max(a, b));
     }
     if (!(tmax > tmin)) return;
     const double t = std::uniform_real_distribution<double>(tmin, tmax)(random_);
-    for (std::size_t f = 0; f < mf; ++f) {
-        const auto k = static_cast<std::size_t>(p_.free[f]);
-        const Unknown& r = p_.unknowns[k];
-        x_[k] = std::clamp(x_[k] + t * u_[f], r.low, r.high);
+    for (std::size_t f = 0; f < mf_; ++f) {
+        double& x = x_[static_cast<std::size_t>(p_.free[f])];
+        x = std::clamp(x + t * z[f], low_[f], high_[f]);
     }
     ++moves_;
 }

@@ -1,10 +1,15 @@
-// A Markov chain over the plausible networks: hit-and-run (Smith 1984; as in Van den Meersche,
-// Soetaert and Van Oevelen 2009). From the point x, a direction u = Z g with g a standard normal
-// vector in the null space coordinates (uniform in direction in the rounded coordinates of
-// polytope.hpp),
-// the chord of the ranges through x along u, and a new point drawn uniformly on the chord. Every
-// point stays a steady state within the ranges; the stationary density is uniform on the
-// polytope. Each step costs O(|free| d).
+// A Markov chain over the plausible networks: coordinate hit-and-run in the rounded null-space
+// coordinates (Smith 1984; Berbee, Boender, Rinnooy Kan, Scheffer, Smith and Telgen 1987; with a
+// rounding first, as in Haraldsdottir, Cousins, Thiele, Fleming and Vempala 2017). From the point
+// x = x0 + Z q, a coordinate c of q drawn uniformly, the direction u = Z(., c), the chord of the
+// ranges through x along u, and a new point drawn uniformly on the chord. Every point stays a
+// steady state within the ranges; each step is reversible with respect to the uniform density on
+// the polytope, which is therefore stationary.
+//
+// The columns of Z are orthonormal in the rounded coordinates of polytope.hpp, so the displacement
+// a step gives a linear quantity has, on average over the coordinates, the same variance as along
+// a direction uniform on the sphere; a step costs O(|free|) rather than the O(|free| d) of the
+// product Z g and the d normal variates of an isotropic direction.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +34,10 @@ public:
 private:
     const Polytope& p_;
     std::mt19937_64 random_;
-    std::normal_distribution<double> normal_;
-    std::vector<double> x_, g_, u_;
-    std::vector<double> columns_;  // the basis column by column: Z(f, c) at [c |free| + f]
+    std::vector<double> x_;
+    std::size_t d_, mf_;                   // the dimension and the free unknowns
+    std::vector<double> columns_;          // the basis column by column: Z(f, c) at [c |free| + f]
+    std::vector<double> low_, high_;       // the ranges of the free unknowns
     long steps_ = 0, moves_ = 0;
 };
 

@@ -131,7 +131,7 @@ const SampleAnalysis& SampleAnalyser::analyse(const std::vector<double>& x) {
     }
     const ConstVecView stocks{stocks_.data(), n}, IN{IN_.data(), n}, EX{EX_.data(), n},
         RE{RE_.data(), n};
-    a_.companion = companionIndices(n, stocks, IN, EX, RE, flows);
+    companionIndices(a_.companion, n, stocks, IN, EX, RE, flows, CompanionMatrices::needed);
 
     // The report's indices work on the flow matrix extended by three rows and columns.
     std::fill(T_.begin(), T_.end(), 0.0f);

@@ -10,8 +10,10 @@ using namespace flownet;
 namespace {
 
 // Two compartments: t(1, 2) and t(2, 1) between them, an input z1 to the first, respiration r1
-// of the first, export e2 of the second; standing stocks 5 and 0.
-CompanionIndices twoCompartments(float t12, float t21, float z1, float r1, float e2) {
+// of the first, export e2 of the second; standing stocks 5 and 0. Into c, as the storage of
+// another network may hold it.
+void twoCompartmentsInto(CompanionIndices& c, float t12, float t21, float z1, float r1, float e2,
+                         CompanionMatrices formed) {
     Vector<2> stocks, IN, EX, RE;
     Matrix<2> t;
     stocks(1) = 5.0f;
@@ -20,7 +22,13 @@ CompanionIndices twoCompartments(float t12, float t21, float z1, float r1, float
     EX(2) = e2;
     t(1, 2) = t12;
     t(2, 1) = t21;
-    return companionIndices(2, stocks.view(), IN.view(), EX.view(), RE.view(), t.view());
+    companionIndices(c, 2, stocks.view(), IN.view(), EX.view(), RE.view(), t.view(), formed);
+}
+
+CompanionIndices twoCompartments(float t12, float t21, float z1, float r1, float e2) {
+    CompanionIndices c;
+    twoCompartmentsInto(c, t12, t21, z1, r1, e2, CompanionMatrices::every);
+    return c;
 }
 
 void expectMatrix(const SquareMatrix& m, std::initializer_list<double> rows) {
@@ -86,6 +94,90 @@ TEST(Companion, ATwoCompartmentCycleByHand) {
     EXPECT_EQ(c.input.amplification, 1);
 }
 
+// The indices of the same network whatever the storage held before, and whether only the matrices
+// the indices need are formed or every one.
+TEST(Companion, ReusedStorageAndTheSamplersMatricesGiveTheSameIndices) {
+    // A three-compartment network first (a cycle 1 -> 2 -> 3 -> 1 and a compartment 3 without
+    // stock), so that every list and matrix held is larger than the next network's.
+    CompanionIndices c;
+    {
+        Vector<3> stocks, IN, EX, RE;
+        Matrix<3> t;
+        stocks(1) = stocks(2) = 2.0f;
+        IN(1) = 6;
+        t(1, 2) = 5;
+        t(2, 3) = 4;
+        t(3, 1) = 3;
+        RE(1) = 4;
+        RE(2) = 1;
+        EX(3) = 1;
+        companionIndices(c, 3, stocks.view(), IN.view(), EX.view(), RE.view(), t.view(),
+                         CompanionMatrices::every);
+        ASSERT_GT(c.input.amplification + c.output.amplification, 0);
+    }
+    // The two-compartment cycle by hand (above), only the needed matrices formed.
+    twoCompartmentsInto(c, 8, 4, 10, 6, 4, CompanionMatrices::needed);
+    EXPECT_DOUBLE_EQ(c.TST, 22.0);
+    EXPECT_DOUBLE_EQ(c.TSTp, 32.0);
+    EXPECT_NEAR(c.TSTc, 44.0 / 7, 1e-12);
+    EXPECT_DOUBLE_EQ(c.totalStorage, 5.0);
+    ASSERT_EQ(c.residenceTime.size(), 2u);
+    ASSERT_EQ(c.turnoverRate.size(), 2u);
+    expectMatrix(c.output.integral, {1.4, 0.8, 0.7, 1.4});
+    EXPECT_NEAR(c.output.indirectToDirect, 17.2 / 15, 1e-12);
+    EXPECT_EQ(c.output.amplification, 0);
+    EXPECT_NEAR(c.input.indirectToDirect, 9.2 / 9, 1e-12);
+    EXPECT_EQ(c.input.amplification, 1);
+    EXPECT_EQ(c.directImpact.n, 0);  // not formed
+    EXPECT_EQ(c.directUtility.n, 0);
+    EXPECT_EQ(c.totalImpact.n, 2);
+    EXPECT_EQ(c.integralUtility.n, 2);
+    const CompanionIndices fresh = twoCompartments(8, 4, 10, 6, 4);
+    EXPECT_EQ(c.input.homogenisation, fresh.input.homogenisation);
+    EXPECT_EQ(c.output.homogenisation, fresh.output.homogenisation);
+    EXPECT_EQ(c.totalImpact.a, fresh.totalImpact.a);
+    EXPECT_EQ(c.integralUtility.a, fresh.integralUtility.a);
+    EXPECT_EQ(c.mutualism, fresh.mutualism);
+    EXPECT_EQ(c.synergism, fresh.synergism);
+    EXPECT_EQ(c.H, fresh.H);
+    EXPECT_EQ(c.AMI, fresh.AMI);
+
+    // The chain next, into the same storage: its input orientation amplifies nothing (N'(1, 2)
+    // is 1 exactly) and nothing cycles.
+    twoCompartmentsInto(c, 4, 0, 10, 6, 4, CompanionMatrices::needed);
+    EXPECT_DOUBLE_EQ(c.TST, 14.0);
+    EXPECT_DOUBLE_EQ(c.TSTc, 0.0);
+    EXPECT_EQ(c.input.amplification, 0);
+    EXPECT_DOUBLE_EQ(c.input.indirectToDirect, 0.0);
+    // And every matrix formed again, over the needed ones: the input matrices by hand (G'(1, 2) =
+    // 4/4; N' = I + G').
+    twoCompartmentsInto(c, 4, 0, 10, 6, 4, CompanionMatrices::every);
+    expectMatrix(c.input.direct, {0, 1, 0, 0});
+    expectMatrix(c.input.integral, {1, 1, 0, 1});
+    expectMatrix(c.directImpact, {0, 1, -1, 0});
+    expectMatrix(c.directUtility, {0, -0.4, 1, 0});
+}
+
+// Where a compartment has no throughflow the input orientation cannot be had by similarity: it
+// is inverted.
+TEST(Companion, AnInputOrientationWithoutSimilarityIsInverted) {
+    Vector<3> stocks, IN, EX, RE;
+    Matrix<3> t;
+    IN(1) = 10;
+    t(1, 2) = 8;
+    t(2, 1) = 4;
+    RE(1) = 6;
+    EX(2) = 4;  // compartment 3 takes and passes nothing
+    CompanionIndices c;
+    companionIndices(c, 3, stocks.view(), IN.view(), EX.view(), RE.view(), t.view());
+    ASSERT_FALSE(c.input.singular);
+    // G' as for the two-compartment cycle, with a row and column of 0: N' = (7/5) [1 1; 2/7 1]
+    // and N'(3, 3) = 1.
+    expectMatrix(c.input.integral, {1.4, 1.4, 0, 0.4, 1.4, 0, 0, 0, 1});
+    EXPECT_NEAR(c.input.indirectToDirect, 9.2 / 9, 1e-12);
+    EXPECT_EQ(c.input.amplification, 1);
+}
+
 TEST(Companion, InversionExchangesRowsAndTellsASingularMatrix) {
     SquareMatrix cyclic(3);  // a cyclic permutation: its inverse is its transpose
     cyclic(1, 2) = cyclic(2, 3) = cyclic(3, 1) = 1.0;
@@ -95,6 +187,12 @@ TEST(Companion, InversionExchangesRowsAndTellsASingularMatrix) {
     singular(1, 1) = singular(1, 2) = 2.0;
     singular(2, 1) = singular(2, 2) = 3.0;
     EXPECT_FALSE(invertInPlace(singular));
+    // A NaN below the first pivot spreads into the second column although its first entry is 0
+    // (0 times NaN): the second pivot is NaN and the inversion fails.
+    SquareMatrix undefined(2);
+    undefined(1, 1) = undefined(2, 2) = 1.0;
+    undefined(2, 1) = std::nan("");
+    EXPECT_FALSE(invertInPlace(undefined));
 }
 
 }  // namespace

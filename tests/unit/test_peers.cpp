@@ -15,8 +15,8 @@ struct Net {
     Vector<6> stocks, IN, EX, RE;
     Matrix<6> t;
     PeerAnalyses analyse() const {
-        const CompanionIndices c =
-            companionIndices(n, stocks.view(), IN.view(), EX.view(), RE.view(), t.view());
+        CompanionIndices c;
+        companionIndices(c, n, stocks.view(), IN.view(), EX.view(), RE.view(), t.view());
         return peerAnalyses(n, living, stocks.view(), IN.view(), EX.view(), RE.view(), t.view(), c);
     }
 };

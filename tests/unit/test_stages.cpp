@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <memory>
 
 #include "arrays.hpp"
@@ -80,4 +82,22 @@ TEST(Stages, TrophicLevelsOfAFoodChainWithAnOmnivore) {
     EXPECT_EQ(levels(r.respirations), (std::array{76.0f, 20.0f, 4.0f}));
     EXPECT_EQ(r.nEfficiencies, 3);
     EXPECT_EQ(levels(r.efficiencies), (std::array{0.24f, 1.0f / 6.0f, 0.0f}));
+}
+
+// The transformation matrix adds only the terms of a compartment's prey where the level below is
+// finite; where it is not (an input too large for single precision), the terms of a zero diet
+// fraction still count as written: 0 times infinity is NaN.
+TEST(Stages, TransformationMatrixKeepsTheTermsOfANonFiniteLevel) {
+    auto r = std::make_unique<TrophicAggregation>();
+    r->q(1) = std::numeric_limits<float>::infinity();
+    r->P(1, 2) = 1.0f;  // 2 eats 1; 1 eats nothing
+    Matrix<kStageCapacity> L;
+    transformationMatrix(L.view(), 2, 2, *r);
+    EXPECT_EQ(L(2, 2), std::numeric_limits<float>::infinity());
+    EXPECT_TRUE(std::isnan(L(2, 1)));  // P(1, 1) L(1, 1) + P(2, 1) L(1, 2) = 0 inf + 0 0
+    // Finite: 2 at level 2 whole, 1 not above level 1.
+    r->q(1) = 1.0f;
+    transformationMatrix(L.view(), 2, 2, *r);
+    EXPECT_EQ(L(2, 2), 1.0f);
+    EXPECT_EQ(L(2, 1), 0.0f);
 }

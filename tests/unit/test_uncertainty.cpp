@@ -124,6 +124,35 @@ TEST(Uncertainty, AnIntervalAndATriangleMatchTheirClosedForms) {
     EXPECT_EQ(r.acceptance, 1.0);
 }
 
+TEST(Uncertainty, ASimplexOfThreeDimensionsMatchesItsClosedForm) {
+    // C1 takes in 1 exactly and passes it to C2..C5, each flow in [0, 1] and exported whole: the
+    // four flows are uniform on the simplex f2 + f3 + f4 + f5 = 1 (d = 3), each with mean 1/4
+    // and variance (1/4)(3/4)/5 = 3/80, the Dirichlet(1, 1, 1, 1) marginal.
+    SmallNetwork star(5);
+    star.IN[0] = 1.0f;
+    for (int i = 2; i <= 5; ++i) {
+        star.flow(1, i) = 0.25f;
+        star.EX[static_cast<std::size_t>(i - 1)] = 0.25f;
+    }
+    std::string csv = "from,to,low,high\ninput,C1,1,1\n";
+    for (int i = 2; i <= 5; ++i) {
+        csv += "C1,C" + std::to_string(i) + ",0,1\nC" + std::to_string(i) + ",export,0,1\n";
+    }
+    const RangeTable table = parseRanges("r.csv", csv);
+    UncertaintyResult r = analyseUncertainty(star.values(), unknownsOf(star.values(), &table, -1.0),
+                                             options(12000, 4, 2));
+    ASSERT_TRUE(r.polytope.feasible);
+    ASSERT_EQ(r.polytope.dimension, 3);
+    for (int i = 2; i <= 5; ++i) {
+        const std::string name = "throughflow[C" + std::to_string(i) + "]";
+        const QuantitySummary& q = r.summaries[quantityIndex(r, name)];
+        ASSERT_GT(q.ess, 500.0) << name;
+        EXPECT_NEAR(q.mean, 0.25, 4.0 * std::sqrt(3.0 / 80.0 / q.ess)) << name;
+        EXPECT_NEAR(q.sd * q.sd, 3.0 / 80.0, 8.0 * (3.0 / 80.0) / std::sqrt(q.ess)) << name;
+    }
+    EXPECT_GT(r.acceptance, 0.99);
+}
+
 TEST(Uncertainty, TrophicLevelsAndImpactSignsMatchTheirClosedForms) {
     // A plant P (input 10) eaten by a herbivore H (4) and a carnivore C, which eats H too: H -> C
     // is t in [1, 3], C's intake held at 4 (respiration 4), so P -> C = 4 - t, H respires 4 - t
