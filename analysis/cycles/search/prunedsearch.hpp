@@ -135,8 +135,13 @@ template <Keep keep, class Graph, class Visit>
             if constexpr (keep == Keep::WeakArc) {
                 if (ceiling != nullptr && c.weakFlow > *ceiling) continue;
             }
-            if (!visit(c)) return false;
-            if constexpr (keep == Keep::LiveFlows) dropLoweredArcs(w, g, floor, level, S);
+            if constexpr (keep == Keep::LiveFlows) {
+                const LoweredCycle lowered = visit(c);
+                if (!lowered.go) return false;
+                if (!floor.admits(lowered.least)) dropLoweredArcs(w, g, floor, level, S);
+            } else {
+                if (!visit(c)) return false;
+            }
             continue;
         }
         if constexpr (keep == Keep::WeakArc) {
