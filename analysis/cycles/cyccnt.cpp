@@ -63,7 +63,7 @@ private:
     void removeNexusCycles(const RoundValues& round);
     template <class FlowOf>
     float removeCycle(const RoundValues& round, float part, const int* nodes, int L, FlowOf&& flow,
-                     NexusSums& sums);
+                      NexusSums& sums);
     void removeFromRecords(const RoundValues& round, NexusSums& sums);
     void nexusCandidates(Arc nexus, int H);
 

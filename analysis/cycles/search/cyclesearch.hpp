@@ -220,8 +220,8 @@ void countCycles(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor f
 // the moment it is tried. The visitor is told the product P of the fractions F of each cycle and
 // may lower the flows of its arcs, through FoundCycle::flows only (it must never raise one); it
 // answers with a LoweredCycle (the least flow it left on an arc of the cycle, infinity when it
-// lowered none). T holds the flows when the enumeration is over. The weak arc of a FoundCycle is not kept here.
-// Returns as enumerateCycles does.
+// lowered none). T holds the flows when the enumeration is over. The weak arc of a FoundCycle is
+// not kept here. Returns as enumerateCycles does.
 template <class Visit>
 bool enumerateArcCycles(CycleSearch how, SearchWork& w, MatView T, ConstMatView F,
                         const NodeList& list, ArcFloor floor, Visit&& visit) {
