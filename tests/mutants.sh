@@ -825,6 +825,25 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
         if (!(left < least)) least = left;
 --end--
 
+@@ THR-8 analysis/cycles/search/branches.hpp
+## search through the weak arc on threads: a cycle that closes above the cut is left out
+--anchor--
+            piece.branch = false;
+            pieces.push_back(piece);
+            continue;
+--becomes--
+            piece.branch = false;
+            continue;
+--end--
+
+@@ THR-9 analysis/cycles/search/prunedsearch.hpp
+## search through the weak arc on threads: a piece whose prefix passes the arc's tail searches on as before the arc
+--anchor--
+        if (atA == 0 && p == arc.tail) atA = level;
+--becomes--
+        if (atA == 0 && p == arc.tail && false) atA = level;
+--end--
+
 @@ THR-2 analysis/cycles/search/prunedsearch.hpp
 ## threads: the cycle that a branch's own prefix closes is not counted
 --anchor--

@@ -110,7 +110,7 @@ bool CountedCall::countRound() {
     } else {
         counter_.writeProgressUpTo(count_);
     }
-    counter_.findWeakestNexus();
+    counter_.findWeakestNexus(count_ >= threadedFrom_ ? threads_ : 1);
     return true;
 }
 
