@@ -571,8 +571,8 @@ TEST(CycleSearch, PiecesOfTheSearchThroughAnArcKeepItsCycles) {
                     cut.clear();
                     auto visit = into(cut);
                     for (const SearchPiece& piece : throughPieces(*g, Arc{a, b}, depth)) {
-                        throughPiece(*w, *g, list, piece.S, Arc{a, b}, piece.prefix.data(),
-                                     piece.d, piece.branch, visit);
+                        throughPiece(*w, *g, list, piece.S, Arc{a, b}, piece.prefix.data(), piece.d,
+                                     piece.branch, visit);
                     }
                     EXPECT_TRUE(cut == whole) << k << ": " << a << "->" << b << " depth " << depth
                                               << ", " << cut.size() << " of " << whole.size();

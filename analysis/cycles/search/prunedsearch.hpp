@@ -358,8 +358,7 @@ template <class Visit>
 // piece that is not a branch, the one cycle that the prefix closes back to S.
 template <class Visit>
 [[gnu::noinline]] bool throughPiece(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
-                                    Arc arc, const int* prefix, int d, bool branch,
-                                    Visit& visit) {
+                                    Arc arc, const int* prefix, int d, bool branch, Visit& visit) {
     constexpr Keep keep = Keep::WeakArcAndProduct;
     ThroughCandidates cand;
     if (!throughCandidates(g, S, arc, cand)) return true;
