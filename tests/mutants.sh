@@ -826,6 +826,41 @@ std::log(std::pow(t, 2.0f) / (R(i) * R(j)));
             pieces_[head_].ready.pop_back();
 --end--
 
+@@ THR-6 analysis/cycles/search/prunedsearch.hpp
+## nexus removal on one thread: an arc lowered to 0 or below is never taken out of the search
+--anchor--
+                if (!floor.admits(lowered.least)) dropLoweredArcs(w, g, floor, level, S);
+--becomes--
+                if (floor.admits(lowered.least)) dropLoweredArcs(w, g, floor, level, S);
+--end--
+
+@@ THR-7 analysis/cycles/cyccnt.cpp
+## nexus removal: the least flow left on a cycle never comes below infinity (the comparison turned)
+--anchor--
+        if (!(left > least)) least = left;
+--becomes--
+        if (!(left < least)) least = left;
+--end--
+
+@@ THR-8 analysis/cycles/search/branches.hpp
+## search through the weak arc on threads: a cycle that closes above the cut is left out
+--anchor--
+            piece.branch = false;
+            pieces.push_back(piece);
+            continue;
+--becomes--
+            piece.branch = false;
+            continue;
+--end--
+
+@@ THR-9 analysis/cycles/search/prunedsearch.hpp
+## search through the weak arc on threads: a piece whose prefix passes the arc's tail searches on as before the arc
+--anchor--
+        if (atA == 0 && p == arc.tail) atA = level;
+--becomes--
+        if (atA == 0 && p == arc.tail && false) atA = level;
+--end--
+
 @@ THR-2 analysis/cycles/search/prunedsearch.hpp
 ## threads: the cycle that a branch's own prefix closes is not counted
 --anchor--

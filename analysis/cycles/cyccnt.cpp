@@ -62,8 +62,8 @@ private:
     };
     void removeNexusCycles(const RoundValues& round);
     template <class FlowOf>
-    void removeCycle(const RoundValues& round, float part, const int* nodes, int L, FlowOf&& flow,
-                     NexusSums& sums);
+    float removeCycle(const RoundValues& round, float part, const int* nodes, int L, FlowOf&& flow,
+                      NexusSums& sums);
     void removeFromRecords(const RoundValues& round, NexusSums& sums);
     void nexusCandidates(Arc nexus, int H);
 
@@ -110,7 +110,7 @@ bool CountedCall::countRound() {
     } else {
         counter_.writeProgressUpTo(count_);
     }
-    counter_.findWeakestNexus();
+    counter_.findWeakestNexus(count_ >= threadedFrom_ ? threads_ : 1);
     return true;
 }
 
@@ -155,9 +155,10 @@ void CountedCall::removeNexusCycles(const RoundValues& round) {
                                const float part = round.SUMP != 0.0f
                                                       ? c.P / round.SUMP
                                                       : 1.0f / static_cast<float>(round.counted);
-                               removeCycle(round, part, c.nodes, c.L,
-                                           [&c](int k) -> float& { return *c.flows[k]; }, sums);
-                               return true;
+                               return LoweredCycle{
+                                   true, removeCycle(round, part, c.nodes, c.L,
+                                                     [&c](int k) -> float& { return *c.flows[k]; },
+                                                     sums)};
                            });
     }
     T_(round.BEST.tail, round.BEST.head) = 0.0f;
@@ -168,15 +169,19 @@ void CountedCall::removeNexusCycles(const RoundValues& round) {
 
 // One cycle of the nexus removed: its share `part` of the weak arc's flow taken off each of its
 // arcs, flow(k) being where the flow of arc k is kept, and its line written when it is among the
-// first 50.
+// first 50. Returns the least flow left on an arc of the cycle (a NaN, should one arise, counts as
+// the least).
 template <class FlowOf>
-void CountedCall::removeCycle(const RoundValues& round, float part, const int* nodes, int L,
-                              FlowOf&& flow, NexusSums& sums) {
+float CountedCall::removeCycle(const RoundValues& round, float part, const int* nodes, int L,
+                               FlowOf&& flow, NexusSums& sums) {
     sums.TOTP = sums.TOTP + part;
     const float AMT = part * round.WMIN;
     float removedFlow = cyc_(L);
+    float least = kNoFlow;
     for (int k = 0; k < L; ++k) {
-        flow(k) = flow(k) - AMT;
+        const float left = flow(k) - AMT;
+        flow(k) = left;
+        if (!(left > least)) least = left;
         removedFlow = removedFlow + AMT;
     }
     cyc_(L) = removedFlow;
@@ -186,6 +191,7 @@ void CountedCall::removeCycle(const RoundValues& round, float part, const int* n
         writeCycleLine(report_, kCycleLine, TOTAL_, nodes, L, items_);
         table_.addCycle(nexus_, TOTAL_, nodes, L);
     }
+    return least;
 }
 
 // The nexus removed from the records of its search on the flows at its start, applied in order.

@@ -1,12 +1,14 @@
 #include "roundcount.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <memory>
 
 #include "branches.hpp"
 #include "cyclesearch.hpp"
 #include "layout.hpp"
+#include "parallel.hpp"
 
 namespace flownet {
 
@@ -85,14 +87,19 @@ long long RoundCounter::countWithValues(CycleSearch search) {
 // the first cycle found that passes through any of them. SUMP, MAXLEN and the count then come
 // from the cycles through BEST whose weak arc is BEST, taken in the order of the search, so that
 // SUMP is summed as the counting pass sums it.
-void RoundCounter::findWeakestNexus() {
+void RoundCounter::findWeakestNexus(int threads) {
     const NodeList& ord = order_.ord;
     buildGraph(round_, T_, ord, ArcFloor{0.0f, true});
     setFractions(round_, F_, ord);
     for (int p = 1; p <= ord.K; ++p) position_[ord.node[p]] = p;
     values_ = RoundValues{};
     values_.WMIN = smallestArcsOnCycles();
-    nexusValues(tied_.size() == 1 ? tied_.front() : firstCycleWeakArc());
+    const Arc at = tied_.size() == 1 ? tied_.front() : firstCycleWeakArc();
+    if (threads > 1 && !at.selfLoop()) {
+        nexusValuesOnThreads(at, threads);
+    } else {
+        nexusValues(at);
+    }
 }
 
 // The smallest flow on a cycle, and the arcs that carry it (tied_, by position).
@@ -163,6 +170,59 @@ void RoundCounter::nexusValues(Arc at) {
         }
         return true;
     });
+}
+
+// The same values from the pieces of the search through the arc, searched on threads a window of
+// pieces at a time; each piece keeps the products of its cycles whose weak arc is BEST, and the
+// calling thread adds them to SUMP piece by piece, in the order of the search, so that SUMP is the
+// same float sum.
+void RoundCounter::nexusValuesOnThreads(Arc at, int threads) {
+    using namespace cycle_search_detail;
+    constexpr int kDepth = 4;
+    constexpr std::size_t kPiecesPerThread = 64;
+    struct PieceValues {
+        long long through = 0, counted = 0;
+        int MAXLEN = 0;
+        std::vector<float> P;
+    };
+    RoundValues& v = values_;
+    const Arc best = order_.ord.nodesOf(at);
+    v.BEST = best;
+    const std::vector<SearchPiece> pieces = throughPieces(round_, at, kDepth);
+    std::vector<std::unique_ptr<SearchWork>> work(static_cast<std::size_t>(threads));
+    for (auto& w : work) w = std::make_unique<SearchWork>();
+    const std::size_t window = kPiecesPerThread * static_cast<std::size_t>(threads);
+    std::vector<PieceValues> values(window);
+    for (std::size_t from = 0; from < pieces.size(); from += window) {
+        const std::size_t to = std::min(pieces.size(), from + window);
+        std::atomic<std::size_t> next{from};
+        onThreads(threads, [&](int t) {
+            SearchWork& w = *work[static_cast<std::size_t>(t)];
+            for (std::size_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < to;) {
+                const SearchPiece& piece = pieces[k];
+                PieceValues& pv = values[k - from];
+                pv = PieceValues{};
+                auto visit = [&pv, best](const FoundCycle& c) {
+                    ++pv.through;
+                    if (c.weak() == best) {
+                        ++pv.counted;
+                        pv.P.push_back(c.P);
+                        pv.MAXLEN = std::max(pv.MAXLEN, c.L);
+                    }
+                    return true;
+                };
+                throughPiece(w, round_, order_.ord, piece.S, at, piece.prefix.data(), piece.d,
+                             piece.branch, visit);
+            }
+        });
+        for (std::size_t k = from; k < to; ++k) {
+            const PieceValues& pv = values[k - from];
+            v.through += pv.through;
+            v.counted += pv.counted;
+            for (float P : pv.P) v.SUMP = v.SUMP + P;
+            v.MAXLEN = std::max(v.MAXLEN, pv.MAXLEN);
+        }
+    }
 }
 
 // Flows only fall, so the cycles of the next round are those of this round that use no arc whose

@@ -52,8 +52,9 @@ public:
     // every 100,000 cycles.
     void writeProgressUpTo(long long count) const;
 
-    // The round's values by the pruned search, without counting every cycle.
-    void findWeakestNexus();
+    // The round's values by the pruned search, without counting every cycle; the cycles through
+    // the weak arc searched on `threads` threads.
+    void findWeakestNexus(int threads = 1);
     // Once the nexus of the values found last is removed (pruned search): the cycles of the
     // round that its removal has broken.
     long long cyclesBroken();
@@ -66,6 +67,7 @@ private:
     float smallestArcsOnCycles();
     Arc firstCycleWeakArc();
     void nexusValues(Arc at);
+    void nexusValuesOnThreads(Arc at, int threads);
     Arc positionsOf(Arc nodes) const { return {position_[nodes.tail], position_[nodes.head]}; }
 
     std::ostream& console_;

@@ -18,6 +18,7 @@
 #include "branches.hpp"
 #include "cyccnt.hpp"
 #include "cycles.hpp"
+#include "cyclesearch.hpp"
 #include "layout.hpp"
 #include "nodeset.hpp"
 #include "roundcount.hpp"
@@ -531,6 +532,54 @@ TEST(CycleSearch, PositionSetsOnBothSidesOfTheWordBoundary) {
     std::vector<int> taken;
     for (NodeSet r = NodeSet::range(62, 67); r.any();) taken.push_back(r.takeFirst());
     EXPECT_EQ(taken, (std::vector<int>{62, 63, 64, 65, 66, 67}));
+}
+
+// The search through an arc cut into pieces, each searched on its own with its blockings begun
+// afresh and taken in order, gives the cycles of the whole search through the arc, in its order,
+// with the same weak arcs and products: at every depth of the cut, for every arc of the graph
+// (the cycles that close above the cut and the pieces that end at the arc's tail included).
+TEST(CycleSearch, PiecesOfTheSearchThroughAnArcKeepItsCycles) {
+    using namespace cycle_search_detail;
+    struct Seen {
+        std::vector<int> nodes;
+        int weakArc;
+        float P;
+        bool operator==(const Seen&) const = default;
+    };
+    std::mt19937 rng(11);
+    auto w = std::make_unique<SearchWork>();
+    for (int k : {6, 10}) {
+        const auto net = randomNetwork(k, 0.45, 0.3, 0, rng);
+        NodeList list;
+        list.K = k;
+        for (int p = 1; p <= k; ++p) list.node[p] = p;
+        auto g = std::make_unique<ArcGraph>();
+        buildGraph(*g, net->T.view(), list, ArcFloor{0.0f, true});
+        setFractions(*g, net->F.view(), list);
+        for (int a = 1; a <= k; ++a) {
+            for (int b = 1; b <= k; ++b) {
+                if (a == b || !g->succ[a].test(b)) continue;
+                std::vector<Seen> whole, cut;
+                auto into = [](std::vector<Seen>& seen) {
+                    return [&seen](const FoundCycle& c) {
+                        seen.push_back({{c.nodes, c.nodes + c.L + 1}, c.weakArc, c.P});
+                        return true;
+                    };
+                };
+                enumerateCyclesThrough(*w, *g, list, Arc{a, b}, into(whole));
+                for (int depth = 1; depth <= kMaxBranchDepth; ++depth) {
+                    cut.clear();
+                    auto visit = into(cut);
+                    for (const SearchPiece& piece : throughPieces(*g, Arc{a, b}, depth)) {
+                        throughPiece(*w, *g, list, piece.S, Arc{a, b}, piece.prefix.data(), piece.d,
+                                     piece.branch, visit);
+                    }
+                    EXPECT_TRUE(cut == whole) << k << ": " << a << "->" << b << " depth " << depth
+                                              << ", " << cut.size() << " of " << whole.size();
+                }
+            }
+        }
+    }
 }
 
 // The search cut into branches and counted on three threads finds every cycle, self-loops and

@@ -103,6 +103,63 @@ inline std::vector<SearchPiece> arcPieces(const ArcGraph& g, int depth) {
     return pieces;
 }
 
+namespace cycle_search_detail {
+
+// Appends the pieces of the search from S through the arc a -> b below the path S,
+// piece.prefix[0..piece.d-1] (on the path: onPath), whose last position has the candidates rem,
+// `after` once the path has taken the arc; cut `depth` positions after S, depth first along the
+// candidates of each level as the search takes them, S (the cycle closing there) first.
+inline void appendThroughPieces(const ArcGraph& g, Arc arc, const ThroughCandidates& cand,
+                                SearchPiece& piece, NodeSet& onPath, bool after, NodeSet rem,
+                                int depth, std::vector<SearchPiece>& pieces) {
+    const int S = piece.S;
+    for (NodeSet r = rem; r.any();) {
+        const int p = r.takeFirst();
+        if (after && p == S) {
+            piece.branch = false;
+            pieces.push_back(piece);
+            continue;
+        }
+        piece.prefix[static_cast<std::size_t>(piece.d++)] = p;
+        if (piece.d == depth) {
+            piece.branch = true;
+            pieces.push_back(piece);
+        } else {
+            onPath.set(p);
+            const bool toHead = !after && p == arc.tail;
+            const NodeSet next = toHead ? NodeSet::single(arc.head)
+                                        : g.succ[p] & (after ? cand.after : cand.toward) & ~onPath;
+            appendThroughPieces(g, arc, cand, piece, onPath, after || toHead, next, depth, pieces);
+            onPath.reset(p);
+        }
+        --piece.d;
+    }
+}
+
+}  // namespace cycle_search_detail
+
+// The pieces, in its order, of the search through the arc `at` (positions, not a self-loop) from
+// every start position, as enumerateCyclesThrough runs it, cut `depth` positions after the start
+// (1 <= depth <= kMaxBranchDepth).
+inline std::vector<SearchPiece> throughPieces(const ArcGraph& g, Arc at, int depth) {
+    using namespace cycle_search_detail;
+    std::vector<SearchPiece> pieces;
+    const int last = at.tail < at.head ? at.tail : at.head;
+    if (!g.succ[at.tail].test(at.head)) return pieces;
+    for (int S = 1; S <= last; ++S) {
+        ThroughCandidates cand;
+        if (!throughCandidates(g, S, at, cand)) continue;
+        SearchPiece piece;
+        piece.S = S;
+        NodeSet onPath;
+        const bool fromTail = at.tail == S;
+        appendThroughPieces(g, at, cand, piece, onPath, fromTail,
+                            fromTail ? NodeSet::single(at.head) : g.succ[S] & cand.toward, depth,
+                            pieces);
+    }
+    return pieces;
+}
+
 // The number of simple cycles of the graph g, counted on `threads` threads, branch by branch.
 inline long long countOnThreads(const ArcGraph& g, const NodeList& list, ArcFloor floor,
                                 int threads) {

@@ -218,15 +218,19 @@ void countCycles(SearchWork& w, ConstMatView T, const NodeList& list, ArcFloor f
 // Enumerates, in the fixed order, the simple cycles that begin with the arc from position 1 to
 // position 2 of the list; that first arc is not tested. Every other arc is tested on its flow at
 // the moment it is tried. The visitor is told the product P of the fractions F of each cycle and
-// may lower the flows of its arcs, through FoundCycle::flows only (it must never raise one); T
-// holds them all when the enumeration is over. The weak arc of a FoundCycle is not kept here.
-// Returns as enumerateCycles does.
+// may lower the flows of its arcs, through FoundCycle::flows only (it must never raise one); it
+// answers with a LoweredCycle (the least flow it left on an arc of the cycle, infinity when it
+// lowered none). T holds the flows when the enumeration is over. The weak arc of a FoundCycle is
+// not kept here. Returns as enumerateCycles does.
 template <class Visit>
 bool enumerateArcCycles(CycleSearch how, SearchWork& w, MatView T, ConstMatView F,
                         const NodeList& list, ArcFloor floor, Visit&& visit) {
     using namespace cycle_search_detail;
     if (list.K < 2) return true;
-    if (how == CycleSearch::Reference) return referenceFrom(w, T, F, list, floor, 1, 2, visit);
+    if (how == CycleSearch::Reference) {
+        auto going = [&visit](const FoundCycle& c) { return visit(c).go; };
+        return referenceFrom(w, T, F, list, floor, 1, 2, going);
+    }
     ArcGraph& g = w.graph;
     buildGraph(g, T, list, floor);
     setFractions(g, F, list);

@@ -135,8 +135,13 @@ template <Keep keep, class Graph, class Visit>
             if constexpr (keep == Keep::WeakArc) {
                 if (ceiling != nullptr && c.weakFlow > *ceiling) continue;
             }
-            if (!visit(c)) return false;
-            if constexpr (keep == Keep::LiveFlows) dropLoweredArcs(w, g, floor, level, S);
+            if constexpr (keep == Keep::LiveFlows) {
+                const LoweredCycle lowered = visit(c);
+                if (!lowered.go) return false;
+                if (!floor.admits(lowered.least)) dropLoweredArcs(w, g, floor, level, S);
+            } else {
+                if (!visit(c)) return false;
+            }
             continue;
         }
         if constexpr (keep == Keep::WeakArc) {
@@ -272,33 +277,23 @@ struct ThroughCandidates {
     }
 }
 
-// The cycles from start position S through the arc a -> b (positions >= S), in the order of
-// the search, with their weak arcs and products. A path first goes from S to a through positions
-// other than b (Johnson's search with a as its target), takes the arc a -> b, then goes from b
-// back to S through positions off the path (a second Johnson's search, begun afresh for each
-// path that reaches a). Either part skips only branches that cannot reach its target, so the
-// cycles come in the order of the whole search.
+// The loop of the search through the arc a -> b from start position S, from `level` on (atA the
+// level of a, 0 while the path has not reached it): it returns when the level `base` has no
+// candidate left, or false as soon as the visitor does.
 template <class Visit>
-[[gnu::noinline]] bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
-                                   Arc arc, Visit& visit) {
+[[gnu::always_inline]] inline bool throughLoop(SearchWork& w, const ArcGraph& g,
+                                               const NodeList& list, int S, Arc arc,
+                                               const ThroughCandidates& cand, NodeSet& blocked,
+                                               NodeSet& blockedAfter, NodeSet& onPath, int level,
+                                               int atA, int base, Visit& visit) {
     constexpr Keep keep = Keep::WeakArcAndProduct;
-    ThroughCandidates cand;
-    if (!throughCandidates(g, S, arc, cand)) return true;
-    NodeSet blocked;       // the part before the arc
-    NodeSet blockedAfter;  // the part after the arc
-    NodeSet onPath;
-
-    int level = 1;
-    int atA = arc.tail == S ? 1 : 0;  // the level of a, 0 while the path has not reached it
-    w.startPath(S, list.node[S],
-                arc.tail == S ? NodeSet::single(arc.head) : g.succ[S] & cand.toward);
     for (;;) {
         // The next candidate of this level, passing over those blocked in the part of the path
         // it lies in (a, b and S never are).
         auto& f = w.frame[level];
         const int p = f.rem.takeFirstOf(~(atA == 0 ? blocked : blockedAfter));
         if (p == 0) {
-            if (level == 1) return true;
+            if (level == base) return true;
             if (level == atA) {
                 // Back before the arc: reaching a was the aim of that part.
                 atA = 0;
@@ -334,6 +329,63 @@ template <class Visit>
             onPath.reset(p);
         }
     }
+}
+
+// The cycles from start position S through the arc a -> b (positions >= S), in the order of
+// the search, with their weak arcs and products. A path first goes from S to a through positions
+// other than b (Johnson's search with a as its target), takes the arc a -> b, then goes from b
+// back to S through positions off the path (a second Johnson's search, begun afresh for each
+// path that reaches a). Either part skips only branches that cannot reach its target, so the
+// cycles come in the order of the whole search.
+template <class Visit>
+[[gnu::noinline]] bool throughFrom(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
+                                   Arc arc, Visit& visit) {
+    ThroughCandidates cand;
+    if (!throughCandidates(g, S, arc, cand)) return true;
+    NodeSet blocked;       // the part before the arc
+    NodeSet blockedAfter;  // the part after the arc
+    NodeSet onPath;
+    const int atA = arc.tail == S ? 1 : 0;
+    w.startPath(S, list.node[S],
+                arc.tail == S ? NodeSet::single(arc.head) : g.succ[S] & cand.toward);
+    return throughLoop(w, g, list, S, arc, cand, blocked, blockedAfter, onPath, 1, atA, 1, visit);
+}
+
+// One piece of the search from S through the arc a -> b: the path S, prefix[0..d-1] (d >= 1)
+// laid down as the search takes it, then, for a branch, every cycle whose path begins so, in the
+// order of the whole search, with both blockings begun afresh (a position is blocked only when
+// its target cannot be reached, so the piece finds what the whole search finds there); for a
+// piece that is not a branch, the one cycle that the prefix closes back to S.
+template <class Visit>
+[[gnu::noinline]] bool throughPiece(SearchWork& w, const ArcGraph& g, const NodeList& list, int S,
+                                    Arc arc, const int* prefix, int d, bool branch, Visit& visit) {
+    constexpr Keep keep = Keep::WeakArcAndProduct;
+    ThroughCandidates cand;
+    if (!throughCandidates(g, S, arc, cand)) return true;
+    NodeSet blocked, blockedAfter, onPath;
+    int level = 1;
+    int atA = arc.tail == S ? 1 : 0;
+    w.startPath(S, list.node[S], NodeSet{});
+    for (int k = 0; k < d; ++k) {
+        const int p = prefix[k];
+        const bool last = k + 1 == d;
+        onPath.set(p);
+        NodeSet rem;
+        if (atA == 0 && p == arc.tail) {
+            rem = NodeSet::single(arc.head);
+        } else if (atA == 0) {
+            blocked.set(p);
+            rem = g.succ[p] & cand.toward & ~onPath;
+        } else {
+            blockedAfter.set(p);
+            rem = g.succ[p] & cand.after & ~onPath;
+        }
+        descend<keep>(w, g, list, level, p, last ? rem : NodeSet{}, false);
+        if (atA == 0 && p == arc.tail) atA = level;
+    }
+    if (!branch) return visit(closedCycle<keep>(w, g, level, S));
+    return throughLoop(w, g, list, S, arc, cand, blocked, blockedAfter, onPath, level, atA, level,
+                       visit);
 }
 
 }  // namespace cycle_search_detail

@@ -24,6 +24,14 @@ struct FoundCycle {
     Arc weak() const { return {nodes[weakArc], nodes[weakArc + 1]}; }
 };
 
+// What the visitor of a search with live flows answers once it has lowered the flows of a cycle:
+// whether the search goes on, and the least flow it left on an arc of the cycle. Only when that
+// flow has left the search's floor need the search look for the arcs to take out.
+struct LoweredCycle {
+    bool go = true;
+    float least = std::numeric_limits<float>::infinity();
+};
+
 // Weak arc of the listing: the arc of smallest flow, the last of them in path order on ties.
 // (The removal of CYCLES takes the first: see there.)
 void lastWeakArc(ConstMatView T, FoundCycle& c);
